@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace velmora {
+
+// Every line break (CR LF, CR alone, LF alone) becomes CR LF.
+QString toCrLf(const QString &text);
+
+// Every line break (CR LF, CR alone, LF alone) becomes LF, the way Qt's text
+// boxes hold lines.
+QString toLf(const QString &text);
+
+}  // namespace velmora

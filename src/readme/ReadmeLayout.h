@@ -1,0 +1,17 @@
+#pragma once
+
+#include "readme/ReadmeRecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace velmora {
+
+// The readme as text: every row followed by CR LF, fields written unchanged.
+QString readmeText(const ReadmeRecord &record, const QStringList &compatibleSystems);
+
+// The readme as the bytes of the file: readmeText in Windows-1252.
+QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatibleSystems);
+
+}  // namespace velmora
