@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+class QWidget;
+
 namespace velmora {
 
 class Platform;

@@ -1,0 +1,112 @@
+#include "readme/ReadmeLayout.h"
+
+#include "platform/Win1252.h"
+
+namespace velmora {
+
+namespace {
+
+const QString crLf = QStringLiteral("\r\n");
+const QString rule = QStringLiteral("------------------------------");  // 30 hyphens
+
+class Rows {
+public:
+    void row(const QString &text = QString())
+    {
+        m_text += text;
+        m_text += crLf;
+    }
+    void emptyRows(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            row();
+    }
+    // The rule, the title, the rule, an empty row.
+    void sectionHeader(const QString &title)
+    {
+        row(rule);
+        row(title);
+        row(rule);
+        row();
+    }
+    // A labelled item: the "(none given)" row only for a field with no
+    // characters at all; otherwise the label on its own line and the field,
+    // unchanged, from the next line on.
+    void item(const QString &label, const QString &noneGiven, const QString &field)
+    {
+        if (field.isEmpty())
+            row(noneGiven);
+        else
+            row(label + crLf + field);
+    }
+    QString text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
+}  // namespace
+
+QString readmeText(const ReadmeRecord &record, const QStringList &compatibleSystems)
+{
+    Rows r;
+    r.sectionHeader(QStringLiteral("GENERAL"));                                          // 1-4
+    r.row(record.programName + QStringLiteral(" - (") + record.programType + u')');  // 5
+    r.row(record.version);                                                            // 6
+    r.row(record.company);                                                            // 7
+    r.row(record.language);                                                           // 8
+    r.row(record.webSite);                                                            // 9
+    r.row(record.authorName);                                                         // 10
+    r.row();                                                                          // 11
+
+    r.sectionHeader(QStringLiteral("END USER AGREEMENT"));  // 12-15
+    r.emptyRows(4);                                          // 16-19
+    r.row();                                                 // 20
+    r.emptyRows(11);                                         // 21-31
+    r.row();                                                 // 32
+
+    r.sectionHeader(QStringLiteral("FREEWARE DEFINITION"));  // 33-36
+    r.emptyRows(3);                                           // 37-39
+    r.row();                                                  // 40
+
+    r.sectionHeader(QStringLiteral("PROGRAM"));  // 41-44
+    r.item(QStringLiteral("1). Files needed:"), QStringLiteral("1). Files needed - (none given)"),
+           record.filesNeeded);  // 45
+    r.row();                     // 46
+    r.item(QStringLiteral("2). Description:"), QStringLiteral("2). Description - (none given)"),
+           record.description);  // 47
+    r.row();                     // 48
+    r.item(QStringLiteral("3). Instructions:"), QStringLiteral("3). Instructions - (none given)"),
+           record.instructions);  // 49
+    r.row();                      // 50
+    r.item(QStringLiteral("4). New Additions:"), QStringLiteral("4). New Additions - (none given)"),
+           record.newAdditions);  // 51
+    r.row();                      // 52
+    r.item(QStringLiteral("5). Features:"), QStringLiteral("5). Features - (none given)"),
+           record.features);  // 53
+    r.row();                  // 54
+    r.item(QStringLiteral("6). Additions:"), QStringLiteral("6). Additions - (none given)"),
+           record.additions);  // 55
+    r.row();                   // 56
+    r.row(QStringLiteral("7). Compatible OS's:"));  // 57
+    for (const QString &system : compatibleSystems)
+        r.row(QStringLiteral("     ") + system);
+    r.row();  // 58
+
+    r.sectionHeader(QStringLiteral("AUTHOR"));  // 59-62
+    r.row(QStringLiteral("If you have any suggestions, constructive criticism and/or ideas"));  // 63
+    r.row(QStringLiteral("for this program, the author can be reached by:"));                  // 64
+    r.row();                                                                                    // 65
+    r.row(QStringLiteral("  ") + record.authorEMail);                                          // 66
+    r.row();                                                                                    // 67
+    r.row();                                                                                    // 68
+    r.row(QStringLiteral("Thanks for trying my program :)"));                                  // 69
+    return r.text();
+}
+
+QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatibleSystems)
+{
+    return toWindows1252(readmeText(record, compatibleSystems));
+}
+
+}  // namespace velmora
