@@ -1,0 +1,79 @@
+#include "app/frmSplash.h"
+
+#include "platform/Twips.h"
+#include "screens/Navigator.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+
+// The picture lives in a resource of a static library, which must be
+// initialised by name outside any namespace.
+static void initSplashResources()
+{
+    Q_INIT_RESOURCE(velmora);
+}
+
+namespace velmora {
+
+frmSplash::frmSplash(Navigator &navigator)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
+      pbTaskProgress(nullptr),
+      tmrTaskTimer(new QTimer(this)),
+      Image1(new QLabel(this)),
+      m_navigator(navigator)
+{
+    initSplashResources();
+    setFixedSize(twipsSize(6465, 4965));
+
+    Image1->setGeometry(twipsRect(0, 0, 6465, 4965));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/splash.bmp")));
+
+    // Created after the picture so that it is drawn above it.
+    pbTaskProgress = new QProgressBar(this);
+    pbTaskProgress->setGeometry(twipsRect(2040, 120, 1455, 135));
+    pbTaskProgress->setTextVisible(false);
+
+    // Does not fire until the load step sets its interval.
+    tmrTaskTimer->setTimerType(Qt::PreciseTimer);
+    connect(tmrTaskTimer, &QTimer::timeout, this, &frmSplash::tmrTaskTimer_Timer);
+}
+
+void frmSplash::Form_Load()
+{
+    setCursor(Qt::WaitCursor);
+    pbTaskProgress->setValue(pbTaskProgress->minimum());
+    pbTaskProgress->setVisible(true);
+    pbTaskProgress->setRange(0, 100);
+    tmrTaskTimer->setInterval(100);
+    tmrTaskTimer->start();
+}
+
+void frmSplash::tmrTaskTimer_Timer()
+{
+    pbTaskProgress->setValue(pbTaskProgress->value() + 5);
+    if (pbTaskProgress->maximum() > pbTaskProgress->value())
+        return;
+    pbTaskProgress->hide();
+    tmrTaskTimer->stop();
+    unsetCursor();
+    FinishSplash();
+}
+
+void frmSplash::FinishSplash()
+{
+    hide();
+    m_navigator.show(ScreenId::Main);
+}
+
+void frmSplash::closeEvent(QCloseEvent *event)
+{
+    // It cannot be closed or skipped; only the end of the program closes it.
+    if (m_navigator.isEnding())
+        event->accept();
+    else
+        event->ignore();
+}
+
+}  // namespace velmora

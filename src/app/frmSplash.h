@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+class QTimer;
+
+namespace velmora {
+
+class Navigator;
+
+// The start-up picture with its progress bar. It takes no input: twenty ticks
+// of 100 ms fill the bar, then it hides and the main screen is shown.
+class frmSplash : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmSplash(Navigator &navigator);
+
+    void Form_Load();
+
+    QProgressBar *pbTaskProgress;
+    QTimer *tmrTaskTimer;
+    QLabel *Image1;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void tmrTaskTimer_Timer();
+
+private:
+    void FinishSplash();
+
+    Navigator &m_navigator;
+};
+
+}  // namespace velmora

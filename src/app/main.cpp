@@ -1,0 +1,49 @@
+#include "platform/Look.h"
+#include "platform/QtPlatform.h"
+#include "screens/Navigator.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt would print a stack of warnings and abort; say it in one line instead.
+bool displayAvailable()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const auto set = [](const char *name) {
+        const char *value = std::getenv(name);
+        return value && *value;
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    if (!displayAvailable()) {
+        std::fputs("Velmora needs a graphical desktop, but no display was found "
+                   "(DISPLAY and WAYLAND_DISPLAY are not set).\n",
+                   stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    // Screens are hidden and shown, and dialogs may be the only window for a
+    // moment; the program ends through Exit alone.
+    QApplication::setQuitOnLastWindowClosed(false);
+    velmora::look::loadFonts();
+
+    velmora::QtPlatform platform;
+    velmora::Navigator navigator(platform);
+    QObject::connect(&navigator, &velmora::Navigator::programEnded, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    navigator.start();
+    return app.exec();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace velmora {
+
+class Platform;
+
+// Binds the help file to the main window once, when the main window loads,
+// and opens its contents on request.
+class HelpBinding {
+public:
+    void BindHelpFile(QWidget *owner, const QString &applicationFolder);
+    void ShowHelpContents(Platform &platform) const;
+
+    // The window that owns the help window. It is held as the window itself
+    // rather than a native handle cut to 32 bits, which could name another
+    // window on a 64-bit desktop.
+    QWidget *helpOwnerWindow() const { return m_owner; }
+    const QString &helpFilePath() const { return m_path; }
+
+private:
+    QPointer<QWidget> m_owner;
+    QString m_path;
+};
+
+}  // namespace velmora

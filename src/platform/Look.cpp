@@ -1,0 +1,196 @@
+#include "platform/Look.h"
+
+#include "platform/LineBreaks.h"
+#include "platform/Twips.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+
+namespace velmora::look {
+
+namespace {
+
+const char *const tahomaFiles[] = {
+    "/usr/share/wine/fonts/tahoma.ttf",
+    "/usr/share/wine/fonts/tahomabd.ttf",
+};
+
+// Draws the two lines of an etched separator across its own rectangle.
+class EtchedLine : public QWidget {
+public:
+    EtchedLine(QWidget *parent, Qt::Orientation orientation, int gap)
+        : QWidget(parent), m_orientation(orientation), m_gap(gap)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        const QColor shadow(128, 128, 128);
+        const QColor light(255, 255, 255);
+        if (m_orientation == Qt::Horizontal) {
+            p.setPen(shadow);
+            p.drawLine(0, 0, width() - 1, 0);
+            p.setPen(light);
+            p.drawLine(0, m_gap, width() - 1, m_gap);
+        } else {
+            p.setPen(shadow);
+            p.drawLine(0, 0, 0, height() - 1);
+            p.setPen(light);
+            p.drawLine(m_gap, 0, m_gap, height() - 1);
+        }
+    }
+
+private:
+    Qt::Orientation m_orientation;
+    int m_gap;
+};
+
+}  // namespace
+
+void loadFonts()
+{
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
+        return;
+    for (const char *file : tahomaFiles) {
+        if (QFile::exists(QString::fromLatin1(file)))
+            QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+    }
+}
+
+QFont screenFont()
+{
+    static const bool loaded = (loadFonts(), true);
+    Q_UNUSED(loaded);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
+
+void setupFixedWindow(QWidget *window, const QString &caption)
+{
+    window->setWindowTitle(caption);
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    window->setFont(screenFont());
+}
+
+void centreOnScreen(QWidget *window)
+{
+    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+QLabel *label(QWidget *parent, const QString &caption, int left, int top)
+{
+    auto *l = new QLabel(caption, parent);
+    l->move(twipsPoint(left, top));
+    l->adjustSize();
+    return l;
+}
+
+QLabel *heading(QWidget *parent, const QString &caption, int left, int top, const QColor &colour,
+                bool bold)
+{
+    auto *l = new QLabel(caption, parent);
+    QFont f = l->font();
+    f.setBold(bold);
+    l->setFont(f);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, colour);
+    l->setPalette(pal);
+    l->move(twipsPoint(left, top));
+    l->adjustSize();
+    return l;
+}
+
+QLineEdit *lineBox(QWidget *parent, int left, int top, int width, int height, int maxLength)
+{
+    auto *box = new QLineEdit(parent);
+    box->setGeometry(twipsRect(left, top, width, height));
+    if (maxLength > 0)
+        box->setMaxLength(maxLength);
+    return box;
+}
+
+QPushButton *button(QWidget *parent, const QString &caption, int left, int top, int width,
+                    int height)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setGeometry(twipsRect(left, top, width, height));
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+QListWidget *listBox(QWidget *parent, int left, int top, int width, int height)
+{
+    auto *list = new QListWidget(parent);
+    list->setGeometry(twipsRect(left, top, width, height));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    return list;
+}
+
+MultiLineBox::MultiLineBox(QWidget *parent, int left, int top, int width, int height)
+    : QPlainTextEdit(parent)
+{
+    setGeometry(twipsRect(left, top, width, height));
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setTabChangesFocus(true);
+    // One-line-high boxes need every pixel for their line of text.
+    document()->setDocumentMargin(px(height) < 30 ? 1 : 3);
+}
+
+QString MultiLineBox::text() const
+{
+    // toRawText keeps non-breaking spaces; blocks are split by U+2029 and
+    // soft breaks are U+2028.
+    QString raw = document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    raw.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return toCrLf(raw);
+}
+
+void MultiLineBox::setText(const QString &text)
+{
+    setPlainText(toLf(text));
+}
+
+void horizontalSeparator(QWidget *parent, int fromX, int toX, int y1, int y2)
+{
+    const int gap = std::max(1, px(y2) - px(y1));
+    auto *line = new EtchedLine(parent, Qt::Horizontal, gap);
+    line->setGeometry(px(fromX), px(y1), px(toX) - px(fromX) + 1, gap + 1);
+}
+
+void verticalSeparator(QWidget *parent, int x1, int x2, int fromY, int toY)
+{
+    const int gap = std::max(1, px(x2) - px(x1));
+    auto *line = new EtchedLine(parent, Qt::Vertical, gap);
+    line->setGeometry(px(x1), px(fromY), gap + 1, px(toY) - px(fromY) + 1);
+}
+
+void clearTextBoxes(QWidget *root)
+{
+    for (QLineEdit *box : root->findChildren<QLineEdit *>())
+        box->clear();
+    for (QPlainTextEdit *box : root->findChildren<QPlainTextEdit *>())
+        box->clear();
+}
+
+}  // namespace velmora::look

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPlainTextEdit>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QListWidget;
+
+namespace velmora::look {
+
+// Tahoma from Debian's fonts-wine when the system has no Tahoma of its own.
+void loadFonts();
+// Tahoma 8.25 pt, that is 11 pixels at 96 dpi, whatever the screen's dpi,
+// so that captions fit the pixel layouts.
+QFont screenFont();
+
+inline QColor darkBlue() { return QColor(0, 0, 128); }
+inline QColor darkGreen() { return QColor(0, 128, 0); }
+
+// A fixed-size window with a title bar that shows the caption alone.
+void setupFixedWindow(QWidget *window, const QString &caption);
+void centreOnScreen(QWidget *window);
+
+// Controls placed by twips, in one call each, so a screen's constructor reads
+// like its layout table.
+QLabel *label(QWidget *parent, const QString &caption, int left, int top);
+QLabel *heading(QWidget *parent, const QString &caption, int left, int top, const QColor &colour,
+                bool bold = true);
+QLineEdit *lineBox(QWidget *parent, int left, int top, int width, int height, int maxLength = 0);
+QPushButton *button(QWidget *parent, const QString &caption, int left, int top, int width,
+                    int height);
+QListWidget *listBox(QWidget *parent, int left, int top, int width, int height);
+
+// A multi-line text box. Qt keeps lines apart with its own separators; what
+// leaves the box has CR LF, and what goes in may use CR LF, CR or LF.
+class MultiLineBox : public QPlainTextEdit {
+public:
+    MultiLineBox(QWidget *parent, int left, int top, int width, int height);
+    QString text() const;
+    void setText(const QString &text);
+};
+
+// An etched separator: a line in button-shadow grey with a line in the
+// title-bar-text colour beside it. Coordinates in twips.
+void horizontalSeparator(QWidget *parent, int fromX, int toX, int y1, int y2);
+void verticalSeparator(QWidget *parent, int x1, int x2, int fromY, int toY);
+
+// Empties every text box below root.
+void clearTextBoxes(QWidget *root);
+
+}  // namespace velmora::look

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "screens/AppContext.h"
+
+#include <QObject>
+#include <QStringList>
+#include <array>
+#include <memory>
+
+namespace velmora {
+
+class Platform;
+class Screen;
+class frmSplash;
+
+enum class ScreenId { Main, Program, Author, Preset, View };
+
+// Owns the screens and performs every change of screen: the current screen
+// is hidden, the next one created on its first showing, loaded, centred,
+// shown and activated. Exactly one screen is visible at a time.
+class Navigator : public QObject {
+    Q_OBJECT
+public:
+    explicit Navigator(Platform &platform);
+    ~Navigator() override;
+
+    AppContext &context() { return m_context; }
+
+    // Program start: the splash screen alone is created, loaded and shown.
+    void start();
+    frmSplash *splash() const { return m_splash.get(); }
+
+    // Hides from (if any) and shows the screen id.
+    void change(QWidget *from, ScreenId to);
+    void show(ScreenId id);
+    // The screen, or null before its first showing.
+    Screen *screen(ScreenId id) const;
+
+    // The compatible systems as the main screen lists them now.
+    QStringList compatibleSystems() const;
+
+    // Closes every window of the program, hidden ones included, and then
+    // signals programEnded.
+    void endProgram();
+    bool isEnding() const { return m_ending; }
+
+signals:
+    void programEnded();
+
+private:
+    std::unique_ptr<Screen> create(ScreenId id);
+
+    AppContext m_context;
+    std::unique_ptr<frmSplash> m_splash;
+    std::array<std::unique_ptr<Screen>, 5> m_screens;
+    bool m_ending = false;
+};
+
+}  // namespace velmora

@@ -1,0 +1,268 @@
+#include "screens/frmMain.h"
+
+#include "platform/Look.h"
+#include "platform/Platform.h"
+#include "presets/PresetsFile.h"
+#include "screens/AppContext.h"
+#include "screens/Navigator.h"
+#include "screens/ScreenTools.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace velmora {
+
+using namespace look;
+
+namespace {
+
+const QString compatTip = QStringLiteral("Double-click the OS(s) that are compatible with your program");
+const QString typeTip = QStringLiteral("Be sure to click an item (it will be highlited)");
+
+// Moves the selected entry of source to the end of target and removes every
+// entry of the same text from source; no selection is left in source.
+void transfer(QListWidget *source, QListWidget *target)
+{
+    const QList<QListWidgetItem *> selected = source->selectedItems();
+    const QString text = selected.isEmpty() ? QString() : selected.first()->text();
+    if (text.isEmpty())
+        return;
+    target->addItem(text);
+    for (int row = source->count() - 1; row >= 0; --row) {
+        if (source->item(row)->text() == text)
+            delete source->takeItem(row);
+    }
+    source->clearSelection();
+    source->setCurrentItem(nullptr);
+}
+
+}  // namespace
+
+frmMain::frmMain(AppContext &context)
+    : Screen(context, QStringLiteral("Velmora"), 5775, 5550)
+{
+    QWidget *c = client();
+    //                                              left  top   width height limit
+    lblMTitle   = heading(c, "General Info:",        120, 120, darkBlue());
+    lblMName    = label(c, "Name:",                  420, 480);
+    txtMName    = lineBox(c,                         960, 480, 3015, 285, 40);
+    lblMVer     = label(c, "Version:",               300, 840);
+    txtMVer     = lineBox(c,                         960, 840,  735, 285, 7);
+    lblMCompany = label(c, "Company:",               150, 1200);
+    txtMCompany = lineBox(c,                         960, 1200, 3015, 285, 40);
+    lblMWeb     = label(c, "Web site:",              195, 1560);
+    txtMWeb     = lineBox(c,                         960, 1560, 3735, 285);
+    lblMNeeded  = label(c, "Language:",              120, 1920);
+    txtMLanguage = lineBox(c,                        960, 1920, 3015, 285);
+    lblMNeed    = label(c, "Files needed:",          120, 2640);
+    txtMNeed    = new MultiLineBox(c,               1200, 2640, 3495, 285);
+    lblMNcompat = heading(c, "OS list:",             120, 3360, darkBlue());
+    lstMNCompat = listBox(c,                         120, 3600, 1695, 1035);
+    lblMCompat  = heading(c, "(compatible list)",   2040, 3360, darkBlue(), false);
+    lstMCompat  = listBox(c,                        2040, 3600, 1695, 1035);
+    lblMType    = heading(c, "Type: ",              4200, 3360, darkBlue());
+    lstMType    = listBox(c,                        4200, 3600, 1335, 255);
+    cmdMClear   = button(c, "Clear",                2400, 5040, 975, 375);
+    cmdMNext    = button(c, "Next",                 3480, 5040, 975, 375);
+    cmdMExit    = button(c, "Exit",                 4680, 5040, 975, 375);
+
+    horizontalSeparator(c, 120, 5640, 2400, 2415);
+    horizontalSeparator(c, 120, 5640, 3120, 3135);
+    horizontalSeparator(c, 120, 5640, 4800, 4815);
+    verticalSeparator(c, 3960, 3970, 3600, 4560);
+
+    lstMNCompat->addItems({"Windows 95", "Windows 98", "Windows 98SE", "Windows ME",
+                           "Windows 2000", "Windows NT", "Windows XP"});
+    lstMType->addItems({"Demo", "Freeware", "ShareWare", "UpDate"});
+    lstMNCompat->setCursor(Qt::PointingHandCursor);
+    lstMType->setCursor(Qt::PointingHandCursor);
+
+    setTabOrderChain({txtMName, txtMVer, txtMCompany, txtMWeb, txtMLanguage, txtMNeed,
+                      lstMNCompat, lstMType, cmdMClear, cmdMNext, cmdMExit, lstMCompat});
+
+    connect(cmdMNext, &QPushButton::clicked, this, &frmMain::cmdMNext_Click);
+    connect(cmdMClear, &QPushButton::clicked, this, &frmMain::cmdMClear_Click);
+    connect(cmdMExit, &QPushButton::clicked, this, &frmMain::cmdMExit_Click);
+    connect(lstMType, &QListWidget::itemSelectionChanged, this, &frmMain::lstMType_Click);
+    connect(lstMNCompat, &QListWidget::itemDoubleClicked, this, &frmMain::lstMNCompat_DblClick);
+    connect(lstMCompat, &QListWidget::itemDoubleClicked, this, &frmMain::lstMCompat_DblClick);
+
+    txtMVer->installEventFilter(this);
+    watchPointer(lstMNCompat, this);
+    watchPointer(lstMType, this);
+
+    buildMenu();
+}
+
+void frmMain::buildMenu()
+{
+    menuBar = new QMenuBar(this);
+    mnuMFile = menuBar->addMenu("&File");
+    mnuMFConstants = mnuMFile->addAction("Constants");
+    mnuMFSlash = mnuMFile->addSeparator();
+    mnuMFExit = mnuMFile->addAction("E&xit");
+    mnuMTools = menuBar->addMenu("&Tools");
+    mnuMTTips = mnuMTools->addAction("Tooltips");
+    mnuMTTips->setCheckable(true);
+    mnuMTSlash = mnuMTools->addSeparator();
+    mnuMTView = mnuMTools->addAction("View");
+    mnuMHelp = menuBar->addMenu("&Help");
+    mnuMHContents = mnuMHelp->addAction("Contents");
+    setMenuBar(menuBar);
+
+    connect(mnuMFConstants, &QAction::triggered, this, &frmMain::mnuMFConstants_Click);
+    connect(mnuMFExit, &QAction::triggered, this, &frmMain::mnuMFExit_Click);
+    connect(mnuMTTips, &QAction::triggered, this, &frmMain::mnuMTTips_Click);
+    connect(mnuMTView, &QAction::triggered, this, &frmMain::mnuMTView_Click);
+    connect(mnuMHContents, &QAction::triggered, this, &frmMain::mnuMHContents_Click);
+}
+
+void frmMain::Form_Load()
+{
+    ctx.help.BindHelpFile(this, ctx.platform.applicationFolder());
+}
+
+void frmMain::Form_Activate()
+{
+    const PresetRecord presets = ReadPresets(ctx.platform.applicationFolder());
+    txtMCompany->setText(presets.companyName);
+    txtMWeb->setText(presets.webSite);
+    txtMLanguage->setText(presets.languages);
+    txtMNeed->setText(presets.neededFiles);
+    txtMName->setFocus();
+}
+
+QStringList frmMain::compatibleSystems() const
+{
+    QStringList systems;
+    const int count = lstMCompat->count();
+    for (int row = 0; row < count; ++row)
+        systems << lstMCompat->item(row)->text();
+    return systems;
+}
+
+void frmMain::cmdMNext_Click()
+{
+    ReadmeRecord &r = ctx.record;
+    r.programName = txtMName->text();
+    r.version = txtMVer->text();
+    r.company = txtMCompany->text();
+    r.webSite = txtMWeb->text();
+    r.language = txtMLanguage->text();
+    r.filesNeeded = txtMNeed->text();
+    ctx.navigator.change(this, ScreenId::Program);
+}
+
+void frmMain::cmdMClear_Click()
+{
+    clearTextBoxes(this);
+    lstMCompat->clear();
+    txtMName->setFocus();
+}
+
+void frmMain::cmdMExit_Click()
+{
+    const MessageAnswer answer = ctx.platform.messageBox(
+        this, QStringLiteral("You have indicated you wish to\r\nexit the program. Is this correct?"),
+        QStringLiteral("Exit?"), MessageStyle::YesNoQuestion);
+    if (answer == MessageAnswer::Yes)
+        ctx.navigator.endProgram();
+}
+
+void frmMain::closeRequested()
+{
+    cmdMExit_Click();
+}
+
+void frmMain::txtMVer_KeyPress(short &keyAscii)
+{
+    const bool digit = keyAscii >= 48 && keyAscii <= 57;
+    if (!(keyAscii == 8 || keyAscii == 46 || digit))
+        keyAscii = 0;
+}
+
+void frmMain::lstMType_Click()
+{
+    const QList<QListWidgetItem *> selected = lstMType->selectedItems();
+    if (!selected.isEmpty())
+        ctx.record.programType = selected.first()->text();
+}
+
+void frmMain::lstMNCompat_DblClick()
+{
+    transfer(lstMNCompat, lstMCompat);
+}
+
+void frmMain::lstMCompat_DblClick()
+{
+    transfer(lstMCompat, lstMNCompat);
+}
+
+void frmMain::lstMNCompat_MouseMove()
+{
+    lstMNCompat->setToolTip(ctx.tooltipsWanted() ? compatTip : QString());
+}
+
+void frmMain::lstMType_MouseMove()
+{
+    lstMType->setToolTip(ctx.tooltipsWanted() ? typeTip : QString());
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtMVer && event->type() == QEvent::KeyPress) {
+        const std::optional<int> typed = typedCharacterCode(*static_cast<QKeyEvent *>(event));
+        if (!typed)
+            return false;  // a key that types no character
+        short code = static_cast<short>(*typed);
+        txtMVer_KeyPress(code);
+        return code == 0;
+    }
+    if (event->type() == QEvent::MouseMove) {
+        if (watched == lstMNCompat->viewport())
+            lstMNCompat_MouseMove();
+        else if (watched == lstMType->viewport())
+            lstMType_MouseMove();
+    }
+    if (event->type() == QEvent::ToolTip) {
+        if (watched == lstMNCompat->viewport())
+            return showOwnToolTip(lstMNCompat, event);
+        if (watched == lstMType->viewport())
+            return showOwnToolTip(lstMType, event);
+    }
+    return Screen::eventFilter(watched, event);
+}
+
+void frmMain::mnuMFConstants_Click()
+{
+    ctx.navigator.change(this, ScreenId::Preset);
+}
+
+void frmMain::mnuMFExit_Click()
+{
+    cmdMExit_Click();
+}
+
+void frmMain::mnuMTTips_Click()
+{
+    // Qt has already inverted the check mark; read it back.
+    ctx.TooltipsOn = mnuMTTips->isChecked() ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+void frmMain::mnuMTView_Click()
+{
+    ctx.navigator.change(this, ScreenId::View);
+}
+
+void frmMain::mnuMHContents_Click()
+{
+    ctx.help.ShowHelpContents(ctx.platform);
+}
+
+}  // namespace velmora

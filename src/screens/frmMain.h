@@ -1,0 +1,71 @@
+#pragma once
+
+#include "screens/Screen.h"
+
+#include <QStringList>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+
+namespace velmora {
+
+namespace look {
+class MultiLineBox;
+}
+
+// The general-info screen: the first wizard screen and the main window, with
+// the program's menu bar.
+class frmMain : public Screen {
+    Q_OBJECT
+public:
+    explicit frmMain(AppContext &context);
+
+    void Form_Load() override;
+    void Form_Activate() override;
+
+    QStringList compatibleSystems() const;
+
+    // Filters one typed character code; setting it to 0 discards it.
+    static void txtMVer_KeyPress(short &keyAscii);
+
+    QLabel *lblMTitle, *lblMName, *lblMVer, *lblMCompany, *lblMWeb, *lblMNeeded, *lblMNeed,
+        *lblMNcompat, *lblMCompat, *lblMType;
+    QLineEdit *txtMName, *txtMVer, *txtMCompany, *txtMWeb, *txtMLanguage;
+    look::MultiLineBox *txtMNeed;
+    QListWidget *lstMNCompat, *lstMCompat, *lstMType;
+    QPushButton *cmdMClear, *cmdMNext, *cmdMExit;
+
+    QMenuBar *menuBar;
+    QMenu *mnuMFile, *mnuMTools, *mnuMHelp;
+    QAction *mnuMFConstants, *mnuMFSlash, *mnuMFExit, *mnuMTTips, *mnuMTSlash, *mnuMTView,
+        *mnuMHContents;
+
+protected:
+    void closeRequested() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private slots:
+    void cmdMNext_Click();
+    void cmdMClear_Click();
+    void cmdMExit_Click();
+    void lstMType_Click();
+    void lstMNCompat_DblClick();
+    void lstMCompat_DblClick();
+    void lstMNCompat_MouseMove();
+    void lstMType_MouseMove();
+    void mnuMFConstants_Click();
+    void mnuMFExit_Click();
+    void mnuMTTips_Click();
+    void mnuMTView_Click();
+    void mnuMHContents_Click();
+
+private:
+    void buildMenu();
+};
+
+}  // namespace velmora

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "screens/Screen.h"
+
+class QLabel;
+class QPushButton;
+
+namespace velmora {
+
+namespace look {
+class MultiLineBox;
+}
+
+// The program-info screen: five free texts about the program.
+class frmProgram : public Screen {
+    Q_OBJECT
+public:
+    explicit frmProgram(AppContext &context);
+
+    look::MultiLineBox *txtPDesc, *txtPInstruct, *txtPFeat, *txtPAdd, *txtPNew;
+    QPushButton *cmdPClear, *cmdPNext, *cmdPMain;
+    QLabel *lblPDesc, *lblPFeature, *lblPNew, *lblPAdd, *lblPInstruct;
+
+protected:
+    void closeRequested() override;
+
+private slots:
+    void cmdPNext_Click();
+    void cmdPMain_Click();
+    void cmdPClear_Click();
+};
+
+}  // namespace velmora

@@ -1,0 +1,75 @@
+#include "viewer/frmView.h"
+
+#include "platform/LineBreaks.h"
+#include "platform/Look.h"
+#include "platform/Twips.h"
+#include "screens/AppContext.h"
+#include "screens/Navigator.h"
+#include "screens/ScreenTools.h"
+#include "viewer/WholeFile.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace velmora {
+
+using namespace look;
+
+frmView::frmView(AppContext &context) : Screen(context, QStringLiteral("View"), 7140, 3750)
+{
+    QWidget *c = client();
+    // A plain text box stays fast with very large files.
+    txtView = new QPlainTextEdit(c);
+    txtView->setGeometry(twipsRect(120, 240, 6735, 2775));
+    txtView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtView->setTabChangesFocus(true);
+    //                                          left  top   width height
+    cmdVClear   = button(c, "Clear",           3600, 3240, 975, 375);
+    cmdVAnother = button(c, "Another",         4680, 3240, 975, 375);
+    cmdVMain    = button(c, "Main",            5880, 3240, 975, 375);
+
+    setTabOrderChain({txtView, cmdVClear, cmdVAnother, cmdVMain});
+
+    connect(cmdVClear, &QPushButton::clicked, this, &frmView::cmdVClear_Click);
+    connect(cmdVAnother, &QPushButton::clicked, this, &frmView::cmdVAnother_Click);
+    connect(cmdVMain, &QPushButton::clicked, this, &frmView::cmdVMain_Click);
+}
+
+void frmView::Form_Load()
+{
+    openAndShow();
+}
+
+void frmView::openAndShow()
+{
+    // Any failure ends here silently and the text stays as it was.
+    dlgView.title = QStringLiteral("Open readme file");
+    dlgView.filter = QStringLiteral("Text (*.txt)");
+    dlgView.initialFolder = ctx.platform.applicationFolder();
+    const std::optional<QString> path = ctx.platform.openFileDialog(this, dlgView);
+    if (!path)
+        return;
+    txtView->setPlainText(toLf(ReadWholeFile(*path)));
+}
+
+void frmView::cmdVClear_Click()
+{
+    clearTextBoxes(this);
+}
+
+void frmView::cmdVAnother_Click()
+{
+    openAndShow();
+}
+
+void frmView::cmdVMain_Click()
+{
+    ctx.navigator.change(this, ScreenId::Main);
+}
+
+void frmView::closeRequested()
+{
+    cmdVMain_Click();
+}
+
+}  // namespace velmora

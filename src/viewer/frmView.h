@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "screens/Screen.h"
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace velmora {
+
+// The viewer: opens a text file and shows its whole text. Nothing shown or
+// typed here is ever saved, and every failure is silent.
+class frmView : public Screen {
+    Q_OBJECT
+public:
+    explicit frmView(AppContext &context);
+
+    void Form_Load() override;
+
+    QPlainTextEdit *txtView;
+    QPushButton *cmdVClear, *cmdVAnother, *cmdVMain;
+    FileDialog dlgView;
+
+protected:
+    void closeRequested() override;
+
+private slots:
+    void cmdVClear_Click();
+    void cmdVAnother_Click();
+    void cmdVMain_Click();
+
+private:
+    void openAndShow();
+};
+
+}  // namespace velmora

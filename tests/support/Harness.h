@@ -1,0 +1,143 @@
+#pragma once
+
+#include "ScriptedPlatform.h"
+#include "app/frmSplash.h"
+#include "screens/Navigator.h"
+#include "platform/Look.h"
+#include "screens/Screen.h"
+
+#include <QAction>
+#include <QByteArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolTip>
+#include <QFile>
+#include <QListWidget>
+#include <QMetaObject>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace velmora::test {
+
+inline const QByteArray emptyPresets = QByteArrayLiteral("\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
+
+// A whole program on the scripted platform, with its application folder in a
+// fresh temporary folder that holds presets.txt.
+class Harness {
+public:
+    explicit Harness(const QByteArray &presets = emptyPresets)
+        : platform(dir.path()), navigator(std::make_unique<Navigator>(platform))
+    {
+        writePresets(presets);
+    }
+
+    ~Harness() { navigator.reset(); }
+
+    QString folder() const { return dir.path(); }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString presetsPath() const { return path(QStringLiteral("presets.txt")); }
+
+    void writePresets(const QByteArray &bytes) const
+    {
+        QFile file(presetsPath());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    QByteArray readFile(const QString &filePath) const
+    {
+        QFile file(filePath);
+        if (!file.open(QIODevice::ReadOnly))
+            return QByteArray("<cannot read>");
+        return file.readAll();
+    }
+
+    AppContext &ctx() { return navigator->context(); }
+
+    void tick(frmSplash *splash) const
+    {
+        QMetaObject::invokeMethod(splash, "tmrTaskTimer_Timer", Qt::DirectConnection);
+    }
+
+    // Starts the program and lets the splash's twenty ticks run at once.
+    template <class Main>
+    Main *startToMain()
+    {
+        navigator->start();
+        for (int i = 0; i < 20; ++i)
+            tick(navigator->splash());
+        auto *main = static_cast<Main *>(navigator->screen(ScreenId::Main));
+        if (main)
+            (void)QTest::qWaitForWindowExposed(main);
+        return main;
+    }
+
+    template <class T>
+    T *screen(ScreenId id) const
+    {
+        return static_cast<T *>(navigator->screen(id));
+    }
+
+    QTemporaryDir dir;
+    ScriptedPlatform platform;
+    std::unique_ptr<Navigator> navigator;
+};
+
+// Counts the events of one type that reach an object, and whether the last
+// one was accepted.
+class EventCounter : public QObject {
+public:
+    EventCounter(QObject *target, QEvent::Type type) : m_type(type) { target->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == m_type)
+            ++count;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+};
+
+inline QStringList entries(const QListWidget *list)
+{
+    QStringList out;
+    for (int row = 0; row < list->count(); ++row)
+        out << list->item(row)->text();
+    return out;
+}
+
+// A person's double-click on a row: it is scrolled into view, clicked, then
+// double-clicked at the same point.
+inline void doubleClickRow(QListWidget *list, int row)
+{
+    QListWidgetItem *item = list->item(row);
+    list->scrollToItem(item);
+    const QPoint at = list->visualItemRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+inline void clickRow(QListWidget *list, int row)
+{
+    QListWidgetItem *item = list->item(row);
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
+
+inline int rowOf(const QListWidget *list, const QString &text)
+{
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->text() == text)
+            return row;
+    return -1;
+}
+
+}  // namespace velmora::test
