@@ -1,0 +1,323 @@
+#include "Harness.h"
+#include "readme/ReadmeLayout.h"
+#include "screens/frmAuthor.h"
+#include "screens/frmMain.h"
+#include "screens/frmProgram.h"
+#include "platform/Look.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+const QByteArray acmePresets =
+    "\"Acme Tools\",\"https://acme.example\",\"English, German\",\"acme.dll\",\"Ann Author\","
+    "\"ann@acme.example\"\r\n";
+
+QByteArray dataFile(const char *name)
+{
+    QFile file(QString(VELMORA_TEST_DATA) + "/" + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void typeLines(QPlainTextEdit *box, const QStringList &lines)
+{
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, lines[i]);
+    }
+}
+
+// The whole wizard as a person goes through it, up to the author screen.
+frmAuthor *walkToAuthor(Harness &h)
+{
+    auto *main = h.startToMain<frmMain>();
+    QTest::keyClicks(main->txtMName, "Pixel Pal");
+    QTest::keyClicks(main->txtMVer, "2.1");
+    clickRow(main->lstMType, 1);  // Freeware
+    doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows 98"));
+    doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows XP"));
+    QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
+
+    auto *program = h.screen<frmProgram>(ScreenId::Program);
+    typeLines(program->txtPDesc, {"Draws pixels.", "Saves them too."});
+    typeLines(program->txtPInstruct, {"Run it."});
+    typeLines(program->txtPFeat, {"Fast"});
+    typeLines(program->txtPNew, {"Undo"});
+    QTest::mouseClick(program->cmdPNext, Qt::LeftButton);
+    return h.screen<frmAuthor>(ScreenId::Author);
+}
+
+// Makes every file write past limit bytes fail with EFBIG instead of
+// killing the process, for as long as it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit now = m_old;
+        now.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &now);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+}  // namespace
+
+class TestAuthor : public QObject {
+    Q_OBJECT
+
+private slots:
+    void layout_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("lblAName") << 0 << QRect(75, 120, 0, 0) << "Name:";
+        QTest::newRow("txtAName") << 1 << QRect(600, 120, 2775, 285) << "";
+        QTest::newRow("lblAEMail") << 2 << QRect(120, 480, 0, 0) << "EMail:";
+        QTest::newRow("txtAEMail") << 3 << QRect(600, 480, 2775, 285) << "";
+        QTest::newRow("cmdAClear") << 4 << QRect(120, 960, 975, 375) << "Clear";
+        QTest::newRow("cmdACreate") << 5 << QRect(1200, 960, 975, 375) << "Create File";
+        QTest::newRow("cmdAMain") << 6 << QRect(2400, 960, 975, 375) << "Main";
+    }
+
+    void layout()
+    {
+        QFETCH(int, index);
+        QFETCH(QRect, twips);
+        QFETCH(QString, caption);
+        Harness h;
+        frmAuthor *a = walkToAuthor(h);
+        QCOMPARE(a->windowTitle(), QString("Author"));
+        QCOMPARE(a->size(), QSize(233, 99));
+        QWidget *w = QList<QWidget *>{a->lblAName, a->txtAName, a->lblAEMail, a->txtAEMail,
+                                      a->cmdAClear, a->cmdACreate, a->cmdAMain}[index];
+        QCOMPARE(w->pos(), QPoint(twips.left() / 15, twips.top() / 15));
+        if (twips.width())
+            QCOMPARE(w->size(), QSize(twips.width() / 15, twips.height() / 15));
+        if (auto *l = qobject_cast<QLabel *>(w)) {
+            QCOMPARE(l->text(), caption);
+            QVERIFY(l->width() >= l->fontMetrics().horizontalAdvance(caption));
+            QCOMPARE(l->palette().color(QPalette::WindowText), QColor(Qt::black));
+        }
+        if (auto *b = qobject_cast<QPushButton *>(w)) {
+            QCOMPARE(b->text(), caption);
+            QVERIFY(b->fontMetrics().horizontalAdvance(caption) + 8 <= b->width());
+        }
+    }
+
+    void walkThroughToTheFile()
+    {
+        Harness h(acmePresets);
+        frmAuthor *author = walkToAuthor(h);
+        QVERIFY(author->isVisible());
+        QCOMPARE(author->txtAName->text(), QString("Ann Author"));
+        QCOMPARE(author->txtAEMail->text(), QString("ann@acme.example"));
+        QCOMPARE(author->focusWidget(), author->txtAName);
+
+        const QString target = h.path("readme");  // no ".txt" is added
+        h.platform.dialogAnswers = {target};
+        QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
+
+        const auto dialogs = h.platform.callsOf(ScriptedPlatform::Kind::SaveDialog);
+        QCOMPARE(dialogs.size(), size_t(1));
+        QCOMPARE(dialogs[0].title, QString("Save file"));
+        QCOMPARE(dialogs[0].filter, QString("Text (*.txt)"));
+        QCOMPARE(dialogs[0].initialFolder, h.folder());
+        QCOMPARE(dialogs[0].owner, author);
+        QVERIFY(h.platform.messages().empty());
+        QCOMPARE(h.readFile(target), dataFile("readme_walkthrough.txt"));
+        QVERIFY(!QFile::exists(target + ".txt"));
+        // The screen stays as it was.
+        QVERIFY(author->isVisible());
+        QCOMPARE(author->txtAName->text(), QString("Ann Author"));
+
+        // The dialog offers the name chosen last time.
+        h.platform.dialogAnswers = {target};
+        QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
+        QCOMPARE(h.platform.callsOf(ScriptedPlatform::Kind::SaveDialog)[1].offeredFileName, target);
+    }
+
+    void clearThenCreateWritesEmptyAuthorRows()
+    {
+        Harness h(acmePresets);
+        frmAuthor *author = walkToAuthor(h);
+        QTest::mouseClick(author->cmdAClear, Qt::LeftButton);
+        QVERIFY(author->txtAName->text().isEmpty() && author->txtAEMail->text().isEmpty());
+        QCOMPARE(author->focusWidget(), author->txtAName);
+
+        const QString target = h.path("cleared.txt");
+        h.platform.dialogAnswers = {target};
+        QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
+        const QList<QByteArray> rows = h.readFile(target).split('\n');
+        // Rows 1-10 are one line each; the e-mail row is the 11th line from the end.
+        QCOMPARE(rows[9], QByteArray("\r"));
+        QCOMPARE(rows[rows.size() - 5], QByteArray("  \r"));
+        QCOMPARE(h.ctx().record.authorName, QString());
+    }
+
+    void twoRunsWithChangesBetweenGiveTwoFiles()
+    {
+        Harness h(acmePresets);
+        frmAuthor *author = walkToAuthor(h);
+        h.platform.dialogAnswers = {h.path("one.txt"), h.path("two.txt")};
+        QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
+        QTest::keyClicks(author->txtAEMail, ".uk");
+        auto *main = h.screen<frmMain>(ScreenId::Main);
+        doubleClickRow(main->lstMCompat, 0);  // Windows 98 back out, read at write time
+        QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
+
+        const QByteArray one = h.readFile(h.path("one.txt"));
+        const QByteArray two = h.readFile(h.path("two.txt"));
+        QCOMPARE(one, dataFile("readme_walkthrough.txt"));
+        QVERIFY(two.contains("  ann@acme.example.uk\r\n"));
+        QVERIFY(!two.contains("Windows 98\r\n"));
+        QVERIFY(two.contains("7). Compatible OS's:\r\n     Windows XP\r\n\r\n"));
+        // The systems that are not compatible never appear.
+        QVERIFY(!one.contains("Windows 95") && !two.contains("Windows 95"));
+    }
+
+    void cancelShowsTheErrorAndWritesNothing()
+    {
+        Harness h(acmePresets);
+        frmAuthor *author = walkToAuthor(h);
+        h.ctx().record.authorName = "Earlier";
+        h.platform.dialogAnswers = {std::nullopt};
+        QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
+
+        const auto boxes = h.platform.messages();
+        QCOMPARE(boxes.size(), size_t(1));
+        QCOMPARE(boxes[0].text, QString("There seems to be an error. Please contact the author."));
+        QCOMPARE(boxes[0].title, QString("Program error!"));
+        QCOMPARE(boxes[0].style, 4144);
+        QCOMPARE(h.ctx().record.authorName, QString("Earlier"));
+        QCOMPARE(QDir(h.folder()).entryList(QDir::Files), QStringList({"presets.txt"}));
+        QVERIFY(author->isVisible());
+    }
+
+    void pathsThatCannotBeWritten_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::newRow("folder that does not exist") << "no/such/folder/readme.txt";
+        QTest::newRow("a folder in the file's place") << "afolder";
+        QTest::newRow("parent is a file") << "presets.txt/readme.txt";
+    }
+
+    void pathsThatCannotBeWritten()
+    {
+        QFETCH(QString, relative);
+        Harness h(acmePresets);
+        QDir(h.folder()).mkdir("afolder");
+        frmAuthor *author = walkToAuthor(h);
+        h.platform.dialogAnswers = {h.path(relative)};
+        QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
+        QCOMPARE(h.platform.messages().size(), size_t(1));
+        QCOMPARE(h.platform.messages()[0].title, QString("Program error!"));
+        QCOMPARE(QDir(h.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({"afolder", "presets.txt"}));
+        QVERIFY(QDir(h.path("afolder")).isEmpty());
+        QCOMPARE(h.readFile(h.presetsPath()), acmePresets);
+    }
+
+    // A full disk: the write fails part way; the readme already at that path
+    // stays exactly as it was and no stray file is left.
+    void fullDiskKeepsTheOldFile()
+    {
+        Harness h(acmePresets);
+        frmAuthor *author = walkToAuthor(h);
+        const QString target = h.path("readme.txt");
+        const QByteArray old = "An older readme\r\n";
+        {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+        h.platform.dialogAnswers = {target};
+        {
+            FileSizeLimit limit(300);
+            QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
+        }
+        QCOMPARE(h.platform.messages().size(), size_t(1));
+        QCOMPARE(h.platform.messages()[0].title, QString("Program error!"));
+        QCOMPARE(h.readFile(target), old);
+        QCOMPARE(QDir(h.folder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"presets.txt", "readme.txt"}));
+
+        // With room again the same path is written whole.
+        h.platform.dialogAnswers = {target};
+        QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
+        QCOMPARE(h.readFile(target), dataFile("readme_walkthrough.txt"));
+    }
+
+    void everyShowingRefillsFromPresets()
+    {
+        QByteArray presets = "\"\",\"\",\"\",\"\",\"" + QByteArray(35, 'n') + "\",\"" +
+                             QByteArray(31, 'e') + "\"\r\n";
+        Harness h(presets);
+        frmAuthor *author = walkToAuthor(h);
+        QCOMPARE(author->txtAName->text(), QString(30, 'n'));
+        QCOMPARE(author->txtAEMail->text(), QString(30, 'e'));
+        QTest::keyClicks(author->txtAName, "more");  // the limit holds
+        QCOMPARE(author->txtAName->text().size(), 30);
+
+        author->txtAName->clear();
+        QTest::keyClicks(author->txtAName, "Typed");
+        h.platform.dialogAnswers = {std::nullopt};
+        QTest::mouseClick(author->cmdACreate, Qt::LeftButton);  // a message box: no refill
+        QCOMPARE(author->txtAName->text(), QString("Typed"));
+
+        QTest::mouseClick(author->cmdAMain, Qt::LeftButton);
+        auto *main = h.screen<frmMain>(ScreenId::Main);
+        QVERIFY(main->isVisible() && !author->isVisible());
+        h.writePresets("\"\",\"\",\"\",\"\",\"\",\"only@mail\"\r\n");
+        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
+        QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPNext, Qt::LeftButton);
+        QVERIFY(author->isVisible());
+        QCOMPARE(author->txtAName->text(), QString());
+        QCOMPARE(author->txtAEMail->text(), QString("only@mail"));
+
+        // A close request acts as Main.
+        author->close();
+        QVERIFY(!author->isVisible() && main->isVisible());
+    }
+
+    void createFileTooltipFollowsTheSwitch()
+    {
+        Harness h;
+        frmAuthor *author = walkToAuthor(h);
+        QTest::mouseMove(author->cmdACreate, QPoint(5, 5));
+        QVERIFY(author->cmdACreate->toolTip().isEmpty());
+        h.ctx().TooltipsOn = "yes";
+        QTest::mouseMove(author->cmdACreate, QPoint(8, 6));
+        QCOMPARE(author->cmdACreate->toolTip(), QString("Creates the readme file"));
+        h.ctx().TooltipsOn = "no";
+        QTest::mouseMove(author->cmdACreate, QPoint(5, 5));
+        QVERIFY(author->cmdACreate->toolTip().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestAuthor)
+#include "tst_author.moc"

@@ -1,0 +1,437 @@
+#include "Harness.h"
+#include "platform/Look.h"
+#include "screens/frmMain.h"
+#include "screens/frmProgram.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+QWidget *control(frmMain *m, const QString &name)
+{
+    const std::map<QString, QWidget *> all{
+        {"lblMTitle", m->lblMTitle},     {"lblMName", m->lblMName},
+        {"txtMName", m->txtMName},       {"lblMVer", m->lblMVer},
+        {"txtMVer", m->txtMVer},         {"lblMCompany", m->lblMCompany},
+        {"txtMCompany", m->txtMCompany}, {"lblMWeb", m->lblMWeb},
+        {"txtMWeb", m->txtMWeb},         {"lblMNeeded", m->lblMNeeded},
+        {"txtMLanguage", m->txtMLanguage}, {"lblMNeed", m->lblMNeed},
+        {"txtMNeed", m->txtMNeed},       {"lblMNcompat", m->lblMNcompat},
+        {"lstMNCompat", m->lstMNCompat}, {"lblMCompat", m->lblMCompat},
+        {"lstMCompat", m->lstMCompat},   {"lblMType", m->lblMType},
+        {"lstMType", m->lstMType},       {"cmdMClear", m->cmdMClear},
+        {"cmdMNext", m->cmdMNext},       {"cmdMExit", m->cmdMExit},
+    };
+    return all.at(name);
+}
+
+const QStringList allSystems{"Windows 95",   "Windows 98", "Windows 98SE", "Windows ME",
+                             "Windows 2000", "Windows NT", "Windows XP"};
+
+}  // namespace
+
+class TestMainScreen : public QObject {
+    Q_OBJECT
+
+private slots:
+    void layout_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips");  // width 0: a label sized to its caption
+        QTest::addColumn<QString>("caption");
+        const auto row = [](const char *name, int l, int t, int w, int h, const char *caption = "") {
+            QTest::newRow(name) << QString(name) << QRect(l, t, w, h) << QString(caption);
+        };
+        row("lblMTitle", 120, 120, 0, 0, "General Info:");
+        row("lblMName", 420, 480, 0, 0, "Name:");
+        row("txtMName", 960, 480, 3015, 285);
+        row("lblMVer", 300, 840, 0, 0, "Version:");
+        row("txtMVer", 960, 840, 735, 285);
+        row("lblMCompany", 150, 1200, 0, 0, "Company:");
+        row("txtMCompany", 960, 1200, 3015, 285);
+        row("lblMWeb", 195, 1560, 0, 0, "Web site:");
+        row("txtMWeb", 960, 1560, 3735, 285);
+        row("lblMNeeded", 120, 1920, 0, 0, "Language:");
+        row("txtMLanguage", 960, 1920, 3015, 285);
+        row("lblMNeed", 120, 2640, 0, 0, "Files needed:");
+        row("txtMNeed", 1200, 2640, 3495, 285);
+        row("lblMNcompat", 120, 3360, 0, 0, "OS list:");
+        row("lstMNCompat", 120, 3600, 1695, 1035);
+        row("lblMCompat", 2040, 3360, 0, 0, "(compatible list)");
+        row("lstMCompat", 2040, 3600, 1695, 1035);
+        row("lblMType", 4200, 3360, 0, 0, "Type: ");
+        row("lstMType", 4200, 3600, 1335, 255);
+        row("cmdMClear", 2400, 5040, 975, 375, "Clear");
+        row("cmdMNext", 3480, 5040, 975, 375, "Next");
+        row("cmdMExit", 4680, 5040, 975, 375, "Exit");
+    }
+
+    void layout()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        QFETCH(QString, caption);
+        Harness h;
+        auto *main = h.startToMain<frmMain>();
+        QWidget *w = control(main, name);
+        QCOMPARE(w->parentWidget(), main->client());
+        QCOMPARE(w->pos(), QPoint(twips.left() / 15, twips.top() / 15));
+        if (twips.width() > 0)
+            QCOMPARE(w->size(), QSize(twips.width() / 15, twips.height() / 15));
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            QCOMPARE(label->text(), caption);
+            // Sized to its caption: nothing of it is cut off.
+            QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(caption));
+        }
+        if (auto *button = qobject_cast<QPushButton *>(w)) {
+            QCOMPARE(button->text(), caption);
+            QVERIFY(button->fontMetrics().horizontalAdvance(caption) + 8 <= button->width());
+        }
+        QCOMPARE(w->font().family(), QString("Tahoma"));
+    }
+
+    void window()
+    {
+        Harness h;
+        auto *main = h.startToMain<frmMain>();
+        QCOMPARE(main->windowTitle(), QString("Velmora"));
+        QCOMPARE(main->client()->size(), QSize(385, 370));
+        QCOMPARE(main->client()->y(), main->menuBar->height());
+        QCOMPARE(main->size(), QSize(385, 370 + main->menuBar->height()));
+        QVERIFY(!(main->windowFlags() & Qt::WindowCloseButtonHint));
+        QVERIFY(!(main->windowFlags() & Qt::WindowSystemMenuHint));
+        QCOMPARE(main->minimumSize(), main->maximumSize());
+
+        for (QLabel *heading : {main->lblMTitle, main->lblMNcompat, main->lblMType}) {
+            QVERIFY(heading->font().bold());
+            QCOMPARE(heading->palette().color(QPalette::WindowText), look::darkBlue());
+        }
+        QVERIFY(!main->lblMCompat->font().bold());
+        QCOMPARE(main->lblMCompat->palette().color(QPalette::WindowText), look::darkBlue());
+        QVERIFY(!main->lblMName->font().bold());
+
+        QCOMPARE(entries(main->lstMNCompat), allSystems);
+        QCOMPARE(entries(main->lstMType), QStringList({"Demo", "Freeware", "ShareWare", "UpDate"}));
+        QVERIFY(main->lstMType->selectedItems().isEmpty());
+        QCOMPARE(main->lstMNCompat->viewport()->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(main->lstMType->viewport()->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(main->txtMName->maxLength(), 40);
+        QCOMPARE(main->txtMVer->maxLength(), 7);
+        QCOMPARE(main->txtMCompany->maxLength(), 40);
+    }
+
+    void tabOrderFollowsTheTable()
+    {
+        Harness h;
+        auto *main = h.startToMain<frmMain>();
+        QCOMPARE(main->focusWidget(), main->txtMName);
+        const QList<QWidget *> expected{main->txtMVer,     main->txtMCompany, main->txtMWeb,
+                                        main->txtMLanguage, main->txtMNeed,   main->lstMNCompat,
+                                        main->lstMType,    main->cmdMClear,   main->cmdMNext,
+                                        main->cmdMExit,    main->lstMCompat,  main->txtMName};
+        QWidget *at = main->txtMName;
+        for (QWidget *next : expected) {
+            at = at->nextInFocusChain();
+            while (!(at->focusPolicy() & Qt::TabFocus))
+                at = at->nextInFocusChain();
+            QCOMPARE(at, next);
+        }
+    }
+
+    void versionFilter_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("digits and full stops") << "1.0.25" << "1.0.25";
+        QTest::newRow("letters spaces commas") << "v1 a,2.b" << "12.";
+        QTest::newRow("eighth character refused") << "12345678" << "1234567";
+        QTest::newRow("signs") << "-+/=3" << "3";
+    }
+
+    void versionFilter()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        Harness h;
+        auto *main = h.startToMain<frmMain>();
+        QTest::keyClicks(main->txtMVer, typed);
+        QCOMPARE(main->txtMVer->text(), shown);
+    }
+
+    void versionFilterKeys()
+    {
+        Harness h;
+        auto *main = h.startToMain<frmMain>();
+        QTest::keyClicks(main->txtMVer, "2.45");
+        QTest::keyClick(main->txtMVer, Qt::Key_Backspace);
+        QCOMPARE(main->txtMVer->text(), QString("2.4"));
+        // Keys that type no character still work.
+        QTest::keyClick(main->txtMVer, Qt::Key_Home);
+        QTest::keyClick(main->txtMVer, Qt::Key_Delete);
+        QCOMPARE(main->txtMVer->text(), QString(".4"));
+
+        // The clipboard shortcuts are characters too, and they are refused.
+        QGuiApplication::clipboard()->setText("99");
+        QTest::keyClick(main->txtMVer, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(main->txtMVer->text(), QString(".4"));
+        main->txtMVer->selectAll();
+        QTest::keyClick(main->txtMVer, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(main->txtMVer->text(), QString(".4"));
+        QTest::keyClick(main->txtMVer, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("99"));
+    }
+
+    void transfersThereAndBack()
+    {
+        Harness h;
+        auto *main = h.startToMain<frmMain>();
+        // An empty compatible list: nothing to move.
+        QTest::mouseDClick(main->lstMCompat->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+        QVERIFY(entries(main->lstMCompat).isEmpty());
+        QCOMPARE(entries(main->lstMNCompat), allSystems);
+
+        doubleClickRow(main->lstMNCompat, 0);
+        QCOMPARE(entries(main->lstMCompat), QStringList({"Windows 95"}));
+        QCOMPARE(entries(main->lstMNCompat), allSystems.mid(1));
+        QVERIFY(main->lstMNCompat->selectedItems().isEmpty());
+
+        doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows XP"));
+        QCOMPARE(entries(main->lstMCompat), QStringList({"Windows 95", "Windows XP"}));
+
+        doubleClickRow(main->lstMCompat, 0);
+        QCOMPARE(entries(main->lstMCompat), QStringList({"Windows XP"}));
+        QCOMPARE(entries(main->lstMNCompat),
+                 QStringList({"Windows 98", "Windows 98SE", "Windows ME", "Windows 2000",
+                              "Windows NT", "Windows 95"}));
+        QVERIFY(main->lstMCompat->selectedItems().isEmpty());
+        // Transfers never touch the record.
+        QCOMPARE(h.ctx().record, ReadmeRecord{});
+    }
+
+    void transferRemovesEveryEqualEntryAndKeepsTargetSelection()
+    {
+        Harness h;
+        auto *main = h.startToMain<frmMain>();
+        doubleClickRow(main->lstMNCompat, 0);  // Windows 95 -> compatible
+        clickRow(main->lstMCompat, 0);          // selection in the target
+        main->lstMNCompat->addItem("Windows ME");  // a duplicate row
+        doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows ME"));
+        QCOMPARE(entries(main->lstMCompat), QStringList({"Windows 95", "Windows ME"}));
+        QCOMPARE(rowOf(main->lstMNCompat, "Windows ME"), -1);
+        QCOMPARE(main->lstMCompat->selectedItems().size(), 1);
+        QCOMPARE(main->lstMCompat->selectedItems().first()->text(), QString("Windows 95"));
+    }
+
+    void typeSelectionSetsTheRecordAtOnce()
+    {
+        Harness h;
+        auto *main = h.startToMain<frmMain>();
+        clickRow(main->lstMType, 2);
+        QCOMPARE(h.ctx().record.programType, QString("ShareWare"));
+        main->lstMType->setFocus();
+        QTest::keyClick(main->lstMType, Qt::Key_Up);
+        QCOMPARE(h.ctx().record.programType, QString("Freeware"));
+        // One row high: the one selected row is the one shown.
+        const QRect shown = main->lstMType->visualItemRect(main->lstMType->item(1));
+        QVERIFY(main->lstMType->viewport()->rect().contains(shown));
+    }
+
+    void clearEmptiesBoxesAndCompatibleList()
+    {
+        Harness h;
+        auto *main = h.startToMain<frmMain>();
+        QTest::keyClicks(main->txtMName, "Tool");
+        QTest::keyClicks(main->txtMVer, "1.2");
+        QTest::keyClicks(main->txtMWeb, "example.org");
+        QTest::keyClicks(main->txtMNeed, "a.dll");
+        doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows ME"));
+        clickRow(main->lstMType, 2);
+        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
+        const ReadmeRecord copied = h.ctx().record;
+        QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPMain, Qt::LeftButton);
+
+        QTest::mouseClick(main->cmdMClear, Qt::LeftButton);
+        for (QLineEdit *box : {main->txtMName, main->txtMVer, main->txtMCompany, main->txtMWeb,
+                               main->txtMLanguage})
+            QVERIFY(box->text().isEmpty());
+        QVERIFY(main->txtMNeed->text().isEmpty());
+        QVERIFY(entries(main->lstMCompat).isEmpty());
+        QCOMPARE(main->lstMNCompat->count(), 6);
+        QCOMPARE(rowOf(main->lstMNCompat, "Windows ME"), -1);
+        QCOMPARE(main->lstMType->selectedItems().first()->text(), QString("ShareWare"));
+        QCOMPARE(h.ctx().record, copied);
+        QCOMPARE(main->focusWidget(), main->txtMName);
+    }
+
+    void exitAsksFirst()
+    {
+        Harness h;
+        auto *main = h.startToMain<frmMain>();
+        QSignalSpy ended(h.navigator.get(), &Navigator::programEnded);
+        QTest::keyClicks(main->txtMName, "Kept");
+
+        h.platform.messageAnswers = {MessageAnswer::No};
+        QTest::mouseClick(main->cmdMExit, Qt::LeftButton);
+        auto boxes = h.platform.messages();
+        QCOMPARE(boxes.size(), size_t(1));
+        QCOMPARE(boxes[0].text, QString("You have indicated you wish to\r\nexit the program. Is this correct?"));
+        QCOMPARE(boxes[0].title, QString("Exit?"));
+        QCOMPARE(boxes[0].style, 4132);
+        QCOMPARE(boxes[0].owner, main);
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(main->isVisible());
+        QCOMPARE(main->txtMName->text(), QString("Kept"));
+
+        // A close request from the window manager asks the same question.
+        h.platform.messageAnswers = {MessageAnswer::No};
+        main->close();
+        QCOMPARE(h.platform.messages().size(), size_t(2));
+        QCOMPARE(h.platform.messages()[1].title, QString("Exit?"));
+        QVERIFY(main->isVisible());
+
+        h.platform.messageAnswers = {MessageAnswer::Yes};
+        QTest::mouseClick(main->cmdMExit, Qt::LeftButton);
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(h.platform.messages().size(), size_t(3));
+        QVERIFY(!main->isVisible());
+    }
+
+    void nextCopiesExactlyAndShowsProgramInfo()
+    {
+        Harness h("\"Acme, Inc.\",\"acme.example\",\"English\",\"a.dll\r\nb.ocx\",\"Ann\",\"a@b\"\r\n");
+        auto *main = h.startToMain<frmMain>();
+        QTest::keyClicks(main->txtMName, "  Spaced Name ");
+        QTest::keyClicks(main->txtMVer, "2.0");
+        main->txtMNeed->moveCursor(QTextCursor::End);
+        QTest::keyClick(main->txtMNeed, Qt::Key_Return);
+        QTest::keyClicks(main->txtMNeed, "c.dat");
+        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
+
+        const ReadmeRecord &r = h.ctx().record;
+        QCOMPARE(r.programName, QString("  Spaced Name "));
+        QCOMPARE(r.version, QString("2.0"));
+        QCOMPARE(r.company, QString("Acme, Inc."));
+        QCOMPARE(r.webSite, QString("acme.example"));
+        QCOMPARE(r.language, QString("English"));
+        QCOMPARE(r.filesNeeded, QString("a.dll\r\nb.ocx\r\nc.dat"));
+        QVERIFY(r.programType.isEmpty());
+        QVERIFY(!main->isVisible());
+        QVERIFY(h.screen<frmProgram>(ScreenId::Program)->isVisible());
+    }
+
+    void nextWithEverythingEmpty()
+    {
+        Harness h;
+        auto *main = h.startToMain<frmMain>();
+        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
+        QCOMPARE(h.ctx().record, ReadmeRecord{});
+        QVERIFY(h.screen<frmProgram>(ScreenId::Program)->isVisible());
+    }
+
+    void activationFillsPresetBoxes_data()
+    {
+        QTest::addColumn<QByteArray>("file");  // "<none>": no presets.txt
+        QTest::addColumn<QStringList>("shown");  // company, web, language, needed
+        QTest::newRow("one record")
+            << QByteArray("\"Acme\",\"acme.example\",\"English\",\"run.dll\",\"Ann\",\"ann@acme\"\r\n")
+            << QStringList{"Acme", "acme.example", "English", "run.dll"};
+        QTest::newRow("three records, the last wins")
+            << QByteArray("\"A\",\"a\",\"a\",\"a\",\"a\",\"a\"\r\n\"B\",\"b\",\"b\",\"b\",\"b\",\"b\"\r\n"
+                          "\"C\",\"c\",\"c\",\"c\",\"c\",\"c\"\r\n")
+            << QStringList{"C", "c", "c", "c"};
+        QTest::newRow("zero bytes") << QByteArray("") << QStringList{"", "", "", ""};
+        QTest::newRow("missing file") << QByteArray("<none>") << QStringList{"", "", "", ""};
+        QTest::newRow("comma inside a value")
+            << QByteArray("\"Smith, Jones\",\"w\",\"l\",\"n\",\"\",\"\"\r\n")
+            << QStringList{"Smith, Jones", "w", "l", "n"};
+        QTest::newRow("line break inside a value")
+            << QByteArray("\"C\",\"w\",\"English\r\nGerman\",\"a.dll\r\nb.dll\",\"\",\"\"\r\n")
+            << QStringList{"C", "w", "English\r\nGerman", "a.dll\r\nb.dll"};
+        QTest::newRow("company of 41 characters is cut to 40")
+            << QByteArray("\"" + QByteArray(41, 'x') + "\",\"" + QByteArray(60, 'w') + "\",\"l\",\"n\",\"\",\"\"\r\n")
+            << QStringList{QString(40, 'x'), QString(60, 'w'), "l", "n"};
+        QTest::newRow("Windows-1252 characters")
+            << QByteArray("\"Caf\xe9 \x80\",\"w\",\"l\",\"n\",\"\",\"\"\r\n")
+            << QStringList{QString::fromUtf8("Café €"), "w", "l", "n"};
+    }
+
+    void activationFillsPresetBoxes()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, shown);
+        Harness h;
+        if (file == "<none>")
+            QFile::remove(h.presetsPath());
+        else
+            h.writePresets(file);
+        auto *main = h.startToMain<frmMain>();
+        // Whatever the user left there is replaced.
+        QCOMPARE(main->txtMCompany->text(), shown[0]);
+        QCOMPARE(main->txtMWeb->text(), shown[1]);
+        QCOMPARE(main->txtMLanguage->text(), shown[2]);
+        QCOMPARE(main->txtMNeed->text(), shown[3]);
+        QVERIFY(main->txtMName->text().isEmpty());
+        QCOMPARE(main->focusWidget(), main->txtMName);
+    }
+
+    void everyShowingRefillsButNotAMessageBox()
+    {
+        Harness h("\"Preset Co\",\"w\",\"l\",\"n\",\"\",\"\"\r\n");
+        auto *main = h.startToMain<frmMain>();
+        main->txtMCompany->clear();
+        QTest::keyClicks(main->txtMCompany, "Typed Co");
+        // Answering a message box is no new showing.
+        h.platform.messageAnswers = {MessageAnswer::No};
+        QTest::mouseClick(main->cmdMExit, Qt::LeftButton);
+        QCOMPARE(main->txtMCompany->text(), QString("Typed Co"));
+
+        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
+        QCOMPARE(h.ctx().record.company, QString("Typed Co"));
+        h.writePresets("\"Newer Co\",\"w\",\"l\",\"n\",\"\",\"\"\r\n");
+        QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPMain, Qt::LeftButton);
+        QVERIFY(main->isVisible());
+        QCOMPARE(main->txtMCompany->text(), QString("Newer Co"));
+        QCOMPARE(h.ctx().record.company, QString("Typed Co"));
+    }
+
+    void listTooltipsFollowTheSwitch_data()
+    {
+        QTest::addColumn<QString>("switchValue");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("start value") << QString() << false;
+        QTest::newRow("no") << QString("no") << false;
+        QTest::newRow("Yes is not yes") << QString("Yes") << false;
+        QTest::newRow("yes") << QString("yes") << true;
+    }
+
+    void listTooltipsFollowTheSwitch()
+    {
+        QFETCH(QString, switchValue);
+        QFETCH(bool, shown);
+        Harness h;
+        auto *main = h.startToMain<frmMain>();
+        h.ctx().TooltipsOn = switchValue;
+        QTest::mouseMove(main->lstMType->viewport(), QPoint(10, 5));
+        QTest::mouseMove(main->lstMNCompat->viewport(), QPoint(10, 20));
+        QTest::mouseMove(main->lstMCompat->viewport(), QPoint(10, 20));
+        QCOMPARE(main->lstMType->toolTip(),
+                 shown ? QString("Be sure to click an item (it will be highlited)") : QString());
+        QCOMPARE(main->lstMNCompat->toolTip(),
+                 shown ? QString("Double-click the OS(s) that are compatible with your program")
+                       : QString());
+        QVERIFY(main->lstMCompat->toolTip().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMainScreen)
+#include "tst_mainscreen.moc"

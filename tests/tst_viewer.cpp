@@ -1,0 +1,153 @@
+#include "Harness.h"
+#include "screens/frmMain.h"
+#include "viewer/WholeFile.h"
+#include "viewer/frmView.h"
+
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+frmView *openViewer(Harness &h, std::optional<QString> firstAnswer)
+{
+    auto *main = h.startToMain<frmMain>();
+    h.platform.dialogAnswers = {firstAnswer};
+    main->mnuMTView->trigger();
+    return h.screen<frmView>(ScreenId::View);
+}
+
+}  // namespace
+
+class TestViewer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void layoutAndFirstOpenWithCancel()
+    {
+        Harness h;
+        frmView *v = openViewer(h, std::nullopt);
+        QVERIFY(v->isVisible());
+        QCOMPARE(v->windowTitle(), QString("View"));
+        QCOMPARE(v->size(), QSize(476, 250));
+        QCOMPARE(v->txtView->geometry(), QRect(8, 16, 449, 185));
+        QCOMPARE(v->cmdVClear->geometry(), QRect(240, 216, 65, 25));
+        QCOMPARE(v->cmdVAnother->geometry(), QRect(312, 216, 65, 25));
+        QCOMPARE(v->cmdVMain->geometry(), QRect(392, 216, 65, 25));
+        QVERIFY(!v->txtView->isReadOnly());
+        QVERIFY(v->txtView->toPlainText().isEmpty());
+        QVERIFY(h.platform.messages().empty());
+
+        const auto dialogs = h.platform.callsOf(ScriptedPlatform::Kind::OpenDialog);
+        QCOMPARE(dialogs.size(), size_t(1));
+        QCOMPARE(dialogs[0].title, QString("Open readme file"));
+        QCOMPARE(dialogs[0].filter, QString("Text (*.txt)"));
+        QCOMPARE(dialogs[0].initialFolder, h.folder());
+        // The dialog came before the viewer was shown.
+        QCOMPARE(dialogs[0].owner, v);
+    }
+
+    void showsAReadmeExactly()
+    {
+        Harness h;
+        const QByteArray bytes = "------------------------------\r\nGENERAL\r\n\r\nCaf\xe9 \x80 \x93quoted\x94\r\n";
+        writeFile(h.path("readme.txt"), bytes);
+        frmView *v = openViewer(h, h.path("readme.txt"));
+        QCOMPARE(v->txtView->toPlainText(),
+                 QString::fromUtf8("------------------------------\nGENERAL\n\nCafé € “quoted”\n"));
+        QCOMPARE(v->txtView->blockCount(), 5);
+    }
+
+    void anotherCancelKeepsAndMissingEmpties()
+    {
+        Harness h;
+        writeFile(h.path("one.txt"), "first file\r\n");
+        frmView *v = openViewer(h, h.path("one.txt"));
+        h.platform.dialogAnswers = {std::nullopt};
+        QTest::mouseClick(v->cmdVAnother, Qt::LeftButton);
+        QCOMPARE(v->txtView->toPlainText(), QString("first file\n"));
+        // The dialog offers the name chosen last.
+        QCOMPARE(h.platform.callsOf(ScriptedPlatform::Kind::OpenDialog)[1].offeredFileName, h.path("one.txt"));
+
+        h.platform.dialogAnswers = {h.path("does not exist")};
+        QTest::mouseClick(v->cmdVAnother, Qt::LeftButton);
+        QVERIFY(v->txtView->toPlainText().isEmpty());
+        QVERIFY(h.platform.messages().empty());
+    }
+
+    void filesOfEveryKind_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("empty file") << QByteArray() << QString();
+        QTest::newRow("UTF-8 with byte-order mark")
+            << QByteArray("\xef\xbb\xbf" "Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac\r\n") << QString::fromUtf8("Grüße €\n");
+        QTest::newRow("UTF-8 without mark") << QByteArray("\xe4\xb8\xad\xe6\x96\x87\n") << QString::fromUtf8("中文\n");
+        QTest::newRow("CR and LF alone") << QByteArray("a\rb\nc\r\n") << QString("a\nb\nc\n");
+        QTest::newRow("name without .txt") << QByteArray("plain") << QString("plain");
+    }
+
+    void filesOfEveryKind()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        Harness h;
+        writeFile(h.path("first.txt"), "something before\r\n");
+        writeFile(h.path("file.dat"), bytes);
+        frmView *v = openViewer(h, h.path("first.txt"));
+        h.platform.dialogAnswers = {h.path("file.dat")};
+        QTest::mouseClick(v->cmdVAnother, Qt::LeftButton);
+        QCOMPARE(v->txtView->toPlainText(), shown);
+    }
+
+    void fileOverTheLimitShowsNothing()
+    {
+        Harness h;
+        writeFile(h.path("small.txt"), "small\r\n");
+        {
+            QFile big(h.path("big.txt"));
+            QVERIFY(big.open(QIODevice::WriteOnly));
+            QVERIFY(big.resize(maxViewerFileBytes + 1));  // sparse: no real disk use
+        }
+        frmView *v = openViewer(h, h.path("small.txt"));
+        h.platform.dialogAnswers = {h.path("big.txt")};
+        QTest::mouseClick(v->cmdVAnother, Qt::LeftButton);
+        QVERIFY(v->txtView->toPlainText().isEmpty());
+        QVERIFY(h.platform.messages().empty());
+    }
+
+    void clearMainViewShowsEmptyWithoutDialog()
+    {
+        Harness h;
+        writeFile(h.path("one.txt"), "text\r\n");
+        frmView *v = openViewer(h, h.path("one.txt"));
+        QTest::keyClicks(v->txtView, "typed ");
+        QTest::mouseClick(v->cmdVClear, Qt::LeftButton);
+        QVERIFY(v->txtView->toPlainText().isEmpty());
+        QTest::mouseClick(v->cmdVMain, Qt::LeftButton);
+        auto *main = h.screen<frmMain>(ScreenId::Main);
+        main->mnuMTView->trigger();
+        QVERIFY(v->isVisible());
+        QVERIFY(v->txtView->toPlainText().isEmpty());
+        QCOMPARE(h.platform.callsOf(ScriptedPlatform::Kind::OpenDialog).size(), size_t(1));
+        QCOMPARE(h.readFile(h.path("one.txt")), QByteArray("text\r\n"));
+
+        // A close request acts as Main.
+        v->close();
+        QVERIFY(!v->isVisible() && main->isVisible());
+    }
+};
+
+QTEST_MAIN(TestViewer)
+#include "tst_viewer.moc"
