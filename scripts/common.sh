@@ -1,0 +1,41 @@
+# Shared by scripts/run and scripts/test: install what is missing, configure
+# and build incrementally in build/.
+set -euo pipefail
+
+VELMORA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+VELMORA_BUILD="$VELMORA_ROOT/build"
+
+# Debian packages the build and the program need.
+VELMORA_PACKAGES=(cmake make g++ pkg-config qt6-base-dev fonts-wine)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null 2>&1; then
+        sudo "$@"
+    else
+        echo "Installing packages needs root: run this as root or install sudo." >&2
+        exit 1
+    fi
+}
+
+install_missing() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        as_root apt-get update
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+}
+
+# configure_and_build [extra cmake arguments...]
+configure_and_build() {
+    cmake -S "$VELMORA_ROOT" -B "$VELMORA_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$VELMORA_BUILD" -j"$(nproc)"
+}
