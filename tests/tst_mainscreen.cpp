@@ -97,7 +97,7 @@ private slots:
             QCOMPARE(button->text(), caption);
             QVERIFY(button->fontMetrics().horizontalAdvance(caption) + 8 <= button->width());
         }
-        QCOMPARE(w->font().family(), QString("Tahoma"));
+        QCOMPARE(QFontInfo(w->font()).family(), QString("Tahoma"));
     }
 
     void window()
@@ -241,9 +241,10 @@ private slots:
         main->lstMType->setFocus();
         QTest::keyClick(main->lstMType, Qt::Key_Up);
         QCOMPARE(h.ctx().record.programType, QString("Freeware"));
-        // One row high: the one selected row is the one shown.
-        const QRect shown = main->lstMType->visualItemRect(main->lstMType->item(1));
-        QVERIFY(main->lstMType->viewport()->rect().contains(shown));
+        // One row high: the selected row is the one row shown, whole.
+        const QRect viewport = main->lstMType->viewport()->rect();
+        QCOMPARE(main->lstMType->visualItemRect(main->lstMType->item(1)), viewport);
+        QVERIFY(!viewport.intersects(main->lstMType->visualItemRect(main->lstMType->item(2))));
     }
 
     void clearEmptiesBoxesAndCompatibleList()

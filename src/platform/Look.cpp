@@ -17,10 +17,10 @@ namespace velmora::look {
 
 namespace {
 
-const char *const tahomaFiles[] = {
-    "/usr/share/wine/fonts/tahoma.ttf",
-    "/usr/share/wine/fonts/tahomabd.ttf",
-};
+// Only the regular face: fonts-wine's bold Tahoma is drawn barely heavier
+// than the regular one, so bold headings would not look bold. Without a bold
+// face Qt emboldens the regular one, which reads as bold.
+const char *const tahomaFile = "/usr/share/wine/fonts/tahoma.ttf";
 
 // Draws the two lines of an etched separator across its own rectangle.
 class EtchedLine : public QWidget {
@@ -61,10 +61,8 @@ void loadFonts()
 {
     if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
         return;
-    for (const char *file : tahomaFiles) {
-        if (QFile::exists(QString::fromLatin1(file)))
-            QFontDatabase::addApplicationFont(QString::fromLatin1(file));
-    }
+    if (QFile::exists(QString::fromLatin1(tahomaFile)))
+        QFontDatabase::addApplicationFont(QString::fromLatin1(tahomaFile));
 }
 
 QFont screenFont()
@@ -143,6 +141,14 @@ QListWidget *listBox(QWidget *parent, int left, int top, int width, int height)
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     return list;
+}
+
+void showOneRowAtATime(QListWidget *list)
+{
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    const int rowHeight = list->height() - 2 * list->frameWidth();
+    for (int row = 0; row < list->count(); ++row)
+        list->item(row)->setSizeHint(QSize(0, rowHeight));
 }
 
 MultiLineBox::MultiLineBox(QWidget *parent, int left, int top, int width, int height)

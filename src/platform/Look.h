@@ -35,6 +35,8 @@ QLineEdit *lineBox(QWidget *parent, int left, int top, int width, int height, in
 QPushButton *button(QWidget *parent, const QString &caption, int left, int top, int width,
                     int height);
 QListWidget *listBox(QWidget *parent, int left, int top, int width, int height);
+// A list one row high: every row fills the view, so exactly one shows.
+void showOneRowAtATime(QListWidget *list);
 
 // A multi-line text box. Qt keeps lines apart with its own separators; what
 // leaves the box has CR LF, and what goes in may use CR LF, CR or LF.

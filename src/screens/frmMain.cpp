@@ -80,6 +80,7 @@ frmMain::frmMain(AppContext &context)
     lstMNCompat->addItems({"Windows 95", "Windows 98", "Windows 98SE", "Windows ME",
                            "Windows 2000", "Windows NT", "Windows XP"});
     lstMType->addItems({"Demo", "Freeware", "ShareWare", "UpDate"});
+    showOneRowAtATime(lstMType);
     lstMNCompat->setCursor(Qt::PointingHandCursor);
     lstMType->setCursor(Qt::PointingHandCursor);
 
