@@ -60,6 +60,10 @@ void TestFiles::decodeTextFile_data()
     QTest::newRow("UTF-8 with BOM, BOM not kept")
         << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f\x65\r\n") << QStringLiteral("Gr\u00fc\u00df" "e\r\n");
     QTest::newRow("BOM alone") << QByteArray("\xef\xbb\xbf") << QString();
+    QTest::newRow("two BOMs: the second is text")
+        << QByteArray("\xef\xbb\xbf\xef\xbb\xbf") << QString(QChar(0xFEFF));
+    QTest::newRow("BOM, then a BOM inside the text")
+        << QByteArray("\xef\xbb\xbf\xef\xbb\xbf" "a\xef\xbb\xbf" "b") << QStringLiteral("\uFEFF" "a\uFEFF" "b");
     QTest::newRow("UTF-8 cut off at the end is Windows-1252")
         << QByteArray("caf\xc3") << QStringLiteral("caf\u00c3");
     QTest::newRow("stray continuation byte is Windows-1252")

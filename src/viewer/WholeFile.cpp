@@ -11,8 +11,13 @@ namespace velmora {
 QString decodeTextFile(const QByteArray &bytes)
 {
     static constexpr char utf8Bom[] = "\xEF\xBB\xBF";
-    if (bytes.startsWith(utf8Bom))
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    if (bytes.startsWith(utf8Bom)) {
+        // Only the first mark goes: a second one right after it is text,
+        // which QString::fromUtf8 would drop as well.
+        QStringDecoder rest(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                      | QStringDecoder::Flag::ConvertInitialBom);
+        return rest.decode(QByteArrayView(bytes).sliced(3));
+    }
 
     // Stateless, so that a sequence cut off at the end counts as an error
     // instead of waiting for more bytes.
