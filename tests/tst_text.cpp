@@ -1,26 +1,28 @@
-// Windows-1252 text, line breaks and all-or-nothing file writing.
+// Windows-1252, line breaks, all-or-nothing writing, the viewer's whole-file
+// reader and the help file's path.
 
+#include "help/HelpPath.h"
 #include "platform/AtomicFile.h"
 #include "platform/LineBreaks.h"
 #include "platform/Win1252.h"
+#include "viewer/WholeFile.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
 QByteArray readAll(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)
@@ -31,48 +33,19 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 QStringList entriesOf(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
-// The 27 characters Windows-1252 puts at 0x80..0x9F, typed as characters,
-// with the byte each one has; the five undefined bytes are left out.
-struct HighChar {
-    const char16_t *text;
-    unsigned char byte;
-};
-constexpr HighChar highChars[] = {
-    {u"€", 0x80}, {u"‚", 0x82}, {u"ƒ", 0x83}, {u"„", 0x84}, {u"…", 0x85}, {u"†", 0x86},
-    {u"‡", 0x87}, {u"ˆ", 0x88}, {u"‰", 0x89}, {u"Š", 0x8A}, {u"‹", 0x8B}, {u"Œ", 0x8C},
-    {u"Ž", 0x8E}, {u"‘", 0x91}, {u"’", 0x92}, {u"“", 0x93}, {u"”", 0x94}, {u"•", 0x95},
-    {u"–", 0x96}, {u"—", 0x97}, {u"˜", 0x98}, {u"™", 0x99}, {u"š", 0x9A}, {u"›", 0x9B},
-    {u"œ", 0x9C}, {u"ž", 0x9E}, {u"Ÿ", 0x9F},
-};
-
-// Keeps the file-size limit low for one scope, with SIGXFSZ ignored so a
-// write past it fails with an error instead of ending the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit low = m_old;
-        low.rlim_cur = bytes;
-        m_ok = setrlimit(RLIMIT_FSIZE, &low) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_ok = false;
-};
+// Sets the soft file-size limit and gives back the one before.
+rlim_t setFileSizeLimit(rlim_t bytes)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlim_t old = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    return old;
+}
 
 }  // namespace
 
@@ -80,260 +53,223 @@ class TestText : public QObject {
     Q_OBJECT
 
 private slots:
-    void toWindows1252_data();
-    void toWindows1252();
-    void fromWindows1252_data();
-    void fromWindows1252();
-    void everyHighCharacter();
-    void everyByteRoundTrips();
-    void lineBreaks_data();
-    void lineBreaks();
-    void writeNewOrReplace_data();
-    void writeNewOrReplace();
-    void writeFails_data();
-    void writeFails();
-    void fullDiskKeepsOldFile_data();
-    void fullDiskKeepsOldFile();
-};
-
-void TestText::toWindows1252_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("bytes");
-
-    QTest::newRow("empty") << QString() << QByteArray();
-    QTest::newRow("ASCII") << QStringLiteral("Readme v1.0, (c) 2024\r\n\t~")
-                           << QByteArray("Readme v1.0, (c) 2024\r\n\t~");
-    QTest::newRow("NUL and DEL") << QString(QChar(0)) + QChar(0x7F) << QByteArray("\x00\x7f", 2);
-    QTest::newRow("e acute") << QStringLiteral("caf\u00e9") << QByteArray("caf\xe9");
-    QTest::newRow("u umlaut, y diaeresis, no-break space")
-        << QStringLiteral("\u00fc\u00ff\u00a0") << QByteArray("\xfc\xff\xa0");
-    QTest::newRow("euro") << QStringLiteral("5 \u20ac") << QByteArray("5 \x80");
-    QTest::newRow("curly double quotes") << QStringLiteral("\u201chi\u201d")
-                                         << QByteArray("\x93hi\x94");
-    QTest::newRow("S caron, trade mark") << QStringLiteral("\u0160\u2122") << QByteArray("\x8a\x99");
-    QTest::newRow("five undefined bytes as C1 controls")
-        << QStringLiteral("\u0081\u008d\u008f\u0090\u009d") << QByteArray("\x81\x8d\x8f\x90\x9d");
-    QTest::newRow("other C1 controls are not held")
-        << QStringLiteral("\u0080\u0085\u009f") << QByteArray("???");
-    QTest::newRow("L stroke") << QStringLiteral("\u0141\u00f3d\u017a") << QByteArray("?\xf3\x64?");
-    QTest::newRow("CJK") << QStringLiteral("a\u4e2db") << QByteArray("a?b");
-    QTest::newRow("emoji is one character") << QStringLiteral("a\U0001F600b") << QByteArray("a?b");
-    QTest::newRow("two emoji") << QStringLiteral("\U0001F600\U0001F680") << QByteArray("??");
-    QTest::newRow("lone high surrogate")
-        << QString(QChar(u'a')) + QChar(0xD800) + QChar(u'b') << QByteArray("a?b");
-    QTest::newRow("lone low surrogate")
-        << QString(QChar(u'a')) + QChar(0xDC00) + QChar(u'b') << QByteArray("a?b");
-    QTest::newRow("high surrogate at the end")
-        << QString(QChar(u'a')) + QChar(0xD83D) << QByteArray("a?");
-    QTest::newRow("two high surrogates then a low one")
-        << QString(QChar(0xD83D)) + QChar(0xD83D) + QChar(0xDE00) << QByteArray("??");
-    QTest::newRow("replacement character") << QStringLiteral("\ufffd") << QByteArray("?");
-}
-
-void TestText::toWindows1252()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, bytes);
-    QCOMPARE(velmora::toWindows1252(text), bytes);
-}
-
-void TestText::fromWindows1252_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("empty") << QByteArray() << QString();
-    QTest::newRow("ASCII with CR LF") << QByteArray("a,b\r\nc") << QStringLiteral("a,b\r\nc");
-    QTest::newRow("NUL") << QByteArray("a\0b", 3) << QString(QChar(u'a')) + QChar(0) + QChar(u'b');
-    QTest::newRow("e acute") << QByteArray("\xe9") << QStringLiteral("\u00e9");
-    QTest::newRow("euro") << QByteArray("\x80") << QStringLiteral("\u20ac");
-    QTest::newRow("curly quotes") << QByteArray("\x93x\x94") << QStringLiteral("\u201cx\u201d");
-    QTest::newRow("undefined bytes") << QByteArray("\x81\x8d\x8f\x90\x9d")
-                                     << QStringLiteral("\u0081\u008d\u008f\u0090\u009d");
-    QTest::newRow("top of Latin-1") << QByteArray("\xa0\xbf\xc0\xff")
-                                    << QStringLiteral("\u00a0\u00bf\u00c0\u00ff");
-}
-
-void TestText::fromWindows1252()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
-    QCOMPARE(velmora::fromWindows1252(bytes), text);
-}
-
-void TestText::everyHighCharacter()
-{
-    for (const HighChar &c : highChars) {
-        const QString text = QString::fromUtf16(c.text);
-        QCOMPARE(text.size(), 1);
-        QCOMPARE(velmora::toWindows1252(text), QByteArray(1, char(c.byte)));
-        QCOMPARE(velmora::fromWindows1252(QByteArray(1, char(c.byte))), text);
-    }
-}
-
-void TestText::everyByteRoundTrips()
-{
-    QByteArray all;
-    for (int b = 0; b < 256; ++b)
-        all.append(char(b));
-    const QString text = velmora::fromWindows1252(all);
-    QCOMPARE(text.size(), 256);
-    QCOMPARE(velmora::toWindows1252(text), all);
-    // The bytes that are Latin-1 as well are the characters of their value.
-    for (int b = 0; b < 256; ++b) {
-        if (b < 0x80 || b >= 0xA0)
-            QCOMPARE(text[b].unicode(), char16_t(b));
-    }
-}
-
-void TestText::lineBreaks_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("crLf");
-    QTest::addColumn<QString>("lf");
-
-    QTest::newRow("empty") << QString() << QString() << QString();
-    QTest::newRow("no break") << QStringLiteral("abc") << QStringLiteral("abc") << QStringLiteral("abc");
-    QTest::newRow("LF") << QStringLiteral("a\nb") << QStringLiteral("a\r\nb") << QStringLiteral("a\nb");
-    QTest::newRow("CR") << QStringLiteral("a\rb") << QStringLiteral("a\r\nb") << QStringLiteral("a\nb");
-    QTest::newRow("CR LF is one break")
-        << QStringLiteral("a\r\nb") << QStringLiteral("a\r\nb") << QStringLiteral("a\nb");
-    QTest::newRow("LF CR is two breaks")
-        << QStringLiteral("a\n\rb") << QStringLiteral("a\r\n\r\nb") << QStringLiteral("a\n\nb");
-    QTest::newRow("CR then CR LF")
-        << QStringLiteral("\r\r\n") << QStringLiteral("\r\n\r\n") << QStringLiteral("\n\n");
-    QTest::newRow("mixed, at both ends")
-        << QStringLiteral("\nx\ry\r\nz\r") << QStringLiteral("\r\nx\r\ny\r\nz\r\n")
-        << QStringLiteral("\nx\ny\nz\n");
-    QTest::newRow("only breaks") << QStringLiteral("\r\n\n\r") << QStringLiteral("\r\n\r\n\r\n")
-                                 << QStringLiteral("\n\n\n");
-}
-
-void TestText::lineBreaks()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, crLf);
-    QFETCH(QString, lf);
-    QCOMPARE(velmora::toCrLf(text), crLf);
-    QCOMPARE(velmora::toLf(text), lf);
-}
-
-void TestText::writeNewOrReplace_data()
-{
-    QTest::addColumn<bool>("existing");
-    QTest::addColumn<QByteArray>("oldBytes");
-    QTest::addColumn<QByteArray>("newBytes");
-
-    QTest::newRow("new file") << false << QByteArray() << QByteArray("\"a\",\"b\"\r\n\x80\xe9");
-    QTest::newRow("new empty file") << false << QByteArray() << QByteArray();
-    QTest::newRow("replace a longer file")
-        << true << QByteArray(5000, 'x') << QByteArray("short\r\n");
-    QTest::newRow("replace a shorter file") << true << QByteArray("old") << QByteArray(70000, 'n');
-    QTest::newRow("replace with nothing") << true << QByteArray("old\r\n") << QByteArray();
-}
-
-void TestText::writeNewOrReplace()
-{
-    QFETCH(bool, existing);
-    QFETCH(QByteArray, oldBytes);
-    QFETCH(QByteArray, newBytes);
-
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("out.txt"));
-    if (existing)
-        QVERIFY(writeFile(path, oldBytes));
-
-    QString error = QStringLiteral("untouched");
-    QVERIFY(velmora::writeFileAtomically(path, newBytes, &error));
-    QCOMPARE(readAll(path), newBytes);
-    QCOMPARE(entriesOf(dir.path()), QStringList{QStringLiteral("out.txt")});
-}
-
-void TestText::writeFails_data()
-{
-    QTest::addColumn<QString>("fault");
-    QTest::newRow("folder in the file's place") << QStringLiteral("folder");
-    QTest::newRow("folder does not exist") << QStringLiteral("missing folder");
-    QTest::newRow("parent is a file") << QStringLiteral("parent is a file");
-}
-
-void TestText::writeFails()
-{
-    QFETCH(QString, fault);
-
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QString path;
-    const QByteArray parentBytes("I am a file\r\n");
-    if (fault == QLatin1String("folder")) {
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("out.txt")));
-        path = dir.filePath(QStringLiteral("out.txt"));
-    } else if (fault == QLatin1String("missing folder")) {
-        path = dir.filePath(QStringLiteral("nowhere/out.txt"));
-    } else {
-        QVERIFY(writeFile(dir.filePath(QStringLiteral("parent")), parentBytes));
-        path = dir.filePath(QStringLiteral("parent/out.txt"));
-    }
-    const QStringList before = entriesOf(dir.path());
-
-    QString error;
-    QVERIFY(!velmora::writeFileAtomically(path, QByteArray("new\r\n"), &error));
-    QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
-    QVERIFY(error.size() > QDir::toNativeSeparators(path).size() + 10);  // a reason as well
-
-    // Nothing created, nothing changed.
-    QCOMPARE(entriesOf(dir.path()), before);
-    if (fault == QLatin1String("folder")) {
-        QVERIFY(QFileInfo(path).isDir());
-        QVERIFY(entriesOf(path).isEmpty());
-    } else if (fault == QLatin1String("parent is a file")) {
-        QCOMPARE(readAll(dir.filePath(QStringLiteral("parent"))), parentBytes);
-    }
-    // The error argument is optional.
-    QVERIFY(!velmora::writeFileAtomically(path, QByteArray("new\r\n")));
-}
-
-void TestText::fullDiskKeepsOldFile_data()
-{
-    QTest::addColumn<int>("limit");
-    QTest::addColumn<int>("size");
-
-    QTest::newRow("large write") << 1024 << 100000;
-    // Small enough for a write buffer, so the failure comes only when the
-    // bytes reach the disk.
-    QTest::newRow("small write") << 16 << 45;
-    QTest::newRow("nothing fits") << 0 << 10;
-}
-
-void TestText::fullDiskKeepsOldFile()
-{
-    QFETCH(int, limit);
-    QFETCH(int, size);
-
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("presets.txt"));
-    const QByteArray oldBytes("\"old\",\"\",\"\",\"\",\"\",\"\"\r\n");
-    QVERIFY(writeFile(path, oldBytes));
-
-    bool written = true;
-    QString error;
+    void initTestCase()
     {
-        FileSizeLimit low{rlim_t(limit)};
-        QVERIFY(low.ok());
-        written = velmora::writeFileAtomically(path, QByteArray(size, 'z'), &error);
+        std::signal(SIGXFSZ, SIG_IGN);  // a write past the file-size limit fails instead
     }
-    QVERIFY(!written);
-    QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
-    QCOMPARE(readAll(path), oldBytes);
-    QCOMPARE(entriesOf(dir.path()), QStringList{QStringLiteral("presets.txt")});
 
-    // With the limit gone, the same write goes through.
-    QVERIFY(velmora::writeFileAtomically(path, QByteArray(size, 'z')));
-    QCOMPARE(readAll(path), QByteArray(size, 'z'));
-}
+    void windows1252_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("bothWays");
+
+        QTest::newRow("empty") << QString() << QByteArray() << true;
+        QTest::newRow("ASCII, NUL and DEL") << QStringLiteral("v1.0, (c)\r\n\t~") + QChar(0) + QChar(0x7F)
+                                            << QByteArray("v1.0, (c)\r\n\t~\x00\x7f", 15) << true;
+        QTest::newRow("Latin-1 part") << QStringLiteral("caf\u00e9 \u00a0\u00bf\u00c0\u00fc\u00ff")
+                                      << QByteArray("caf\xe9 \xa0\xbf\xc0\xfc\xff") << true;
+        QTest::newRow("the 27 characters at 0x80..0x9F")
+            << "€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"
+            << QByteArray("\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8a\x8b\x8c\x8e\x91\x92\x93\x94\x95\x96"
+                          "\x97\x98\x99\x9a\x9b\x9c\x9e\x9f")
+            << true;
+        QTest::newRow("five undefined bytes are C1 controls")
+            << QStringLiteral("\u0081\u008d\u008f\u0090\u009d") << QByteArray("\x81\x8d\x8f\x90\x9d") << true;
+        QTest::newRow("characters not held, other C1 controls among them")
+            << QStringLiteral("\u0080\u0085\u009f \u0141\u00f3d\u017a \u4e2d\ufffd")
+            << QByteArray("??? ?\xf3" "d? ??") << false;
+        QTest::newRow("surrogate pair is one character")
+            << QStringLiteral("a\U0001F600\U0001F680b") << QByteArray("a??b") << false;
+        QTest::newRow("lone surrogates: low, high, high before a pair, high at the end")
+            << QStringLiteral("a") + QChar(0xDC00) + QChar(0xD800) + u'b' + QChar(0xD83D) + QChar(0xD83D)
+                   + QChar(0xDE00) + QChar(0xD83D)
+            << QByteArray("a??b???") << false;
+    }
+
+    void windows1252()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, bothWays);
+        QCOMPARE(velmora::toWindows1252(text), bytes);
+        if (bothWays)
+            QCOMPARE(velmora::fromWindows1252(bytes), text);
+    }
+
+    void everyByteRoundTrips()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        const QString text = velmora::fromWindows1252(all);
+        QCOMPARE(text.size(), 256);
+        QCOMPARE(velmora::toWindows1252(text), all);
+    }
+
+    void lineBreaks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("crLf");
+        QTest::addColumn<QString>("lf");
+
+        QTest::newRow("empty") << QString() << QString() << QString();
+        QTest::newRow("no break") << "abc" << "abc" << "abc";
+        QTest::newRow("LF") << "a\nb" << "a\r\nb" << "a\nb";
+        QTest::newRow("CR") << "a\rb" << "a\r\nb" << "a\nb";
+        QTest::newRow("CR LF is one break") << "a\r\nb" << "a\r\nb" << "a\nb";
+        QTest::newRow("LF CR is two breaks") << "a\n\rb" << "a\r\n\r\nb" << "a\n\nb";
+        QTest::newRow("mixed, at both ends") << "\nx\ry\r\nz\r\r\n" << "\r\nx\r\ny\r\nz\r\n\r\n" << "\nx\ny\nz\n\n";
+    }
+
+    void lineBreaks()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, crLf);
+        QFETCH(QString, lf);
+        QCOMPARE(velmora::toCrLf(text), crLf);
+        QCOMPARE(velmora::toLf(text), lf);
+    }
+
+    void writeAtomically_data()
+    {
+        QTest::addColumn<QString>("name");  // in a folder holding old.txt, file and folder/
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("limit");  // file-size limit, -1 for none
+        QTest::addColumn<bool>("ok");
+
+        QTest::newRow("new file") << "new.txt" << QByteArray("\"a\",\"b\"\r\n\x80\xe9") << -1 << true;
+        QTest::newRow("replace a longer file") << "old.txt" << QByteArray("short\r\n") << -1 << true;
+        QTest::newRow("replace a shorter file") << "old.txt" << QByteArray(70000, 'n') << -1 << true;
+        QTest::newRow("replace with nothing") << "old.txt" << QByteArray("") << -1 << true;
+        QTest::newRow("folder in the file's place") << "folder" << QByteArray("new") << -1 << false;
+        QTest::newRow("folder does not exist") << "nowhere/out.txt" << QByteArray("new") << -1 << false;
+        QTest::newRow("parent is a file") << "file/out.txt" << QByteArray("new") << -1 << false;
+        // Small enough for a write buffer: the failure shows only at the flush.
+        QTest::newRow("full disk, small write") << "old.txt" << QByteArray(45, 'z') << 16 << false;
+        QTest::newRow("full disk, nothing fits") << "old.txt" << QByteArray(10, 'z') << 0 << false;
+    }
+
+    void writeAtomically()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, limit);
+        QFETCH(bool, ok);
+
+        QTemporaryDir dir;
+        const QByteArray old(5000, 'o'), fileBytes("I am a file\r\n");
+        QVERIFY(writeFile(dir.filePath("old.txt"), old) && writeFile(dir.filePath("file"), fileBytes));
+        QVERIFY(QDir(dir.path()).mkdir("folder"));
+        QStringList entries = entriesOf(dir.path());
+        const QString path = dir.filePath(name);
+
+        const rlim_t oldLimit = limit < 0 ? 0 : setFileSizeLimit(rlim_t(limit));
+        QString error;
+        const bool quiet = velmora::writeFileAtomically(path, bytes);  // no error wanted
+        const bool written = velmora::writeFileAtomically(path, bytes, &error);
+        if (limit >= 0)
+            setFileSizeLimit(oldLimit);
+
+        QCOMPARE(quiet, ok);
+        QCOMPARE(written, ok);
+        if (ok && !entries.contains(name))
+            entries = QStringList{"file", "folder", name, "old.txt"};
+        if (!ok)
+            QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
+        QCOMPARE(entriesOf(dir.path()), entries);
+        QCOMPARE(readAll(dir.filePath("old.txt")), ok && name == "old.txt" ? bytes : old);
+        QCOMPARE(readAll(dir.filePath("file")), fileBytes);
+        QCOMPARE(entriesOf(dir.filePath("folder")), QStringList());
+        if (ok)
+            QCOMPARE(readAll(path), bytes);
+    }
+
+    void readWholeFile_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        const QString file = "file";
+
+        // A readme as the program writes it, with Windows-1252 bytes put in.
+        const QByteArray readme = readAll(QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt"));
+        QTest::newRow("readme in Windows-1252 shown exactly")
+            << file << QByteArray(readme).replace("Sample - (Freeware)", "Caf\xe9 \x99 - (\x81 \x80)")
+            << QString::fromLatin1(readme).replace(QStringLiteral("Sample - (Freeware)"),
+                                                   QStringLiteral("Caf\u00e9 \u2122 - (\u0081 \u20ac)"));
+        QTest::newRow("UTF-8 without BOM, line ends kept")
+            << file << QByteArray("\xc5\x81\xc3\xb3\x64\r\xf0\x9f\x98\x80\n\r\n")
+            << QStringLiteral("\u0141\u00f3d\r\U0001F600\n\r\n");
+        QTest::newRow("UTF-8 with BOM, BOM not kept")
+            << file << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f") << QStringLiteral("Gr\u00fc\u00df");
+        QTest::newRow("BOM alone") << file << QByteArray("\xef\xbb\xbf") << QString();
+        QTest::newRow("BOM, then bytes not UTF-8: still UTF-8")
+            << file << QByteArray("\xef\xbb\xbf" "caf\xe9") << QStringLiteral("caf\ufffd");
+        QTest::newRow("two BOMs: the second is text")
+            << file << QByteArray("\xef\xbb\xbf\xef\xbb\xbf") << QString(QChar(0xFEFF));
+        QTest::newRow("UTF-8 cut off at the end is Windows-1252")
+            << file << QByteArray("caf\xc3") << QStringLiteral("caf\u00c3");
+        QTest::newRow("empty file") << file << QByteArray() << QString();
+        QTest::newRow("missing") << "none" << QByteArray() << QString();
+        QTest::newRow("folder") << "folder" << QByteArray() << QString();
+        QTest::newRow("FIFO") << "fifo" << QByteArray() << QString();
+        QTest::newRow("device that never ends") << "/dev/zero" << QByteArray() << QString();
+    }
+
+    void readWholeFile()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+
+        QTemporaryDir dir;
+        QString path = dir.filePath("readme.txt");
+        if (setup == "file")
+            QVERIFY(writeFile(path, bytes));
+        else if (setup == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (setup == "fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (setup.startsWith(u'/'))
+            path = setup;
+
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(velmora::ReadWholeFile(path), text);
+        QVERIFY(timer.elapsed() < 5000);
+    }
+
+    void readWholeFileUpTo64MiB()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("big.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(64) << 20));  // sparse: zero bytes
+        QCOMPARE(velmora::ReadWholeFile(file.fileName()).size(), qint64(64) << 20);
+        QVERIFY(file.resize((qint64(64) << 20) + 1));
+        QCOMPARE(velmora::ReadWholeFile(file.fileName()), QString());
+    }
+
+    void helpFilePath_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("path");
+
+        QTest::newRow("windows folder") << "C:\\Tools" << "C:\\Tools\\Velmora 1_0.HLP";
+        QTest::newRow("windows root") << "C:\\" << "C:\\Velmora 1_0.HLP";
+        QTest::newRow("unix folder") << "/opt/velmora" << "/opt/velmora/Velmora 1_0.HLP";
+        QTest::newRow("unix root") << "/" << "/Velmora 1_0.HLP";
+        // The blank is looked past only to find the separator.
+        QTest::newRow("separator before a trailing blank") << "C:\\Tools\\ " << "C:\\Tools\\ Velmora 1_0.HLP";
+    }
+
+    void helpFilePath()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, path);
+        QCOMPARE(velmora::helpFilePathFor(folder), path);
+    }
+};
 
 QTEST_APPLESS_MAIN(TestText)
 #include "tst_text.moc"
