@@ -90,43 +90,20 @@ class TestAuthor : public QObject {
     Q_OBJECT
 
 private slots:
-    void layout_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QRect>("twips");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("lblAName") << 0 << QRect(75, 120, 0, 0) << "Name:";
-        QTest::newRow("txtAName") << 1 << QRect(600, 120, 2775, 285) << "";
-        QTest::newRow("lblAEMail") << 2 << QRect(120, 480, 0, 0) << "EMail:";
-        QTest::newRow("txtAEMail") << 3 << QRect(600, 480, 2775, 285) << "";
-        QTest::newRow("cmdAClear") << 4 << QRect(120, 960, 975, 375) << "Clear";
-        QTest::newRow("cmdACreate") << 5 << QRect(1200, 960, 975, 375) << "Create File";
-        QTest::newRow("cmdAMain") << 6 << QRect(2400, 960, 975, 375) << "Main";
-    }
-
     void layout()
     {
-        QFETCH(int, index);
-        QFETCH(QRect, twips);
-        QFETCH(QString, caption);
         Harness h;
         frmAuthor *a = walkToAuthor(h);
         QCOMPARE(a->windowTitle(), QString("Author"));
         QCOMPARE(a->size(), QSize(233, 99));
-        QWidget *w = QList<QWidget *>{a->lblAName, a->txtAName, a->lblAEMail, a->txtAEMail,
-                                      a->cmdAClear, a->cmdACreate, a->cmdAMain}[index];
-        QCOMPARE(w->pos(), QPoint(twips.left() / 15, twips.top() / 15));
-        if (twips.width())
-            QCOMPARE(w->size(), QSize(twips.width() / 15, twips.height() / 15));
-        if (auto *l = qobject_cast<QLabel *>(w)) {
-            QCOMPARE(l->text(), caption);
-            QVERIFY(l->width() >= l->fontMetrics().horizontalAdvance(caption));
-            QCOMPARE(l->palette().color(QPalette::WindowText), QColor(Qt::black));
-        }
-        if (auto *b = qobject_cast<QPushButton *>(w)) {
-            QCOMPARE(b->text(), caption);
-            QVERIFY(b->fontMetrics().horizontalAdvance(caption) + 8 <= b->width());
-        }
+        checkLabel(a->lblAName, 75, 120, "Name:");
+        checkLabel(a->lblAEMail, 120, 480, "EMail:");
+        QCOMPARE(a->lblAName->palette().color(QPalette::WindowText), QColor(Qt::black));
+        checkPlaced(a->txtAName, 600, 120, 2775, 285);
+        checkPlaced(a->txtAEMail, 600, 480, 2775, 285);
+        checkButton(a->cmdAClear, 120, 960, "Clear");
+        checkButton(a->cmdACreate, 1200, 960, "Create File");
+        checkButton(a->cmdAMain, 2400, 960, "Main");
     }
 
     void walkThroughToTheFile()
@@ -302,20 +279,6 @@ private slots:
         // A close request acts as Main.
         author->close();
         QVERIFY(!author->isVisible() && main->isVisible());
-    }
-
-    void createFileTooltipFollowsTheSwitch()
-    {
-        Harness h;
-        frmAuthor *author = walkToAuthor(h);
-        QTest::mouseMove(author->cmdACreate, QPoint(5, 5));
-        QVERIFY(author->cmdACreate->toolTip().isEmpty());
-        h.ctx().TooltipsOn = "yes";
-        QTest::mouseMove(author->cmdACreate, QPoint(8, 6));
-        QCOMPARE(author->cmdACreate->toolTip(), QString("Creates the readme file"));
-        h.ctx().TooltipsOn = "no";
-        QTest::mouseMove(author->cmdACreate, QPoint(5, 5));
-        QVERIFY(author->cmdACreate->toolTip().isEmpty());
     }
 };
 

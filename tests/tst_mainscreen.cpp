@@ -17,24 +17,6 @@ using namespace velmora::test;
 
 namespace {
 
-QWidget *control(frmMain *m, const QString &name)
-{
-    const std::map<QString, QWidget *> all{
-        {"lblMTitle", m->lblMTitle},     {"lblMName", m->lblMName},
-        {"txtMName", m->txtMName},       {"lblMVer", m->lblMVer},
-        {"txtMVer", m->txtMVer},         {"lblMCompany", m->lblMCompany},
-        {"txtMCompany", m->txtMCompany}, {"lblMWeb", m->lblMWeb},
-        {"txtMWeb", m->txtMWeb},         {"lblMNeeded", m->lblMNeeded},
-        {"txtMLanguage", m->txtMLanguage}, {"lblMNeed", m->lblMNeed},
-        {"txtMNeed", m->txtMNeed},       {"lblMNcompat", m->lblMNcompat},
-        {"lstMNCompat", m->lstMNCompat}, {"lblMCompat", m->lblMCompat},
-        {"lstMCompat", m->lstMCompat},   {"lblMType", m->lblMType},
-        {"lstMType", m->lstMType},       {"cmdMClear", m->cmdMClear},
-        {"cmdMNext", m->cmdMNext},       {"cmdMExit", m->cmdMExit},
-    };
-    return all.at(name);
-}
-
 const QStringList allSystems{"Windows 95",   "Windows 98", "Windows 98SE", "Windows ME",
                              "Windows 2000", "Windows NT", "Windows XP"};
 
@@ -44,90 +26,54 @@ class TestMainScreen : public QObject {
     Q_OBJECT
 
 private slots:
-    void layout_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips");  // width 0: a label sized to its caption
-        QTest::addColumn<QString>("caption");
-        const auto row = [](const char *name, int l, int t, int w, int h, const char *caption = "") {
-            QTest::newRow(name) << QString(name) << QRect(l, t, w, h) << QString(caption);
-        };
-        row("lblMTitle", 120, 120, 0, 0, "General Info:");
-        row("lblMName", 420, 480, 0, 0, "Name:");
-        row("txtMName", 960, 480, 3015, 285);
-        row("lblMVer", 300, 840, 0, 0, "Version:");
-        row("txtMVer", 960, 840, 735, 285);
-        row("lblMCompany", 150, 1200, 0, 0, "Company:");
-        row("txtMCompany", 960, 1200, 3015, 285);
-        row("lblMWeb", 195, 1560, 0, 0, "Web site:");
-        row("txtMWeb", 960, 1560, 3735, 285);
-        row("lblMNeeded", 120, 1920, 0, 0, "Language:");
-        row("txtMLanguage", 960, 1920, 3015, 285);
-        row("lblMNeed", 120, 2640, 0, 0, "Files needed:");
-        row("txtMNeed", 1200, 2640, 3495, 285);
-        row("lblMNcompat", 120, 3360, 0, 0, "OS list:");
-        row("lstMNCompat", 120, 3600, 1695, 1035);
-        row("lblMCompat", 2040, 3360, 0, 0, "(compatible list)");
-        row("lstMCompat", 2040, 3600, 1695, 1035);
-        row("lblMType", 4200, 3360, 0, 0, "Type: ");
-        row("lstMType", 4200, 3600, 1335, 255);
-        row("cmdMClear", 2400, 5040, 975, 375, "Clear");
-        row("cmdMNext", 3480, 5040, 975, 375, "Next");
-        row("cmdMExit", 4680, 5040, 975, 375, "Exit");
-    }
-
     void layout()
     {
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
-        QFETCH(QString, caption);
         Harness h;
-        auto *main = h.startToMain<frmMain>();
-        QWidget *w = control(main, name);
-        QCOMPARE(w->parentWidget(), main->client());
-        QCOMPARE(w->pos(), QPoint(twips.left() / 15, twips.top() / 15));
-        if (twips.width() > 0)
-            QCOMPARE(w->size(), QSize(twips.width() / 15, twips.height() / 15));
-        if (auto *label = qobject_cast<QLabel *>(w)) {
-            QCOMPARE(label->text(), caption);
-            // Sized to its caption: nothing of it is cut off.
-            QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(caption));
-        }
-        if (auto *button = qobject_cast<QPushButton *>(w)) {
-            QCOMPARE(button->text(), caption);
-            QVERIFY(button->fontMetrics().horizontalAdvance(caption) + 8 <= button->width());
-        }
-        QCOMPARE(QFontInfo(w->font()).family(), QString("Tahoma"));
-    }
+        auto *m = h.startToMain<frmMain>();
+        QCOMPARE(m->windowTitle(), QString("Velmora"));
+        // The menu bar sits above a client area of the table's size.
+        QCOMPARE(m->client()->geometry(), QRect(0, m->menuBar->height(), 385, 370));
+        QCOMPARE(m->size(), QSize(385, 370 + m->menuBar->height()));
+        QCOMPARE(m->minimumSize(), m->maximumSize());
+        QVERIFY(!(m->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)));
 
-    void window()
-    {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        QCOMPARE(main->windowTitle(), QString("Velmora"));
-        QCOMPARE(main->client()->size(), QSize(385, 370));
-        QCOMPARE(main->client()->y(), main->menuBar->height());
-        QCOMPARE(main->size(), QSize(385, 370 + main->menuBar->height()));
-        QVERIFY(!(main->windowFlags() & Qt::WindowCloseButtonHint));
-        QVERIFY(!(main->windowFlags() & Qt::WindowSystemMenuHint));
-        QCOMPARE(main->minimumSize(), main->maximumSize());
+        checkLabel(m->lblMTitle, 120, 120, "General Info:");
+        checkLabel(m->lblMName, 420, 480, "Name:");
+        checkLabel(m->lblMVer, 300, 840, "Version:");
+        checkLabel(m->lblMCompany, 150, 1200, "Company:");
+        checkLabel(m->lblMWeb, 195, 1560, "Web site:");
+        checkLabel(m->lblMNeeded, 120, 1920, "Language:");
+        checkLabel(m->lblMNeed, 120, 2640, "Files needed:");
+        checkLabel(m->lblMNcompat, 120, 3360, "OS list:");
+        checkLabel(m->lblMCompat, 2040, 3360, "(compatible list)");
+        checkLabel(m->lblMType, 4200, 3360, "Type: ");
+        checkPlaced(m->txtMName, 960, 480, 3015, 285);
+        checkPlaced(m->txtMVer, 960, 840, 735, 285);
+        checkPlaced(m->txtMCompany, 960, 1200, 3015, 285);
+        checkPlaced(m->txtMWeb, 960, 1560, 3735, 285);
+        checkPlaced(m->txtMLanguage, 960, 1920, 3015, 285);
+        checkPlaced(m->txtMNeed, 1200, 2640, 3495, 285);
+        checkPlaced(m->lstMNCompat, 120, 3600, 1695, 1035);
+        checkPlaced(m->lstMCompat, 2040, 3600, 1695, 1035);
+        checkPlaced(m->lstMType, 4200, 3600, 1335, 255);
+        checkButton(m->cmdMClear, 2400, 5040, "Clear");
+        checkButton(m->cmdMNext, 3480, 5040, "Next");
+        checkButton(m->cmdMExit, 4680, 5040, "Exit");
+        QCOMPARE(QFontInfo(m->txtMName->font()).family(), QString("Tahoma"));
 
-        for (QLabel *heading : {main->lblMTitle, main->lblMNcompat, main->lblMType}) {
-            QVERIFY(heading->font().bold());
+        for (QLabel *heading : {m->lblMTitle, m->lblMNcompat, m->lblMType, m->lblMCompat}) {
+            QCOMPARE(heading->font().bold(), heading != m->lblMCompat);
             QCOMPARE(heading->palette().color(QPalette::WindowText), look::darkBlue());
         }
-        QVERIFY(!main->lblMCompat->font().bold());
-        QCOMPARE(main->lblMCompat->palette().color(QPalette::WindowText), look::darkBlue());
-        QVERIFY(!main->lblMName->font().bold());
-
-        QCOMPARE(entries(main->lstMNCompat), allSystems);
-        QCOMPARE(entries(main->lstMType), QStringList({"Demo", "Freeware", "ShareWare", "UpDate"}));
-        QVERIFY(main->lstMType->selectedItems().isEmpty());
-        QCOMPARE(main->lstMNCompat->viewport()->cursor().shape(), Qt::PointingHandCursor);
-        QCOMPARE(main->lstMType->viewport()->cursor().shape(), Qt::PointingHandCursor);
-        QCOMPARE(main->txtMName->maxLength(), 40);
-        QCOMPARE(main->txtMVer->maxLength(), 7);
-        QCOMPARE(main->txtMCompany->maxLength(), 40);
+        QVERIFY(!m->lblMName->font().bold());
+        QCOMPARE(entries(m->lstMNCompat), allSystems);
+        QCOMPARE(entries(m->lstMType), QStringList({"Demo", "Freeware", "ShareWare", "UpDate"}));
+        QVERIFY(m->lstMType->selectedItems().isEmpty());
+        QCOMPARE(m->lstMNCompat->viewport()->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(m->lstMType->viewport()->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(m->txtMName->maxLength(), 40);
+        QCOMPARE(m->txtMVer->maxLength(), 7);
+        QCOMPARE(m->txtMCompany->maxLength(), 40);
     }
 
     void tabOrderFollowsTheTable()
@@ -300,11 +246,18 @@ private slots:
         QCOMPARE(h.platform.messages()[1].title, QString("Exit?"));
         QVERIFY(main->isVisible());
 
+        // Yes closes every window, hidden ones included.
+        EventCounter splashCloses(h.navigator->splash(), QEvent::Close);
+        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
+        QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPMain, Qt::LeftButton);
+        EventCounter programCloses(h.screen<frmProgram>(ScreenId::Program), QEvent::Close);
         h.platform.messageAnswers = {MessageAnswer::Yes};
         QTest::mouseClick(main->cmdMExit, Qt::LeftButton);
         QCOMPARE(ended.count(), 1);
         QCOMPARE(h.platform.messages().size(), size_t(3));
         QVERIFY(!main->isVisible());
+        QCOMPARE(splashCloses.count, 1);
+        QCOMPARE(programCloses.count, 1);
     }
 
     void nextCopiesExactlyAndShowsProgramInfo()
@@ -403,34 +356,6 @@ private slots:
         QVERIFY(main->isVisible());
         QCOMPARE(main->txtMCompany->text(), QString("Newer Co"));
         QCOMPARE(h.ctx().record.company, QString("Typed Co"));
-    }
-
-    void listTooltipsFollowTheSwitch_data()
-    {
-        QTest::addColumn<QString>("switchValue");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("start value") << QString() << false;
-        QTest::newRow("no") << QString("no") << false;
-        QTest::newRow("Yes is not yes") << QString("Yes") << false;
-        QTest::newRow("yes") << QString("yes") << true;
-    }
-
-    void listTooltipsFollowTheSwitch()
-    {
-        QFETCH(QString, switchValue);
-        QFETCH(bool, shown);
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        h.ctx().TooltipsOn = switchValue;
-        QTest::mouseMove(main->lstMType->viewport(), QPoint(10, 5));
-        QTest::mouseMove(main->lstMNCompat->viewport(), QPoint(10, 20));
-        QTest::mouseMove(main->lstMCompat->viewport(), QPoint(10, 20));
-        QCOMPARE(main->lstMType->toolTip(),
-                 shown ? QString("Be sure to click an item (it will be highlited)") : QString());
-        QCOMPARE(main->lstMNCompat->toolTip(),
-                 shown ? QString("Double-click the OS(s) that are compatible with your program")
-                       : QString());
-        QVERIFY(main->lstMCompat->toolTip().isEmpty());
     }
 };
 

@@ -101,20 +101,6 @@ private slots:
         QCOMPARE(splash->pbTaskProgress->value(), 100);
         QVERIFY(h.navigator->screen(ScreenId::Main)->isVisible());
     }
-
-    void exitClosesTheHiddenSplashToo()
-    {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        EventCounter splashCloses(h.navigator->splash(), QEvent::Close);
-        QSignalSpy ended(h.navigator.get(), &Navigator::programEnded);
-        h.platform.messageAnswers = {MessageAnswer::Yes};
-        QTest::mouseClick(main->cmdMExit, Qt::LeftButton);
-        QCOMPARE(ended.count(), 1);
-        QCOMPARE(splashCloses.count, 1);
-        QVERIFY(!h.navigator->splash()->isVisible());
-        QVERIFY(!main->isVisible());
-    }
 };
 
 QTEST_MAIN(TestSplash)

@@ -4,6 +4,7 @@
 #include "app/frmSplash.h"
 #include "screens/Navigator.h"
 #include "platform/Look.h"
+#include "platform/Twips.h"
 #include "screens/Screen.h"
 
 #include <QAction>
@@ -41,9 +42,11 @@ public:
     QString path(const QString &name) const { return dir.filePath(name); }
     QString presetsPath() const { return path(QStringLiteral("presets.txt")); }
 
-    void writePresets(const QByteArray &bytes) const
+    void writePresets(const QByteArray &bytes) const { writeFile(presetsPath(), bytes); }
+
+    static void writeFile(const QString &filePath, const QByteArray &bytes)
     {
-        QFile file(presetsPath());
+        QFile file(filePath);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         QCOMPARE(file.write(bytes), bytes.size());
     }
@@ -105,6 +108,28 @@ protected:
 private:
     QEvent::Type m_type;
 };
+
+// A control where its layout table puts it, in twips.
+inline void checkPlaced(const QWidget *w, int left, int top, int width, int height)
+{
+    QCOMPARE(w->geometry(), twipsRect(left, top, width, height));
+}
+
+// A label at its place, sized to its caption so nothing of it is cut off.
+inline void checkLabel(const QLabel *l, int left, int top, const QString &caption)
+{
+    QCOMPARE(l->text(), caption);
+    QCOMPARE(l->pos(), twipsPoint(left, top));
+    QVERIFY2(l->width() >= l->fontMetrics().horizontalAdvance(caption), qPrintable(caption));
+}
+
+// A button at its place whose caption fits.
+inline void checkButton(const QPushButton *b, int left, int top, const QString &caption)
+{
+    QCOMPARE(b->text(), caption);
+    checkPlaced(b, left, top, 975, 375);
+    QVERIFY(b->fontMetrics().horizontalAdvance(caption) + 8 <= b->width());
+}
 
 inline QStringList entries(const QListWidget *list)
 {
