@@ -188,6 +188,9 @@ private slots:
         QTest::newRow("0 bytes") << "file" << QByteArray() << six();
         QTest::newRow("Windows-1252 bytes") << "file" << QByteArray("\"Caf\xe9 \x80\x93\",\"\x81\r\n\"")
                                             << six(QStringLiteral("Caf\u00e9 \u20ac\u201c"), QStringLiteral("\u0081\r\n"));
+        QTest::newRow("binary garbage") << "file" << QByteArray("\x00\x01\xff,\x80\x00\n\x90", 8)
+                                        << six(QString(QChar(0)) + QChar(1) + QChar(0xff),
+                                               QString(QChar(0x20ac)) + QChar(0), QString(QChar(0x90)));
     }
 
     void readPresets()
