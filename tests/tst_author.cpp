@@ -1,3 +1,4 @@
+#include "FileTools.h"
 #include "Harness.h"
 #include "readme/ReadmeLayout.h"
 #include "screens/frmAuthor.h"
@@ -60,29 +61,6 @@ frmAuthor *walkToAuthor(Harness &h)
     QTest::mouseClick(program->cmdPNext, Qt::LeftButton);
     return h.screen<frmAuthor>(ScreenId::Author);
 }
-
-// Makes every file write past limit bytes fail with EFBIG instead of
-// killing the process, for as long as it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit now = m_old;
-        now.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &now);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 }  // namespace
 
@@ -233,10 +211,10 @@ private slots:
             f.write(old);
         }
         h.platform.dialogAnswers = {target};
-        {
-            FileSizeLimit limit(300);
-            QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
-        }
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlim_t limit = setFileSizeLimit(300);  // a full disk for this process
+        QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
+        setFileSizeLimit(limit);
         QCOMPARE(h.platform.messages().size(), size_t(1));
         QCOMPARE(h.platform.messages()[0].title, QString("Program error!"));
         QCOMPARE(h.readFile(target), old);

@@ -12,12 +12,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "FileTools.h"
+
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 using velmora::PresetRecord;
 using velmora::test::ScriptedPlatform;
+
+using namespace velmora::test;
 
 namespace {
 
@@ -35,34 +39,6 @@ QStringList six(const QString &a = {}, const QString &b = {}, const QString &c =
 PresetRecord recordOf(const QStringList &v)
 {
     return PresetRecord{v[0], v[1], v[2], v[3], v[4], v[5]};
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
-
-// Sets the soft file-size limit and gives back the one before.
-rlim_t setFileSizeLimit(rlim_t bytes)
-{
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlim_t old = limit.rlim_cur;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    return old;
 }
 
 const QByteArray oldRecordLine("\"Old Co\",\"old.example\",\"English\",\"a.dll\",\"Old\",\"o@x\"\r\n");

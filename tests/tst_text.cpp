@@ -13,39 +13,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "FileTools.h"
+
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+using namespace velmora::test;
+
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
-
-// Sets the soft file-size limit and gives back the one before.
-rlim_t setFileSizeLimit(rlim_t bytes)
-{
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlim_t old = limit.rlim_cur;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    return old;
-}
 
 }  // namespace
 
