@@ -6,19 +6,44 @@ namespace {
 
 QString normaliseBreaks(const QString &text, QStringView lineBreak)
 {
-    QString out;
-    out.reserve(text.size() + text.size() / 8);
+    // Two passes over raw characters: count the breaks of each kind, then
+    // write the result into a buffer of its exact size (a per-character
+    // append cost several times more on a large file).
     const qsizetype n = text.size();
+    const QChar *src = text.constData();
+    qsizetype loneCr = 0, loneLf = 0, crLf = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar ch = text[i];
+        const QChar ch = src[i];
         if (ch == u'\r') {
-            if (i + 1 < n && text[i + 1] == u'\n')
-                ++i;  // CR LF is one break
-            out.append(lineBreak);
+            if (i + 1 < n && src[i + 1] == u'\n') {
+                ++crLf;  // CR LF is one break
+                ++i;
+            } else {
+                ++loneCr;
+            }
         } else if (ch == u'\n') {
-            out.append(lineBreak);
+            ++loneLf;
+        }
+    }
+    // Every break already is lineBreak: the text comes back unchanged.
+    const bool unchanged = (lineBreak == u"\n" && loneCr == 0 && crLf == 0)
+                           || (lineBreak == u"\r\n" && loneCr == 0 && loneLf == 0);
+    if (unchanged && n > 0)
+        return text;
+
+    const qsizetype breaks = loneCr + loneLf + crLf;
+    const qsizetype size = n - (loneCr + loneLf + 2 * crLf) + breaks * lineBreak.size();
+    QString out(size, Qt::Uninitialized);
+    QChar *dst = out.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar ch = src[i];
+        if (ch == u'\r' || ch == u'\n') {
+            if (ch == u'\r' && i + 1 < n && src[i + 1] == u'\n')
+                ++i;  // CR LF is one break
+            for (const QChar c : lineBreak)
+                *dst++ = c;
         } else {
-            out.append(ch);
+            *dst++ = ch;
         }
     }
     return out;
