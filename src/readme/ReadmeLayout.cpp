@@ -11,10 +11,14 @@ const QString rule = QStringLiteral("------------------------------");  // 30 hy
 
 class Rows {
 public:
-    void row(const QString &text = QString())
+    explicit Rows(qsizetype expectedSize) { m_text.reserve(expectedSize); }
+
+    // One row: its parts appended in place, then CR LF.
+    template <class... Parts>
+    void row(const Parts &...parts)
     {
-        m_text += text;
-        m_text += crLf;
+        (m_text.append(parts), ...);
+        m_text.append(crLf);
     }
     void emptyRows(int count)
     {
@@ -37,9 +41,9 @@ public:
         if (field.isEmpty())
             row(noneGiven);
         else
-            row(label + crLf + field);
+            row(label, crLf, field);
     }
-    QString text() const { return m_text; }
+    QString text() && { return std::move(m_text); }
 
 private:
     QString m_text;
@@ -49,9 +53,19 @@ private:
 
 QString readmeText(const ReadmeRecord &record, const QStringList &compatibleSystems)
 {
-    Rows r;
+    // The fixed rows take under 2,000 characters; the fields may be large.
+    qsizetype size = 2048;
+    for (const QString *field :
+         {&record.programName, &record.programType, &record.version, &record.company,
+          &record.language, &record.webSite, &record.authorName, &record.filesNeeded,
+          &record.description, &record.instructions, &record.newAdditions, &record.features,
+          &record.additions, &record.authorEMail})
+        size += field->size();
+    for (const QString &system : compatibleSystems)
+        size += system.size() + 7;
+    Rows r(size);
     r.sectionHeader(QStringLiteral("GENERAL"));                                          // 1-4
-    r.row(record.programName + QStringLiteral(" - (") + record.programType + u')');  // 5
+    r.row(record.programName, QStringLiteral(" - ("), record.programType, u')');    // 5
     r.row(record.version);                                                            // 6
     r.row(record.company);                                                            // 7
     r.row(record.language);                                                           // 8
@@ -90,18 +104,18 @@ QString readmeText(const ReadmeRecord &record, const QStringList &compatibleSyst
     r.row();                   // 56
     r.row(QStringLiteral("7). Compatible OS's:"));  // 57
     for (const QString &system : compatibleSystems)
-        r.row(QStringLiteral("     ") + system);
+        r.row(QStringLiteral("     "), system);
     r.row();  // 58
 
     r.sectionHeader(QStringLiteral("AUTHOR"));  // 59-62
     r.row(QStringLiteral("If you have any suggestions, constructive criticism and/or ideas"));  // 63
     r.row(QStringLiteral("for this program, the author can be reached by:"));                  // 64
     r.row();                                                                                    // 65
-    r.row(QStringLiteral("  ") + record.authorEMail);                                          // 66
+    r.row(QStringLiteral("  "), record.authorEMail);                                           // 66
     r.row();                                                                                    // 67
     r.row();                                                                                    // 68
     r.row(QStringLiteral("Thanks for trying my program :)"));                                  // 69
-    return r.text();
+    return std::move(r).text();
 }
 
 QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatibleSystems)

@@ -19,12 +19,10 @@ QString decodeTextFile(const QByteArray &bytes)
         return rest.decode(QByteArrayView(bytes).sliced(3));
     }
 
-    // Stateless, so that a sequence cut off at the end counts as an error
-    // instead of waiting for more bytes.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
+    // Checked before decoding, so a Windows-1252 file is decoded once. A
+    // sequence cut off at the end is not valid.
+    if (QByteArrayView(bytes).isValidUtf8())
+        return QString::fromUtf8(bytes);
     return fromWindows1252(bytes);
 }
 
