@@ -59,6 +59,8 @@ private slots:
         QCOMPARE(splash->pbTaskProgress->value(), 100);
         QVERIFY(!splash->pbTaskProgress->isVisible());
         QVERIFY(!splash->tmrTaskTimer->isActive());
+        QTest::qWait(50);  // the picture reaching the screen late starts nothing
+        QVERIFY(!splash->tmrTaskTimer->isActive());
         QVERIFY(splash->cursor().shape() != Qt::WaitCursor);
         QVERIFY(!splash->isVisible());
         auto *main = h.screen<frmMain>(ScreenId::Main);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
+#include <QWindow>
 
 // The picture lives in a resource of a static library, which must be
 // initialised by name outside any namespace.
@@ -46,8 +47,27 @@ void frmSplash::Form_Load()
     pbTaskProgress->setValue(pbTaskProgress->minimum());
     pbTaskProgress->setVisible(true);
     pbTaskProgress->setRange(0, 100);
+    // Enabled here; it runs from the moment the picture is on the screen, so
+    // the twenty ticks never give less than two seconds of splash.
     tmrTaskTimer->setInterval(100);
-    tmrTaskTimer->start();
+    m_timerArmed = true;
+}
+
+void frmSplash::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (QWindow *window = windowHandle())
+        window->installEventFilter(this);
+}
+
+bool frmSplash::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Expose && watched == windowHandle() && m_timerArmed
+        && windowHandle()->isExposed()) {
+        m_timerArmed = false;
+        tmrTaskTimer->start();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmSplash::tmrTaskTimer_Timer()
@@ -56,6 +76,7 @@ void frmSplash::tmrTaskTimer_Timer()
     if (pbTaskProgress->maximum() > pbTaskProgress->value())
         return;
     pbTaskProgress->hide();
+    m_timerArmed = false;
     tmrTaskTimer->stop();
     unsetCursor();
     FinishSplash();
@@ -64,6 +85,8 @@ void frmSplash::tmrTaskTimer_Timer()
 void frmSplash::FinishSplash()
 {
     hide();
+    // Never shown again: the window stays, its picture need not.
+    Image1->clear();
     m_navigator.show(ScreenId::Main);
 }
 

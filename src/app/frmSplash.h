@@ -25,6 +25,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void tmrTaskTimer_Timer();
@@ -33,6 +35,7 @@ private:
     void FinishSplash();
 
     Navigator &m_navigator;
+    bool m_timerArmed = false;
 };
 
 }  // namespace velmora

@@ -1,8 +1,10 @@
-#include "platform/Look.h"
 #include "platform/QtPlatform.h"
 #include "screens/Navigator.h"
 
 #include <QApplication>
+#ifdef VELMORA_STARTUP_PROBE
+#include "StartupProbe.h"  // bench/startup: only the timing build velmora_probe has it
+#endif
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,12 +35,15 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication app(argc, argv);
+#ifdef VELMORA_STARTUP_PROBE
+    velmora::startupProbe::install(app);
+#endif
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("velmora"));
     // Screens are hidden and shown, and dialogs may be the only window for a
     // moment; the program ends through Exit alone.
     QApplication::setQuitOnLastWindowClosed(false);
-    velmora::look::loadFonts();
 
     velmora::QtPlatform platform;
     velmora::Navigator navigator(platform);
