@@ -9,16 +9,30 @@ namespace {
 const QString crLf = QStringLiteral("\r\n");
 const QString rule = QStringLiteral("------------------------------");  // 30 hyphens
 
+// Where the rows go: text, or straight into Windows-1252 bytes, so that a
+// readme with large fields is not held twice.
+struct TextOut {
+    QString out;
+    void reserve(qsizetype size) { out.reserve(size); }
+    void append(QStringView part) { out.append(part); }
+};
+struct BytesOut {
+    QByteArray out;
+    void reserve(qsizetype size) { out.reserve(size); }
+    void append(QStringView part) { out.append(toWindows1252(part)); }
+};
+
+template <class Out>
 class Rows {
 public:
-    explicit Rows(qsizetype expectedSize) { m_text.reserve(expectedSize); }
+    explicit Rows(qsizetype expectedSize) { m_out.reserve(expectedSize); }
 
     // One row: its parts appended in place, then CR LF.
     template <class... Parts>
     void row(const Parts &...parts)
     {
-        (m_text.append(parts), ...);
-        m_text.append(crLf);
+        (m_out.append(QStringView(parts)), ...);
+        m_out.append(crLf);
     }
     void emptyRows(int count)
     {
@@ -43,15 +57,14 @@ public:
         else
             row(label, crLf, field);
     }
-    QString text() && { return std::move(m_text); }
+    auto result() && { return std::move(m_out.out); }
 
 private:
-    QString m_text;
+    Out m_out;
 };
 
-}  // namespace
-
-QString readmeText(const ReadmeRecord &record, const QStringList &compatibleSystems)
+template <class Out>
+auto writeReadme(const ReadmeRecord &record, const QStringList &compatibleSystems)
 {
     // The fixed rows take under 2,000 characters; the fields may be large.
     qsizetype size = 2048;
@@ -63,9 +76,9 @@ QString readmeText(const ReadmeRecord &record, const QStringList &compatibleSyst
         size += field->size();
     for (const QString &system : compatibleSystems)
         size += system.size() + 7;
-    Rows r(size);
+    Rows<Out> r(size);
     r.sectionHeader(QStringLiteral("GENERAL"));                                          // 1-4
-    r.row(record.programName, QStringLiteral(" - ("), record.programType, u')');    // 5
+    r.row(record.programName, QStringLiteral(" - ("), record.programType, QStringLiteral(")"));  // 5
     r.row(record.version);                                                            // 6
     r.row(record.company);                                                            // 7
     r.row(record.language);                                                           // 8
@@ -115,12 +128,19 @@ QString readmeText(const ReadmeRecord &record, const QStringList &compatibleSyst
     r.row();                                                                                    // 67
     r.row();                                                                                    // 68
     r.row(QStringLiteral("Thanks for trying my program :)"));                                  // 69
-    return std::move(r).text();
+    return std::move(r).result();
+}
+
+}  // namespace
+
+QString readmeText(const ReadmeRecord &record, const QStringList &compatibleSystems)
+{
+    return writeReadme<TextOut>(record, compatibleSystems);
 }
 
 QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatibleSystems)
 {
-    return toWindows1252(readmeText(record, compatibleSystems));
+    return writeReadme<BytesOut>(record, compatibleSystems);
 }
 
 }  // namespace velmora
