@@ -36,15 +36,16 @@ int byteOfChar(char16_t ch)
 
 }  // namespace
 
-QByteArray toWindows1252(QStringView text)
+void appendWindows1252(QByteArray &out, QStringView text)
 {
     // Never more bytes than characters: written straight into the buffer and
     // cut to length at the end (a per-character append was most of the cost
     // of a large readme).
     const qsizetype n = text.size();
-    QByteArray out(n, Qt::Uninitialized);
+    const qsizetype start = out.size();
+    out.resize(start + n);
     const char16_t *src = text.utf16();
-    char *dst = out.data();
+    char *dst = out.data() + start;
     for (qsizetype i = 0; i < n; ++i) {
         // Eight ASCII characters at a time while they last (the compiler
         // turns these fixed-length loops into vector instructions).
@@ -76,6 +77,12 @@ QByteArray toWindows1252(QStringView text)
         *dst++ = byte < 0 ? '?' : char(byte);
     }
     out.truncate(dst - out.constData());
+}
+
+QByteArray toWindows1252(QStringView text)
+{
+    QByteArray out;
+    appendWindows1252(out, text);
     return out;
 }
 

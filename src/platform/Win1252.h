@@ -13,6 +13,8 @@ namespace velmora {
 // Every character Windows-1252 holds becomes its byte; any other character
 // (a surrogate pair counts as one) becomes a single '?'.
 QByteArray toWindows1252(QStringView text);
+// The same, appended to out.
+void appendWindows1252(QByteArray &out, QStringView text);
 
 // Every byte maps to one character. The five bytes Windows-1252 leaves
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the control characters of

@@ -19,7 +19,7 @@ struct TextOut {
 struct BytesOut {
     QByteArray out;
     void reserve(qsizetype size) { out.reserve(size); }
-    void append(QStringView part) { out.append(toWindows1252(part)); }
+    void append(QStringView part) { appendWindows1252(out, part); }
 };
 
 template <class Out>
