@@ -54,4 +54,33 @@ struct Paired {
     void report(benchmark::State &state) const;
 };
 
+// Runs the product's step and the limit once each per iteration, in turns
+// (so that neither always follows the other), times both, and reports them
+// as Paired does.
+template <class Product, class Limit>
+void runPaired(benchmark::State &state, Product product, Limit limit)
+{
+    const auto timed = [](auto &step) {
+        const std::int64_t t0 = monotonicNs();
+        step();
+        return monotonicNs() - t0;
+    };
+    Paired paired;
+    bool limitFirst = false;
+    for (auto _ : state) {
+        std::int64_t productNs = 0;
+        if (limitFirst) {
+            paired.limitNs += timed(limit);
+            productNs = timed(product);
+        } else {
+            productNs = timed(product);
+            paired.limitNs += timed(limit);
+        }
+        limitFirst = !limitFirst;
+        paired.productNs += productNs;
+        state.SetIterationTime(seconds(productNs));
+    }
+    paired.report(state);
+}
+
 }  // namespace velmora::bench

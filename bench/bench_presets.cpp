@@ -74,20 +74,13 @@ void BM_ReadPresets_OneRecord(benchmark::State &state)
 {
     const QString folder = presetsFolder(QStringLiteral("presets-one"), oneRecord);
     const QString file = presetsPath(folder);
-    Paired paired;
-    for (auto _ : state) {
-        const std::int64_t t0 = monotonicNs();
-        const PresetRecord record = ReadPresets(folder);
-        const std::int64_t t1 = monotonicNs();
-        plainRead(file);
-        const std::int64_t t2 = monotonicNs();
-        if (record.companyName != QLatin1String("Acme Tools"))
-            state.SkipWithError("ReadPresets read the wrong record");
-        paired.productNs += t1 - t0;
-        paired.limitNs += t2 - t1;
-        state.SetIterationTime(seconds(t1 - t0));
-    }
-    paired.report(state);
+    runPaired(
+        state,
+        [&] {
+            if (ReadPresets(folder).companyName != QLatin1String("Acme Tools"))
+                state.SkipWithError("ReadPresets read the wrong record");
+        },
+        [&] { plainRead(file); });
     state.SetBytesProcessed(state.iterations() * oneRecord.size());
 }
 
@@ -99,28 +92,13 @@ void BM_ReadPresets(benchmark::State &state)
     const QString folder =
         presetsFolder(QStringLiteral("presets-%1").arg(state.range(0)), bytes);
     const QString file = presetsPath(folder);
-    Paired paired;
-    bool plainFirst = false;
-    for (auto _ : state) {
-        std::int64_t productNs = 0;
-        auto product = [&] {
-            const std::int64_t t0 = monotonicNs();
-            const PresetRecord record = ReadPresets(folder);
-            productNs = monotonicNs() - t0;
-            if (!(record == expected))
+    runPaired(
+        state,
+        [&] {
+            if (!(ReadPresets(folder) == expected))
                 state.SkipWithError("ReadPresets read the wrong record");
-        };
-        const auto limit = [&] {
-            const std::int64_t t0 = monotonicNs();
-            plainRead(file);
-            paired.limitNs += monotonicNs() - t0;
-        };
-        if (plainFirst) { limit(); product(); } else { product(); limit(); }
-        plainFirst = !plainFirst;
-        paired.productNs += productNs;
-        state.SetIterationTime(seconds(productNs));
-    }
-    paired.report(state);
+        },
+        [&] { plainRead(file); });
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 

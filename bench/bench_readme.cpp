@@ -68,31 +68,13 @@ void BM_WriteAtomically(benchmark::State &state)
     const QByteArray bytes = readmeBytes(largeRecord(state.range(0)), compatibleSystems);
     const QString target = workPath(QStringLiteral("readme.txt"));
     const QString plain = workPath(QStringLiteral("plain.txt"));
-    Paired paired;
-    bool plainFirst = false;
-    for (auto _ : state) {
-        std::int64_t productNs = 0;
-        std::int64_t limitNs = 0;
-        auto product = [&] {
-            const std::int64_t t0 = monotonicNs();
-            const bool ok = writeFileAtomically(target, bytes);
-            productNs = monotonicNs() - t0;
-            if (!ok)
+    runPaired(
+        state,
+        [&] {
+            if (!writeFileAtomically(target, bytes))
                 state.SkipWithError("writeFileAtomically failed");
-        };
-        auto limit = [&] {
-            const std::int64_t t0 = monotonicNs();
-            plainWrite(plain, bytes, true);
-            limitNs = monotonicNs() - t0;
-        };
-        // Alternate the order, so that neither always follows the other.
-        if (plainFirst) { limit(); product(); } else { product(); limit(); }
-        plainFirst = !plainFirst;
-        paired.productNs += productNs;
-        paired.limitNs += limitNs;
-        state.SetIterationTime(seconds(productNs));
-    }
-    paired.report(state);
+        },
+        [&] { plainWrite(plain, bytes, true); });
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
@@ -104,30 +86,13 @@ void BM_LayoutAndWrite(benchmark::State &state)
     const QByteArray reference = readmeBytes(record, compatibleSystems);
     const QString target = workPath(QStringLiteral("readme.txt"));
     const QString plain = workPath(QStringLiteral("plain.txt"));
-    Paired paired;
-    bool plainFirst = false;
-    for (auto _ : state) {
-        std::int64_t productNs = 0;
-        std::int64_t limitNs = 0;
-        auto product = [&] {
-            const std::int64_t t0 = monotonicNs();
-            const bool ok = writeFileAtomically(target, readmeBytes(record, compatibleSystems));
-            productNs = monotonicNs() - t0;
-            if (!ok)
+    runPaired(
+        state,
+        [&] {
+            if (!writeFileAtomically(target, readmeBytes(record, compatibleSystems)))
                 state.SkipWithError("writeFileAtomically failed");
-        };
-        auto limit = [&] {
-            const std::int64_t t0 = monotonicNs();
-            plainWrite(plain, reference, true);
-            limitNs = monotonicNs() - t0;
-        };
-        if (plainFirst) { limit(); product(); } else { product(); limit(); }
-        plainFirst = !plainFirst;
-        paired.productNs += productNs;
-        paired.limitNs += limitNs;
-        state.SetIterationTime(seconds(productNs));
-    }
-    paired.report(state);
+        },
+        [&] { plainWrite(plain, reference, true); });
     state.SetBytesProcessed(state.iterations() * reference.size());
 }
 

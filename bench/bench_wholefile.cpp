@@ -18,28 +18,13 @@ void readWholeFile(benchmark::State &state, Encoding encoding)
     // The characters expected: the Windows-1252 file has one per byte.
     const qsizetype expected = encoding == Encoding::Utf8 ? QString::fromUtf8(bytes).size()
                                                           : bytes.size();
-    Paired paired;
-    bool plainFirst = false;
-    for (auto _ : state) {
-        std::int64_t productNs = 0;
-        auto product = [&] {
-            const std::int64_t t0 = monotonicNs();
-            const QString text = ReadWholeFile(path);
-            productNs = monotonicNs() - t0;
-            if (text.size() != expected)
+    runPaired(
+        state,
+        [&] {
+            if (ReadWholeFile(path).size() != expected)
                 state.SkipWithError("ReadWholeFile gave the wrong text");
-        };
-        const auto limit = [&] {
-            const std::int64_t t0 = monotonicNs();
-            plainRead(path);
-            paired.limitNs += monotonicNs() - t0;
-        };
-        if (plainFirst) { limit(); product(); } else { product(); limit(); }
-        plainFirst = !plainFirst;
-        paired.productNs += productNs;
-        state.SetIterationTime(seconds(productNs));
-    }
-    paired.report(state);
+        },
+        [&] { plainRead(path); });
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
