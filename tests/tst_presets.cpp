@@ -259,10 +259,6 @@ private slots:
         QTest::newRow("double quotes in two values")
             << "file" << "" << six("ok", "ok", "English\r\n\"German\"", "ok", "ok", "j\"@x")
             << QStringList{"Program Constants", "The language(s) and author's e-mail hold" + quote} << oldRecordLine;
-        QTest::newRow("double quotes in three values")
-            << "file" << "" << six({}, "\"", {}, "a\"b", "\"Jo\"", {})
-            << QStringList{"Program Constants", "The web site, needed files and author's name hold" + quote}
-            << oldRecordLine;
         QTest::newRow("disk full while the box is shown")
             << "file" << "full disk" << six("New company") << savingBox + failedBox << oldRecordLine;
         QTest::newRow("file removed while the box is shown")
