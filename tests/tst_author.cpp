@@ -25,13 +25,6 @@ const QByteArray acmePresets =
     "\"Acme Tools\",\"https://acme.example\",\"English, German\",\"acme.dll\",\"Ann Author\","
     "\"ann@acme.example\"\r\n";
 
-QByteArray dataFile(const char *name)
-{
-    QFile file(QString(VELMORA_TEST_DATA) + "/" + name);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
 void typeLines(QPlainTextEdit *box, const QStringList &lines)
 {
@@ -104,7 +97,7 @@ private slots:
         QCOMPARE(dialogs[0].initialFolder, h.folder());
         QCOMPARE(dialogs[0].owner, author);
         QVERIFY(h.platform.messages().empty());
-        QCOMPARE(h.readFile(target), dataFile("readme_walkthrough.txt"));
+        QCOMPARE(readAll(target), dataFile("readme_walkthrough.txt"));
         QVERIFY(!QFile::exists(target + ".txt"));
         // The screen stays as it was.
         QVERIFY(author->isVisible());
@@ -127,7 +120,7 @@ private slots:
         const QString target = h.path("cleared.txt");
         h.platform.dialogAnswers = {target};
         QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
-        const QList<QByteArray> rows = h.readFile(target).split('\n');
+        const QList<QByteArray> rows = readAll(target).split('\n');
         // Rows 1-10 are one line each; the e-mail row is the 11th line from the end.
         QCOMPARE(rows[9], QByteArray("\r"));
         QCOMPARE(rows[rows.size() - 5], QByteArray("  \r"));
@@ -145,8 +138,8 @@ private slots:
         doubleClickRow(main->lstMCompat, 0);  // Windows 98 back out, read at write time
         QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
 
-        const QByteArray one = h.readFile(h.path("one.txt"));
-        const QByteArray two = h.readFile(h.path("two.txt"));
+        const QByteArray one = readAll(h.path("one.txt"));
+        const QByteArray two = readAll(h.path("two.txt"));
         QCOMPARE(one, dataFile("readme_walkthrough.txt"));
         QVERIFY(two.contains("  ann@acme.example.uk\r\n"));
         QVERIFY(!two.contains("Windows 98\r\n"));
@@ -194,7 +187,7 @@ private slots:
         QCOMPARE(QDir(h.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({"afolder", "presets.txt"}));
         QVERIFY(QDir(h.path("afolder")).isEmpty());
-        QCOMPARE(h.readFile(h.presetsPath()), acmePresets);
+        QCOMPARE(readAll(h.presetsPath()), acmePresets);
     }
 
     // A full disk: the write fails part way; the readme already at that path
@@ -217,14 +210,14 @@ private slots:
         setFileSizeLimit(limit);
         QCOMPARE(h.platform.messages().size(), size_t(1));
         QCOMPARE(h.platform.messages()[0].title, QString("Program error!"));
-        QCOMPARE(h.readFile(target), old);
+        QCOMPARE(readAll(target), old);
         QCOMPARE(QDir(h.folder()).entryList(QDir::Files | QDir::Hidden),
                  QStringList({"presets.txt", "readme.txt"}));
 
         // With room again the same path is written whole.
         h.platform.dialogAnswers = {target};
         QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
-        QCOMPARE(h.readFile(target), dataFile("readme_walkthrough.txt"));
+        QCOMPARE(readAll(target), dataFile("readme_walkthrough.txt"));
     }
 
     void everyShowingRefillsFromPresets()

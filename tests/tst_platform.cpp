@@ -1,3 +1,4 @@
+#include "help/HelpBinding.h"
 #include "help/HelpWindow.h"
 #include "platform/QtPlatform.h"
 
@@ -167,11 +168,13 @@ private slots:
         QtPlatform platform;
         QWidget owner;
         owner.show();
-        const QString shipped = QString(VELMORA_TEST_DATA) + "/../../resources/Velmora 1_0.HLP";
-        QVERIFY(QFile::exists(shipped));
+        const QString resources = QString(VELMORA_TEST_DATA) + "/../../resources";
+        QVERIFY(QFile::exists(resources + "/Velmora 1_0.HLP"));
+        HelpBinding help;
+        help.BindHelpFile(&owner, resources);
 
-        platform.showHelpContents(&owner, shipped);
-        HelpWindow *first = platform.helpWindow();
+        help.ShowHelpContents(platform);
+        HelpWindow *first = help.helpWindow();
         QVERIFY(first && first->isVisible());
         QCOMPARE(first->parentWidget(), &owner);
         QVERIFY(first->isWindow());
@@ -183,8 +186,8 @@ private slots:
         // Scrolled away, then chosen again: the same window, back at the top.
         first->browser()->verticalScrollBar()->setValue(first->browser()->verticalScrollBar()->maximum());
         first->hide();
-        platform.showHelpContents(&owner, shipped);
-        QCOMPARE(platform.helpWindow(), first);
+        help.ShowHelpContents(platform);
+        QCOMPARE(help.helpWindow(), first);
         QVERIFY(first->isVisible());
         QCOMPARE(first->browser()->verticalScrollBar()->value(), 0);
     }
@@ -194,9 +197,10 @@ private slots:
         QtPlatform platform;
         QWidget owner;
         QTemporaryDir dir;
-        platform.showHelpContents(&owner, dir.filePath("Velmora 1_0.HLP"));
-        QVERIFY(platform.helpWindow()->isVisible());
-        QVERIFY(platform.helpWindow()->browser()->toPlainText().contains("cannot find its help file"));
+        HelpWindow window(&owner);
+        platform.showHelpContents(window, dir.filePath("Velmora 1_0.HLP"));
+        QVERIFY(window.isVisible());
+        QVERIFY(window.browser()->toPlainText().contains("cannot find its help file"));
     }
 
     void applicationFolderIsTheProgramsFolder()

@@ -2,7 +2,6 @@
 
 #include "presets/PresetsFile.h"
 #include "platform/Win1252.h"
-#include "support/ScriptedPlatform.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,7 +18,6 @@
 #include <sys/stat.h>
 
 using velmora::PresetRecord;
-using velmora::test::ScriptedPlatform;
 
 using namespace velmora::test;
 
@@ -134,24 +132,6 @@ private slots:
         QCOMPARE(values[which].size(), size);
     }
 
-    void presetsPath_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("path");
-
-        QTest::newRow("unix folder") << "/opt/velmora" << "/opt/velmora/presets.txt";
-        QTest::newRow("windows folder") << "C:\\Tools" << "C:\\Tools\\presets.txt";
-        QTest::newRow("windows root") << "C:\\" << "C:\\presets.txt";
-        QTest::newRow("unix folder with a backslash in a name") << "/home/a\\b" << "/home/a\\b/presets.txt";
-    }
-
-    void presetsPath()
-    {
-        QFETCH(QString, folder);
-        QFETCH(QString, path);
-        QCOMPARE(velmora::presetsPath(folder), path);
-    }
-
     void readPresets_data()
     {
         QTest::addColumn<QString>("setup");
@@ -183,7 +163,7 @@ private slots:
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);  // opening it would block
         else if (setup == "file")
             QVERIFY(writeFile(path, bytes));
-        QCOMPARE(valuesOf(velmora::ReadPresets(dir.path())), expected);
+        QCOMPARE(valuesOf(velmora::readPresetsFile(path)), expected);
     }
 
     void recordLine_data()
@@ -229,90 +209,6 @@ private slots:
             all += text;
             QCOMPARE(valuesOf(velmora::parsePresets(all)), values);
         }
-    }
-
-    void savePresets_data()
-    {
-        QTest::addColumn<QString>("setup");       // presets.txt before: "file" (the old record), "none", "folder"
-        QTest::addColumn<QString>("whileSaving");  // done while the box before the write is open
-        QTest::addColumn<QStringList>("values");
-        QTest::addColumn<QStringList>("boxes");    // title and text of each box; "%1" is the path
-        QTest::addColumn<QByteArray>("after");     // presets.txt afterwards; null when no file
-
-        const QStringList savingBox{"Program Constants", "The entered data is being saved!"};
-        const QStringList missingBox{"File Error", "The needed file wasn't found!\r\n"
-                                                   "Please contact the author at:\r\n   " VELMORA_CONTACT_EMAIL};
-        const QString quote = " a double quote (\").\r\npresets.txt cannot store that character. "
-                              "Please remove it and save again.\r\nNothing was saved.";
-        // The reason after the path comes from the system and is not compared.
-        const QStringList failedBox{"File Error", "The presets could not be saved.\r\nCannot write \"%1\": "};
-
-        QTest::newRow("written after the box")
-            << "file" << "" << six("Acme, Inc.", "www.x", "English\r\nGerman", {}, "Jane \u00c9", "j@x")
-            << savingBox
-            << QByteArray("\"Acme, Inc.\",\"www.x\",\"English\r\nGerman\",\"\",\"Jane \xc9\",\"j@x\"\r\n");
-        QTest::newRow("no file: none created") << "none" << "" << six("Acme") << missingBox << QByteArray();
-        QTest::newRow("folder in the file's place") << "folder" << "" << six("Acme") << missingBox << QByteArray();
-        QTest::newRow("double quote in one value")
-            << "file" << "" << six("Acme \"Best\"")
-            << QStringList{"Program Constants", "The company name holds" + quote} << oldRecordLine;
-        QTest::newRow("double quotes in two values")
-            << "file" << "" << six("ok", "ok", "English\r\n\"German\"", "ok", "ok", "j\"@x")
-            << QStringList{"Program Constants", "The language(s) and author's e-mail hold" + quote} << oldRecordLine;
-        QTest::newRow("disk full while the box is shown")
-            << "file" << "full disk" << six("New company") << savingBox + failedBox << oldRecordLine;
-        QTest::newRow("file removed while the box is shown")
-            << "file" << "remove" << six("New company") << savingBox + failedBox << QByteArray();
-    }
-
-    void savePresets()
-    {
-        QFETCH(QString, setup);
-        QFETCH(QString, whileSaving);
-        QFETCH(QStringList, values);
-        QFETCH(QStringList, boxes);
-        QFETCH(QByteArray, after);
-
-        QTemporaryDir dir;
-        const QString path = dir.filePath("presets.txt");
-        if (setup == "file")
-            QVERIFY(writeFile(path, oldRecordLine));
-        else if (setup == "folder")
-            QVERIFY(QDir().mkdir(path));
-
-        ScriptedPlatform platform(dir.path());
-        QStringList shown;
-        QList<int> styles;
-        QByteArray bytesWhileSaving;
-        rlim_t oldLimit = 0;
-        platform.whileMessageShown = [&](const ScriptedPlatform::Call &call) {
-            shown << call.title << call.text;
-            styles << call.style;
-            if (!call.text.contains("being saved"))
-                return;
-            bytesWhileSaving = readAll(path);
-            if (whileSaving == "full disk")
-                oldLimit = setFileSizeLimit(16);  // fewer bytes than the record line
-            else if (whileSaving == "remove")
-                QFile::remove(path);
-        };
-        velmora::savePresets(platform, nullptr, recordOf(values));
-        if (whileSaving == "full disk")
-            setFileSizeLimit(oldLimit);
-
-        boxes.replaceInStrings("%1", QDir::toNativeSeparators(path));
-        if (boxes.last().endsWith(": ") && shown.size() == boxes.size())
-            shown.last().truncate(boxes.last().size());
-        QCOMPARE(shown, boxes);
-        QCOMPARE(styles, QList<int>(boxes.size() / 2, 4144));  // OK with an exclamation mark
-        if (boxes.contains("The entered data is being saved!"))
-            QCOMPARE(bytesWhileSaving, oldRecordLine);
-        QCOMPARE(QFileInfo(path).isFile(), !after.isNull());
-        if (!after.isNull())
-            QCOMPARE(readAll(path), after);
-        QCOMPARE(entriesOf(dir.path()).size(), after.isNull() && setup != "folder" ? 0 : 1);
-        if (setup == "folder")
-            QCOMPARE(entriesOf(path), QStringList());
     }
 };
 

@@ -6,10 +6,15 @@
 #include "screens/frmProgram.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/stat.h>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -105,7 +110,7 @@ private slots:
         fill(p);
         QByteArray whileShown;
         h.platform.whileMessageShown = [&](const ScriptedPlatform::Call &) {
-            whileShown = h.readFile(h.presetsPath());
+            whileShown = readAll(h.presetsPath());
         };
         QTest::mouseClick(p->cmdCSet, Qt::LeftButton);
         const auto boxes = h.platform.messages();
@@ -114,7 +119,7 @@ private slots:
         QCOMPARE(boxes[0].title, QString("Program Constants"));
         QCOMPARE(boxes[0].style, 4144);
         QCOMPARE(whileShown, oldRecord);
-        QCOMPARE(h.readFile(h.presetsPath()), filledRecord);
+        QCOMPARE(readAll(h.presetsPath()), filledRecord);
         QVERIFY(p->isVisible());
         QCOMPARE(p->txtCNeeded->text(), QString("a.dll\r\nb.dll"));
     }
@@ -145,25 +150,116 @@ private slots:
         fill(p);
         QTest::mouseClick(p->cmdCClear, Qt::LeftButton);
         QCOMPARE(p->focusWidget(), p->txtCComName);
-        QCOMPARE(h.readFile(h.presetsPath()), oldRecord);  // Clear touches no file
+        QCOMPARE(readAll(h.presetsPath()), oldRecord);  // Clear touches no file
         QTest::mouseClick(p->cmdCSet, Qt::LeftButton);
-        QCOMPARE(h.readFile(h.presetsPath()), QByteArray("\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
+        QCOMPARE(readAll(h.presetsPath()), QByteArray("\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
         QTest::mouseClick(p->cmdCMain, Qt::LeftButton);
         QVERIFY(h.screen<frmMain>(ScreenId::Main)->txtMCompany->text().isEmpty());
     }
 
-    void setWithTheFileMissingCreatesNothing()
+    // Every way Set can end: the boxes shown, in order, and presets.txt after.
+    void setShowsItsBoxes_data()
     {
-        Harness h;
-        QFile::remove(h.presetsPath());
+        QTest::addColumn<QString>("setup");        // presets.txt before: "file" (oldRecord), "none", "folder", "fifo"
+        QTest::addColumn<QString>("whileSaving");  // done while the box before the write is open
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QStringList>("boxes");    // title and text of each box; "%1" is the path
+        QTest::addColumn<QByteArray>("after");     // presets.txt afterwards; null when no file
+
+        const QStringList savingBox{"Program Constants", "The entered data is being saved!"};
+        const QStringList missingBox{"File Error", "The needed file wasn't found!\r\n"
+                                                   "Please contact the author at:\r\n   " VELMORA_CONTACT_EMAIL};
+        const QString quote = " a double quote (\").\r\npresets.txt cannot store that character. "
+                              "Please remove it and save again.\r\nNothing was saved.";
+        // The reason after the path comes from the system and is not compared.
+        const QStringList failedBox{"File Error", "The presets could not be saved.\r\nCannot write \"%1\": "};
+        const QStringList six{"Acme, Inc.", "www.x", "English\r\nGerman", "", "Jane \u00c9", "j@x"};
+
+        QTest::newRow("written after the box")
+            << "file" << "" << six << savingBox
+            << QByteArray("\"Acme, Inc.\",\"www.x\",\"English\r\nGerman\",\"\",\"Jane \xc9\",\"j@x\"\r\n");
+        QTest::newRow("no file: none created") << "none" << "" << six << missingBox << QByteArray();
+        QTest::newRow("folder in the file's place") << "folder" << "" << six << missingBox << QByteArray();
+        QTest::newRow("pipe in the file's place")
+            << "fifo" << "" << six
+            << QStringList{"File Error", "The presets could not be saved.\r\nCannot write \"%1\": "
+                                         "it is not a regular file."}
+            << QByteArray();
+        QTest::newRow("double quote in one value")
+            << "file" << "" << QStringList{"Acme \"Best\"", "", "", "", "", ""}
+            << QStringList{"Program Constants", "The company name holds" + quote} << oldRecord;
+        QTest::newRow("double quotes in two values")
+            << "file" << "" << QStringList{"ok", "ok", "English\r\n\"German\"", "ok", "ok", "j\"@x"}
+            << QStringList{"Program Constants", "The language(s) and author's e-mail hold" + quote} << oldRecord;
+        QTest::newRow("disk full while the box is shown")
+            << "file" << "full disk" << six << savingBox + failedBox << oldRecord;
+        QTest::newRow("file removed while the box is shown")
+            << "file" << "remove" << six << savingBox + failedBox << QByteArray();
+    }
+
+    void setShowsItsBoxes()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, whileSaving);
+        QFETCH(QStringList, values);
+        QFETCH(QStringList, boxes);
+        QFETCH(QByteArray, after);
+
+        std::signal(SIGXFSZ, SIG_IGN);  // a write past the file-size limit fails instead
+        Harness h(oldRecord);
+        const QString path = h.presetsPath();
+        if (setup != "file")
+            QVERIFY(QFile::remove(path));
+        if (setup == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (setup == "fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         frmPreset *p = openPresets(h);
-        fill(p);
+        // Typed, and pasted where a value has line breaks.
+        QLineEdit *lines[] = {p->txtCComName, p->txtCWeb, nullptr, nullptr, p->txtCAName, p->txtCEmail};
+        for (int i = 0; i < 6; ++i) {
+            if (lines[i])
+                QTest::keyClicks(lines[i], values[i]);
+        }
+        p->txtCLanguage->setText(values[2]);
+        p->txtCNeeded->setText(values[3]);
+
+        QStringList shown;
+        QList<int> styles;
+        QByteArray bytesWhileSaving;
+        rlim_t oldLimit = 0;
+        h.platform.whileMessageShown = [&](const ScriptedPlatform::Call &call) {
+            shown << call.title << call.text;
+            styles << call.style;
+            if (!call.text.contains("being saved"))
+                return;
+            bytesWhileSaving = readAll(path);
+            if (whileSaving == "full disk")
+                oldLimit = setFileSizeLimit(16);  // fewer bytes than the record line
+            else if (whileSaving == "remove")
+                QFile::remove(path);
+        };
         QTest::mouseClick(p->cmdCSet, Qt::LeftButton);
-        const auto boxes = h.platform.messages();
-        QCOMPARE(boxes.size(), size_t(1));
-        QCOMPARE(boxes[0].title, QString("File Error"));  // its text is checked with the save itself
-        QVERIFY(!QFile::exists(h.presetsPath()));
-        QCOMPARE(p->txtCComName->text(), QString("Smith, Jones"));
+        if (whileSaving == "full disk")
+            setFileSizeLimit(oldLimit);
+
+        boxes.replaceInStrings("%1", QDir::toNativeSeparators(path));
+        if (boxes.last().endsWith(": ") && shown.size() == boxes.size())
+            shown.last().truncate(boxes.last().size());
+        QCOMPARE(shown, boxes);
+        QCOMPARE(styles, QList<int>(boxes.size() / 2, 4144));  // OK with an exclamation mark
+        if (boxes.contains("The entered data is being saved!"))
+            QCOMPARE(bytesWhileSaving, oldRecord);
+        QCOMPARE(QFileInfo(path).isFile(), !after.isNull());
+        if (!after.isNull())
+            QCOMPARE(readAll(path), after);
+        // Nothing else appeared beside the program; the screen keeps its text.
+        QStringList expected{"presets.txt"};
+        if (after.isNull() && setup != "folder" && setup != "fifo")
+            expected.clear();
+        QCOMPARE(entriesOf(h.folder()), expected);
+        QVERIFY(p->isVisible());
+        QCOMPARE(p->txtCComName->text(), values[0]);
     }
 
     void mainWithoutSetLeavesTheFileAlone()
@@ -172,7 +268,7 @@ private slots:
         frmPreset *p = openPresets(h);
         fill(p);
         QTest::mouseClick(p->cmdCMain, Qt::LeftButton);
-        QCOMPARE(h.readFile(h.presetsPath()), oldRecord);
+        QCOMPARE(readAll(h.presetsPath()), oldRecord);
         auto *main = h.screen<frmMain>(ScreenId::Main);
         QCOMPARE(main->txtMCompany->text(), QString("Old Co"));
         // The unsaved values are still there when the screen comes back.
@@ -181,7 +277,7 @@ private slots:
         // A close request acts as Main, without saving.
         p->close();
         QVERIFY(!p->isVisible() && main->isVisible());
-        QCOMPARE(h.readFile(h.presetsPath()), oldRecord);
+        QCOMPARE(readAll(h.presetsPath()), oldRecord);
     }
 };
 

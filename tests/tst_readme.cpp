@@ -1,6 +1,7 @@
 // The readme layout, byte for byte. The files under tests/data were written
 // by hand; the other cases are the empty file with the rows that differ.
 
+#include "FileTools.h"
 #include "readme/ReadmeLayout.h"
 
 #include <QFile>
@@ -9,17 +10,11 @@
 
 using velmora::ReadmeRecord;
 using R = ReadmeRecord;
+using velmora::test::dataFile;
 Q_DECLARE_METATYPE(velmora::ReadmeRecord)
 
 namespace {
 
-QByteArray dataFile(const char *name)
-{
-    QFile file(QStringLiteral(VELMORA_TEST_DATA "/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read test data %s", name);
-    return file.readAll();
-}
 
 // The empty readme with some rows (numbered from 1) replaced and the
 // compatible systems after row 57.

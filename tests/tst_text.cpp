@@ -2,6 +2,7 @@
 // reader and the help file's path.
 
 #include "help/HelpPath.h"
+#include "presets/PresetsFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/LineBreaks.h"
 #include "platform/Win1252.h"
@@ -226,7 +227,8 @@ private slots:
         QCOMPARE(velmora::ReadWholeFile(file.fileName()), QString());
     }
 
-    void helpFilePath_data()
+    // The one rule that puts presets.txt and the help file beside the program.
+    void fileInFolder_data()
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("path");
@@ -235,15 +237,18 @@ private slots:
         QTest::newRow("windows root") << "C:\\" << "C:\\Velmora 1_0.HLP";
         QTest::newRow("unix folder") << "/opt/velmora" << "/opt/velmora/Velmora 1_0.HLP";
         QTest::newRow("unix root") << "/" << "/Velmora 1_0.HLP";
+        QTest::newRow("unix folder with a backslash in a name") << "/home/a\\b" << "/home/a\\b/Velmora 1_0.HLP";
         // The blank is looked past only to find the separator.
         QTest::newRow("separator before a trailing blank") << "C:\\Tools\\ " << "C:\\Tools\\ Velmora 1_0.HLP";
     }
 
-    void helpFilePath()
+    void fileInFolder()
     {
         QFETCH(QString, folder);
         QFETCH(QString, path);
         QCOMPARE(velmora::helpFilePathFor(folder), path);
+        path.replace("Velmora 1_0.HLP", "presets.txt");
+        QCOMPARE(velmora::presetsPath(folder), path);
     }
 };
 

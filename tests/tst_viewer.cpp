@@ -14,7 +14,6 @@ using namespace velmora::test;
 namespace {
 
 using velmora::test::Harness;
-const auto writeFile = &Harness::writeFile;
 
 frmView *openViewer(Harness &h, std::optional<QString> firstAnswer)
 {
@@ -57,7 +56,7 @@ private slots:
     void anotherCancelKeepsAndMissingEmpties()
     {
         Harness h;
-        writeFile(h.path("one.txt"), "first file\r\n");
+        QVERIFY(writeFile(h.path("one.txt"), "first file\r\n"));
         frmView *v = openViewer(h, h.path("one.txt"));
         h.platform.dialogAnswers = {std::nullopt};
         QTest::mouseClick(v->cmdVAnother, Qt::LeftButton);
@@ -92,12 +91,12 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, shown);
         Harness h;
-        writeFile(h.path("first.txt"), "something before\r\n");
+        QVERIFY(writeFile(h.path("first.txt"), "something before\r\n"));
         if (bytes == "<sparse>") {
             QFile big(h.path("file.dat"));
             QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(maxViewerFileBytes + 1));
         } else {
-            writeFile(h.path("file.dat"), bytes);
+            QVERIFY(writeFile(h.path("file.dat"), bytes));
         }
         frmView *v = openViewer(h, h.path("first.txt"));
         h.platform.dialogAnswers = {h.path("file.dat")};
@@ -109,7 +108,7 @@ private slots:
     void clearMainViewShowsEmptyWithoutDialog()
     {
         Harness h;
-        writeFile(h.path("one.txt"), "text\r\n");
+        QVERIFY(writeFile(h.path("one.txt"), "text\r\n"));
         frmView *v = openViewer(h, h.path("one.txt"));
         QTest::keyClicks(v->txtView, "typed ");
         QTest::mouseClick(v->cmdVClear, Qt::LeftButton);
@@ -120,7 +119,7 @@ private slots:
         QVERIFY(v->isVisible());
         QVERIFY(v->txtView->toPlainText().isEmpty());
         QCOMPARE(h.platform.callsOf(ScriptedPlatform::Kind::OpenDialog).size(), size_t(1));
-        QCOMPARE(h.readFile(h.path("one.txt")), QByteArray("text\r\n"));
+        QCOMPARE(readAll(h.path("one.txt")), QByteArray("text\r\n"));
 
         // A close request acts as Main.
         v->close();

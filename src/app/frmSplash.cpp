@@ -1,7 +1,7 @@
 #include "app/frmSplash.h"
 
 #include "platform/Twips.h"
-#include "screens/Navigator.h"
+#include "app/Navigator.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,5 +1,5 @@
 #include "platform/QtPlatform.h"
-#include "screens/Navigator.h"
+#include "app/Navigator.h"
 
 #include <QApplication>
 #ifdef VELMORA_STARTUP_PROBE

@@ -1,6 +1,7 @@
 #include "help/HelpBinding.h"
 
 #include "help/HelpPath.h"
+#include "help/HelpWindow.h"
 #include "platform/Platform.h"
 
 namespace velmora {
@@ -11,11 +12,17 @@ void HelpBinding::BindHelpFile(QWidget *owner, const QString &applicationFolder)
     m_path = helpFilePathFor(applicationFolder);
 }
 
-void HelpBinding::ShowHelpContents(Platform &platform) const
+void HelpBinding::ShowHelpContents(Platform &platform)
 {
+    // Contents is on the main window's menu, so the binding has run; the
+    // help window lives as long as its owner.
+    if (!m_owner)
+        return;
+    if (!m_window)
+        m_window = new HelpWindow(m_owner);
     // Whatever the help window makes of the file is all the user sees; the
     // program reports nothing of its own.
-    platform.showHelpContents(m_owner, m_path);
+    platform.showHelpContents(*m_window, m_path);
 }
 
 }  // namespace velmora

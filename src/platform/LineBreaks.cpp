@@ -11,12 +11,12 @@ QString normaliseBreaks(const QString &text, QStringView lineBreak)
     // append cost several times more on a large file).
     const qsizetype n = text.size();
     const QChar *src = text.constData();
-    qsizetype loneCr = 0, loneLf = 0, crLf = 0;
+    qsizetype loneCr = 0, loneLf = 0, crLfs = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const QChar ch = src[i];
         if (ch == u'\r') {
             if (i + 1 < n && src[i + 1] == u'\n') {
-                ++crLf;  // CR LF is one break
+                ++crLfs;  // CR LF is one break
                 ++i;
             } else {
                 ++loneCr;
@@ -26,13 +26,13 @@ QString normaliseBreaks(const QString &text, QStringView lineBreak)
         }
     }
     // Every break already is lineBreak: the text comes back unchanged.
-    const bool unchanged = (lineBreak == u"\n" && loneCr == 0 && crLf == 0)
+    const bool unchanged = (lineBreak == u"\n" && loneCr == 0 && crLfs == 0)
                            || (lineBreak == u"\r\n" && loneCr == 0 && loneLf == 0);
     if (unchanged && n > 0)
         return text;
 
-    const qsizetype breaks = loneCr + loneLf + crLf;
-    const qsizetype size = n - (loneCr + loneLf + 2 * crLf) + breaks * lineBreak.size();
+    const qsizetype breaks = loneCr + loneLf + crLfs;
+    const qsizetype size = n - (loneCr + loneLf + 2 * crLfs) + breaks * lineBreak.size();
     QString out(size, Qt::Uninitialized);
     QChar *dst = out.data();
     for (qsizetype i = 0; i < n; ++i) {

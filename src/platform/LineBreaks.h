@@ -4,6 +4,9 @@
 
 namespace velmora {
 
+// The line break of every file and message the program writes.
+inline const QString crLf = QStringLiteral("\r\n");
+
 // Every line break (CR LF, CR alone, LF alone) becomes CR LF.
 QString toCrLf(const QString &text);
 

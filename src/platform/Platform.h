@@ -15,6 +15,25 @@ constexpr int Exclamation = 48;
 constexpr int SystemModal = 4096;
 constexpr int YesNoQuestion = YesNo + Question + SystemModal;  // 4132
 constexpr int OkExclamation = Exclamation + SystemModal;       // 4144
+
+enum class Icon { None, Question, Exclamation };
+
+// A style value taken apart, the one place that reads the sums.
+struct Parts {
+    bool yesNo;
+    Icon icon;
+    bool systemModal;
+};
+
+constexpr Parts decode(int style)
+{
+    const int icon = style & 0xF0;
+    return {(style & 0xF) == YesNo,
+            icon == Question      ? Icon::Question
+            : icon == Exclamation ? Icon::Exclamation
+                                  : Icon::None,
+            (style & SystemModal) != 0};
+}
 }  // namespace MessageStyle
 
 enum class MessageAnswer { Ok, Yes, No };
@@ -29,9 +48,16 @@ struct FileDialog {
     QString fileName;
 };
 
+// A window that shows the contents page of a help file.
+class HelpViewer {
+public:
+    virtual ~HelpViewer() = default;
+    virtual void showContents(const QString &helpFilePath) = 0;
+};
+
 // Everything a screen needs from the desktop that a test must be able to
-// answer: message boxes, file dialogs, file existence, the application
-// folder and the help viewer.
+// answer: message boxes, file dialogs, the application folder and the help
+// viewer.
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -45,11 +71,15 @@ public:
     virtual std::optional<QString> saveFileDialog(QWidget *owner, FileDialog &dialog) = 0;
     // Accepts the name of a file that does not exist.
     virtual std::optional<QString> openFileDialog(QWidget *owner, FileDialog &dialog) = 0;
-    virtual bool fileExists(const QString &path) = 0;
     // Folder of the program file: no trailing separator except at a root.
     virtual QString applicationFolder() const = 0;
-    // Shows the contents page of the help file in a window owned by owner.
-    virtual void showHelpContents(QWidget *owner, const QString &helpFilePath) = 0;
+    // This user's own folder for Velmora's settings (~/.config/Velmora); it
+    // need not exist yet.
+    virtual QString userConfigFolder() const = 0;
+    // This user's documents folder, or the home folder when there is none.
+    virtual QString documentsFolder() const = 0;
+    // Opens the help file's contents page in the given window.
+    virtual void showHelpContents(HelpViewer &window, const QString &helpFilePath) = 0;
 };
 
 }  // namespace velmora

@@ -1,10 +1,11 @@
 #include "platform/QtPlatform.h"
 
-#include "help/HelpWindow.h"
 #include "platform/LineBreaks.h"
-#include "presets/PresetsFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -34,25 +35,17 @@ std::optional<QString> runFileDialog(QWidget *owner, FileDialog &dialog,
 
 }  // namespace
 
-QtPlatform::QtPlatform() = default;
-
-QtPlatform::~QtPlatform()
-{
-    delete m_help.data();
-}
-
 MessageAnswer QtPlatform::messageBox(QWidget *owner, const QString &text, const QString &title,
                                      int style)
 {
-    const bool yesNo = (style & 0xF) == MessageStyle::YesNo;
-    const int icon = style & 0xF0;
+    const MessageStyle::Parts parts = MessageStyle::decode(style);
     QMessageBox box(owner);
     box.setWindowTitle(title);
     box.setText(toLf(text));
-    box.setIcon(icon == MessageStyle::Question      ? QMessageBox::Question
-                : icon == MessageStyle::Exclamation ? QMessageBox::Warning
-                                                    : QMessageBox::NoIcon);
-    if (yesNo) {
+    box.setIcon(parts.icon == MessageStyle::Icon::Question      ? QMessageBox::Question
+                : parts.icon == MessageStyle::Icon::Exclamation ? QMessageBox::Warning
+                                                                : QMessageBox::NoIcon);
+    if (parts.yesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
     } else {
@@ -62,10 +55,10 @@ MessageAnswer QtPlatform::messageBox(QWidget *owner, const QString &text, const 
     // The closest Qt comes to system-modal: the whole program waits, and the
     // box stays above every window until answered.
     box.setWindowModality(Qt::ApplicationModal);
-    if (style & MessageStyle::SystemModal)
+    if (parts.systemModal)
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     const int answer = box.exec();
-    if (!yesNo)
+    if (!parts.yesNo)
         return MessageAnswer::Ok;
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
@@ -80,23 +73,25 @@ std::optional<QString> QtPlatform::openFileDialog(QWidget *owner, FileDialog &di
     return runFileDialog(owner, dialog, QFileDialog::AcceptOpen);
 }
 
-bool QtPlatform::fileExists(const QString &path)
-{
-    return FileExists(path);
-}
-
 QString QtPlatform::applicationFolder() const
 {
     return QCoreApplication::applicationDirPath();
 }
 
-void QtPlatform::showHelpContents(QWidget *owner, const QString &helpFilePath)
+QString QtPlatform::userConfigFolder() const
 {
-    if (!m_help || m_help->parentWidget() != owner) {
-        delete m_help.data();
-        m_help = new HelpWindow(owner);
-    }
-    m_help->showContents(helpFilePath);
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
+QString QtPlatform::documentsFolder() const
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+void QtPlatform::showHelpContents(HelpViewer &window, const QString &helpFilePath)
+{
+    window.showContents(helpFilePath);
 }
 
 }  // namespace velmora

@@ -1,7 +1,8 @@
 #include "presets/PresetsFile.h"
 
 #include "platform/AtomicFile.h"
-#include "platform/Platform.h"
+#include "platform/FilePath.h"
+#include "platform/LineBreaks.h"
 #include "platform/Win1252.h"
 
 #include <QDir>
@@ -14,14 +15,6 @@
 namespace velmora {
 
 namespace {
-
-const QString fileName = QStringLiteral("presets.txt");
-const QString crLf = QStringLiteral("\r\n");
-
-bool endsInSeparator(const QString &folder)
-{
-    return folder.endsWith(u'/') || folder.endsWith(u'\\');
-}
 
 // Reads values one after another, never looking back, so a text of any size
 // is read in one pass.
@@ -107,40 +100,59 @@ std::array<const QString *, 6> valuesOf(const PresetRecord &record)
             &record.neededFiles, &record.authorName, &record.authorEMail};
 }
 
-// How the message that refuses a double quote names each value.
+// How a message names each value.
 const std::array<QString, 6> valueNames = {
     QStringLiteral("company name"), QStringLiteral("web site"),
     QStringLiteral("language(s)"),  QStringLiteral("needed files"),
     QStringLiteral("author's name"), QStringLiteral("author's e-mail"),
 };
 
-QString joinedNames(const QStringList &names)
+QString cannotWrite(const QString &path, const QString &why)
 {
-    if (names.size() == 1)
-        return names.first();
-    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ")
-           + names.last();
+    return QStringLiteral("Cannot write \"%1\": %2.").arg(QDir::toNativeSeparators(path), why);
 }
 
-const QString programConstants = QStringLiteral("Program Constants");
-const QString fileError = QStringLiteral("File Error");
+// A regular file this user may write (for root, any regular file on a
+// writable file system).
+bool mayWrite(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.isWritable();
+}
 
 }  // namespace
 
 QString presetsPath(const QString &applicationFolder)
 {
-    if (applicationFolder.isEmpty())
-        return fileName;
-    if (endsInSeparator(applicationFolder))
-        return applicationFolder + fileName;
-    const bool backslashes =
-        applicationFolder.contains(u'\\') && !applicationFolder.contains(u'/');
-    return applicationFolder + (backslashes ? u'\\' : u'/') + fileName;
+    return fileInFolder(applicationFolder, QLatin1String(presetsFileName));
 }
 
 bool FileExists(const QString &path)
 {
     return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+PresetsLocation locatePresets(const QString &applicationFolder, const QString &userFolder,
+                              PresetsUse use)
+{
+    const QString programFile = presetsPath(applicationFolder);
+    if (mayWrite(programFile))
+        return {programFile, false, {}};
+    const QFileInfo programInfo(programFile);
+    if (use == PresetsUse::Set && programInfo.exists() && !programInfo.isFile()
+        && !programInfo.isDir())
+        return {programFile, false, cannotWrite(programFile, QStringLiteral("it is not a regular file"))};
+    const QString userFile =
+        userFolder.isEmpty() ? QString() : fileInFolder(userFolder, QLatin1String(presetsFileName));
+    if (FileExists(userFile))
+        return {userFile, false, {}};
+    if (!FileExists(programFile))
+        return {};
+    if (use == PresetsUse::Read)
+        return {programFile, false, {}};
+    if (userFile.isEmpty())
+        return {};
+    return {userFile, true, {}};
 }
 
 PresetRecord parsePresets(QStringView text)
@@ -163,9 +175,8 @@ PresetRecord parsePresets(QStringView text)
     return last;
 }
 
-PresetRecord ReadPresets(const QString &applicationFolder)
+PresetRecord readPresetsFile(const QString &path)
 {
-    const QString path = presetsPath(applicationFolder);
     // Only a regular file is opened: a folder, a pipe or a device in its
     // place reads as no presets, without blocking.
     if (!FileExists(path))
@@ -177,6 +188,11 @@ PresetRecord ReadPresets(const QString &applicationFolder)
     if (file.error() != QFileDevice::NoError)
         return PresetRecord();
     return parsePresets(fromWindows1252(bytes));
+}
+
+PresetRecord ReadPresets(const QString &applicationFolder, const QString &userFolder)
+{
+    return readPresetsFile(locatePresets(applicationFolder, userFolder, PresetsUse::Read).path);
 }
 
 QByteArray presetRecordLine(const PresetRecord &record)
@@ -195,58 +211,35 @@ QByteArray presetRecordLine(const PresetRecord &record)
     return toWindows1252(line);
 }
 
-void savePresets(Platform &platform, QWidget *owner, const PresetRecord &record)
+QStringList valuesWithDoubleQuote(const PresetRecord &record)
 {
-    const QString path = presetsPath(platform.applicationFolder());
-    if (!platform.fileExists(path)) {
-        platform.messageBox(owner,
-                            QStringLiteral("The needed file wasn't found!") + crLf
-                                + QStringLiteral("Please contact the author at:") + crLf
-                                + QStringLiteral("   ") + QStringLiteral(VELMORA_CONTACT_EMAIL),
-                            fileError, MessageStyle::OkExclamation);
-        return;
-    }
-
-    // The file format has no escape for a double quote: the reader would end
-    // the value there, so such a value is refused rather than stored broken.
-    QStringList withQuote;
+    QStringList names;
     const auto values = valuesOf(record);
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (values[i]->contains(u'"'))
-            withQuote << valueNames[i];
+            names << valueNames[i];
     }
-    if (!withQuote.isEmpty()) {
-        const bool one = withQuote.size() == 1;
-        platform.messageBox(
-            owner,
-            QStringLiteral("The %1 %2 a double quote (\").").arg(joinedNames(withQuote),
-                                                                 one ? QStringLiteral("holds")
-                                                                     : QStringLiteral("hold"))
-                + crLf
-                + QStringLiteral("presets.txt cannot store that character. Please remove it "
-                                 "and save again.")
-                + crLf + QStringLiteral("Nothing was saved."),
-            programConstants, MessageStyle::OkExclamation);
-        return;
-    }
+    return names;
+}
 
-    platform.messageBox(owner, QStringLiteral("The entered data is being saved!"),
-                        programConstants, MessageStyle::OkExclamation);
-
-    // The box may stay open for long; the program never creates presets.txt,
-    // so a file that has gone meanwhile is not written anew.
-    QString error;
-    bool written = false;
-    if (FileExists(path))
-        written = writeFileAtomically(path, presetRecordLine(record), &error);
-    else
-        error = QStringLiteral("Cannot write \"%1\": the file is no longer there.")
-                    .arg(QDir::toNativeSeparators(path));
-    if (!written) {
-        platform.messageBox(owner,
-                            QStringLiteral("The presets could not be saved.") + crLf + error,
-                            fileError, MessageStyle::OkExclamation);
+PresetsWrite writePresets(const PresetsLocation &where, const PresetRecord &record)
+{
+    if (where.path.isEmpty())
+        return {false, cannotWrite(where.path, QStringLiteral("no file name was given"))};
+    if (where.mayCreate) {
+        const QString folder = QFileInfo(where.path).absolutePath();
+        if (!QDir().mkpath(folder))
+            return {false, cannotWrite(where.path,
+                                       QStringLiteral("the folder %1 cannot be created")
+                                           .arg(QDir::toNativeSeparators(folder)))};
+    } else if (!FileExists(where.path)) {
+        // The confirmation box may stay open for long; a file that has gone
+        // meanwhile is not written anew.
+        return {false, cannotWrite(where.path, QStringLiteral("the file is no longer there"))};
     }
+    PresetsWrite result;
+    result.saved = writeFileAtomically(where.path, presetRecordLine(record), &result.reason);
+    return result;
 }
 
 }  // namespace velmora

@@ -2,13 +2,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
-class QWidget;
-
 namespace velmora {
-
-class Platform;
 
 // The six preset values in file order.
 struct PresetRecord {
@@ -22,26 +19,61 @@ struct PresetRecord {
     friend bool operator==(const PresetRecord &, const PresetRecord &) = default;
 };
 
+inline constexpr char presetsFileName[] = "presets.txt";
+
 // <application folder>/presets.txt, with the folder's own separator style.
 QString presetsPath(const QString &applicationFolder);
 
 // True when a file (not a folder) exists at path.
 bool FileExists(const QString &path);
 
+// Which presets.txt a reading or a Set uses. While presets.txt in the
+// application folder exists and this user may write it, it is the presets
+// file. Otherwise the user's own presets.txt in userFolder stands in: it is
+// read when it exists (else the application folder's copy, the installed
+// defaults), and Set writes it, creating it and its folder, when the
+// application folder's file exists but may not be written. With neither
+// file there, nothing is read and Set finds no file.
+// A pipe, device or socket where the application folder's presets.txt
+// belongs is never written: Set gets the reason in problem.
+struct PresetsLocation {
+    QString path;            // empty: no presets file
+    bool mayCreate = false;  // Set may create the file and its folder
+    QString problem;         // why Set must not write path, if it must not
+};
+enum class PresetsUse { Read, Set };
+PresetsLocation locatePresets(const QString &applicationFolder, const QString &userFolder,
+                              PresetsUse use);
+
 // The last record of a presets text, by the reading rules; six empty values
 // when it holds none. A record cut short keeps the values it has.
 PresetRecord parsePresets(QStringView text);
 
-// Reads presets.txt in the application folder. A file that is missing,
-// unreadable or a folder gives six empty values.
-PresetRecord ReadPresets(const QString &applicationFolder);
+// Reads one presets file. A file that is missing, unreadable or not a
+// regular file gives six empty values.
+PresetRecord readPresetsFile(const QString &path);
+
+// What a screen reads at activation: the presets file that locatePresets
+// chooses for reading.
+PresetRecord ReadPresets(const QString &applicationFolder, const QString &userFolder);
 
 // One record line: six quoted values, commas, CR LF, in Windows-1252.
 QByteArray presetRecordLine(const PresetRecord &record);
 
-// The Set button's algorithm: refuses values the format cannot hold, asks
-// for confirmation, then replaces presets.txt atomically. Messages go
-// through the platform, owned by owner.
-void savePresets(Platform &platform, QWidget *owner, const PresetRecord &record);
+// The names of the values that hold a double quote ("company name", ...),
+// which the format cannot store; empty when there is none.
+QStringList valuesWithDoubleQuote(const PresetRecord &record);
+
+// How a write of presets.txt ended. reason says why it failed, in the form
+// "Cannot write "<path>": <why>."
+struct PresetsWrite {
+    bool saved = false;
+    QString reason;
+};
+
+// Replaces the file at where.path with one record line, all or nothing.
+// Unless where.mayCreate, a file that is no longer there is not created
+// anew (the program never creates the application folder's presets.txt).
+PresetsWrite writePresets(const PresetsLocation &where, const PresetRecord &record);
 
 }  // namespace velmora

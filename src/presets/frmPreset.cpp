@@ -1,11 +1,12 @@
 #include "presets/frmPreset.h"
 
+#include "platform/LineBreaks.h"
 #include "platform/Look.h"
+#include "platform/Platform.h"
+#include "platform/ScreenTools.h"
 #include "platform/Twips.h"
 #include "presets/PresetsFile.h"
 #include "screens/AppContext.h"
-#include "screens/Navigator.h"
-#include "screens/ScreenTools.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +17,8 @@ namespace velmora {
 using namespace look;
 
 frmPreset::frmPreset(AppContext &context)
-    : Screen(context, QStringLiteral("Set program constants (presets)"), 4815, 5310)
+    : Screen(context.navigation, QStringLiteral("Set program constants (presets)"), 4815, 5310),
+      ctx(context)
 {
     QWidget *c = client();
     //                                                  left  top   width height limit
@@ -61,11 +63,65 @@ frmPreset::frmPreset(AppContext &context)
     connect(cmdCMain, &QPushButton::clicked, this, &frmPreset::cmdCMain_Click);
 }
 
+namespace {
+
+const QString programConstants = QStringLiteral("Program Constants");
+const QString fileError = QStringLiteral("File Error");
+
+// "a", "a and b", "a, b and c".
+QString joinedNames(const QStringList &names)
+{
+    if (names.size() == 1)
+        return names.first();
+    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ")
+           + names.last();
+}
+
+}  // namespace
+
 void frmPreset::cmdCSet_Click()
 {
     const PresetRecord record{txtCComName->text(), txtCWeb->text(),   txtCLanguage->text(),
                               txtCNeeded->text(),  txtCAName->text(), txtCEmail->text()};
-    savePresets(ctx.platform, this, record);
+    const PresetsLocation where = locatePresets(ctx.platform.applicationFolder(),
+                                                ctx.platform.userConfigFolder(), PresetsUse::Set);
+    const auto saveFailed = [this](const QString &reason) {
+        ctx.platform.messageBox(this, QStringLiteral("The presets could not be saved.") + crLf + reason,
+                                fileError, MessageStyle::OkExclamation);
+    };
+    if (!where.problem.isEmpty()) {
+        saveFailed(where.problem);
+        return;
+    }
+    if (where.path.isEmpty()) {
+        ctx.platform.messageBox(this,
+                                QStringLiteral("The needed file wasn't found!") + crLf
+                                    + QStringLiteral("Please contact the author at:") + crLf
+                                    + QStringLiteral("   ") + QStringLiteral(VELMORA_CONTACT_EMAIL),
+                                fileError, MessageStyle::OkExclamation);
+        return;
+    }
+
+    // The file format has no escape for a double quote: the reader would end
+    // the value there, so such a value is refused rather than stored broken.
+    const QStringList withQuote = valuesWithDoubleQuote(record);
+    if (!withQuote.isEmpty()) {
+        const QString verb = withQuote.size() == 1 ? QStringLiteral("holds") : QStringLiteral("hold");
+        ctx.platform.messageBox(
+            this,
+            QStringLiteral("The %1 %2 a double quote (\").").arg(joinedNames(withQuote), verb) + crLf
+                + QStringLiteral("presets.txt cannot store that character. Please remove it "
+                                 "and save again.")
+                + crLf + QStringLiteral("Nothing was saved."),
+            programConstants, MessageStyle::OkExclamation);
+        return;
+    }
+
+    ctx.platform.messageBox(this, QStringLiteral("The entered data is being saved!"),
+                            programConstants, MessageStyle::OkExclamation);
+    const PresetsWrite written = writePresets(where, record);
+    if (!written.saved)
+        saveFailed(written.reason);
 }
 
 void frmPreset::cmdCClear_Click()
@@ -76,7 +132,7 @@ void frmPreset::cmdCClear_Click()
 
 void frmPreset::cmdCMain_Click()
 {
-    ctx.navigator.change(this, ScreenId::Main);
+    ctx.navigation.change(this, ScreenId::Main);
 }
 
 void frmPreset::closeRequested()

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "screens/Screen.h"
+#include "platform/Screen.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace velmora {
+
+struct AppContext;
 
 namespace look {
 class MultiLineBox;
@@ -27,6 +29,8 @@ public:
         *lblCAuthor, *lblCLanguage;
 
 protected:
+    AppContext &ctx;
+
     void closeRequested() override;
 
 private slots:

@@ -1,28 +1,16 @@
 #include "readme/ReadmeLayout.h"
 
+#include "platform/LineBreaks.h"
 #include "platform/Win1252.h"
 
 namespace velmora {
 
 namespace {
 
-const QString crLf = QStringLiteral("\r\n");
 const QString rule = QStringLiteral("------------------------------");  // 30 hyphens
 
-// Where the rows go: text, or straight into Windows-1252 bytes, so that a
-// readme with large fields is not held twice.
-struct TextOut {
-    QString out;
-    void reserve(qsizetype size) { out.reserve(size); }
-    void append(QStringView part) { out.append(part); }
-};
-struct BytesOut {
-    QByteArray out;
-    void reserve(qsizetype size) { out.reserve(size); }
-    void append(QStringView part) { appendWindows1252(out, part); }
-};
-
-template <class Out>
+// Rows go straight into Windows-1252 bytes, so that a readme with large
+// fields is not held twice.
 class Rows {
 public:
     explicit Rows(qsizetype expectedSize) { m_out.reserve(expectedSize); }
@@ -31,8 +19,8 @@ public:
     template <class... Parts>
     void row(const Parts &...parts)
     {
-        (m_out.append(QStringView(parts)), ...);
-        m_out.append(crLf);
+        (appendWindows1252(m_out, QStringView(parts)), ...);
+        appendWindows1252(m_out, crLf);
     }
     void emptyRows(int count)
     {
@@ -57,14 +45,15 @@ public:
         else
             row(label, crLf, field);
     }
-    auto result() && { return std::move(m_out.out); }
+    QByteArray result() && { return std::move(m_out); }
 
 private:
-    Out m_out;
+    QByteArray m_out;
 };
 
-template <class Out>
-auto writeReadme(const ReadmeRecord &record, const QStringList &compatibleSystems)
+}  // namespace
+
+QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatibleSystems)
 {
     // The fixed rows take under 2,000 characters; the fields may be large.
     qsizetype size = 2048;
@@ -76,7 +65,7 @@ auto writeReadme(const ReadmeRecord &record, const QStringList &compatibleSystem
         size += field->size();
     for (const QString &system : compatibleSystems)
         size += system.size() + 7;
-    Rows<Out> r(size);
+    Rows r(size);
     r.sectionHeader(QStringLiteral("GENERAL"));                                          // 1-4
     r.row(record.programName, QStringLiteral(" - ("), record.programType, QStringLiteral(")"));  // 5
     r.row(record.version);                                                            // 6
@@ -129,18 +118,6 @@ auto writeReadme(const ReadmeRecord &record, const QStringList &compatibleSystem
     r.row();                                                                                    // 68
     r.row(QStringLiteral("Thanks for trying my program :)"));                                  // 69
     return std::move(r).result();
-}
-
-}  // namespace
-
-QString readmeText(const ReadmeRecord &record, const QStringList &compatibleSystems)
-{
-    return writeReadme<TextOut>(record, compatibleSystems);
-}
-
-QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatibleSystems)
-{
-    return writeReadme<BytesOut>(record, compatibleSystems);
 }
 
 }  // namespace velmora

@@ -8,10 +8,8 @@
 
 namespace velmora {
 
-// The readme as text: every row followed by CR LF, fields written unchanged.
-QString readmeText(const ReadmeRecord &record, const QStringList &compatibleSystems);
-
-// The readme as the bytes of the file: readmeText in Windows-1252.
+// The readme as the bytes of the file: every row followed by CR LF, fields
+// written unchanged, in Windows-1252.
 QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatibleSystems);
 
 }  // namespace velmora

@@ -7,13 +7,14 @@
 
 namespace velmora {
 
-class Navigator;
+class Navigation;
 class Platform;
 
-// What the screens share for the whole run.
+// What the screens share for the whole run. The program frame makes one and
+// hands it to every screen.
 struct AppContext {
     Platform &platform;
-    Navigator &navigator;
+    Navigation &navigation;
     ReadmeRecord record;
     // Empty at start, then "yes" or "no" from Tools > Tooltips; never saved.
     QString TooltipsOn;

@@ -1,12 +1,12 @@
 #include "screens/frmAuthor.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FilePath.h"
 #include "platform/Look.h"
 #include "presets/PresetsFile.h"
 #include "readme/ReadmeLayout.h"
 #include "screens/AppContext.h"
-#include "screens/Navigator.h"
-#include "screens/ScreenTools.h"
+#include "platform/ScreenTools.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -18,7 +18,7 @@ namespace velmora {
 using namespace look;
 
 frmAuthor::frmAuthor(AppContext &context)
-    : Screen(context, QStringLiteral("Author"), 3495, 1485)
+    : Screen(context.navigation, QStringLiteral("Author"), 3495, 1485), ctx(context)
 {
     QWidget *c = client();
     //                                          left top  width height limit
@@ -40,7 +40,8 @@ frmAuthor::frmAuthor(AppContext &context)
 
 void frmAuthor::Form_Activate()
 {
-    const PresetRecord presets = ReadPresets(ctx.platform.applicationFolder());
+    const PresetRecord presets =
+        ReadPresets(ctx.platform.applicationFolder(), ctx.platform.userConfigFolder());
     txtAName->setText(presets.authorName);
     txtAEMail->setText(presets.authorEMail);
     txtAName->setFocus();
@@ -56,14 +57,15 @@ void frmAuthor::cmdACreate_Click()
 {
     dlgAuthor.title = QStringLiteral("Save file");
     dlgAuthor.filter = QStringLiteral("Text (*.txt)");
-    dlgAuthor.initialFolder = ctx.platform.applicationFolder();
+    dlgAuthor.initialFolder =
+        dialogStartFolder(ctx.platform.applicationFolder(), ctx.platform.documentsFolder());
     const std::optional<QString> path = ctx.platform.saveFileDialog(this, dlgAuthor);
 
     bool written = false;
     if (path) {
         ctx.record.authorName = txtAName->text();
         ctx.record.authorEMail = txtAEMail->text();
-        const QByteArray bytes = readmeBytes(ctx.record, ctx.navigator.compatibleSystems());
+        const QByteArray bytes = readmeBytes(ctx.record, ctx.navigation.compatibleSystems());
         written = writeFileAtomically(*path, bytes);
     }
     if (!written) {
@@ -75,7 +77,7 @@ void frmAuthor::cmdACreate_Click()
 
 void frmAuthor::cmdAMain_Click()
 {
-    ctx.navigator.change(this, ScreenId::Main);
+    ctx.navigation.change(this, ScreenId::Main);
 }
 
 void frmAuthor::cmdACreate_MouseMove()

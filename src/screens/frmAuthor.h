@@ -1,13 +1,15 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "screens/Screen.h"
+#include "platform/Screen.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace velmora {
+
+struct AppContext;
 
 // The author screen: name, e-mail and the Create File button that writes the
 // readme.
@@ -24,6 +26,8 @@ public:
     FileDialog dlgAuthor;
 
 protected:
+    AppContext &ctx;
+
     void closeRequested() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -4,8 +4,7 @@
 #include "platform/Platform.h"
 #include "presets/PresetsFile.h"
 #include "screens/AppContext.h"
-#include "screens/Navigator.h"
-#include "screens/ScreenTools.h"
+#include "platform/ScreenTools.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -45,7 +44,7 @@ void transfer(QListWidget *source, QListWidget *target)
 }  // namespace
 
 frmMain::frmMain(AppContext &context)
-    : Screen(context, QStringLiteral("Velmora"), 5775, 5550)
+    : Screen(context.navigation, QStringLiteral("Velmora"), 5775, 5550), ctx(context)
 {
     QWidget *c = client();
     //                                              left  top   width height limit
@@ -131,7 +130,8 @@ void frmMain::Form_Load()
 
 void frmMain::Form_Activate()
 {
-    const PresetRecord presets = ReadPresets(ctx.platform.applicationFolder());
+    const PresetRecord presets =
+        ReadPresets(ctx.platform.applicationFolder(), ctx.platform.userConfigFolder());
     txtMCompany->setText(presets.companyName);
     txtMWeb->setText(presets.webSite);
     txtMLanguage->setText(presets.languages);
@@ -157,7 +157,7 @@ void frmMain::cmdMNext_Click()
     r.webSite = txtMWeb->text();
     r.language = txtMLanguage->text();
     r.filesNeeded = txtMNeed->text();
-    ctx.navigator.change(this, ScreenId::Program);
+    ctx.navigation.change(this, ScreenId::Program);
 }
 
 void frmMain::cmdMClear_Click()
@@ -173,7 +173,7 @@ void frmMain::cmdMExit_Click()
         this, QStringLiteral("You have indicated you wish to\r\nexit the program. Is this correct?"),
         QStringLiteral("Exit?"), MessageStyle::YesNoQuestion);
     if (answer == MessageAnswer::Yes)
-        ctx.navigator.endProgram();
+        ctx.navigation.endProgram();
 }
 
 void frmMain::closeRequested()
@@ -242,7 +242,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 
 void frmMain::mnuMFConstants_Click()
 {
-    ctx.navigator.change(this, ScreenId::Preset);
+    ctx.navigation.change(this, ScreenId::Preset);
 }
 
 void frmMain::mnuMFExit_Click()
@@ -258,7 +258,7 @@ void frmMain::mnuMTTips_Click()
 
 void frmMain::mnuMTView_Click()
 {
-    ctx.navigator.change(this, ScreenId::View);
+    ctx.navigation.change(this, ScreenId::View);
 }
 
 void frmMain::mnuMHContents_Click()

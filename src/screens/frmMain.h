@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screens/Screen.h"
+#include "platform/Screen.h"
 
 #include <QStringList>
 
@@ -13,6 +13,8 @@ class QMenuBar;
 class QPushButton;
 
 namespace velmora {
+
+struct AppContext;
 
 namespace look {
 class MultiLineBox;
@@ -46,6 +48,8 @@ public:
         *mnuMHContents;
 
 protected:
+    AppContext &ctx;
+
     void closeRequested() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -2,8 +2,7 @@
 
 #include "platform/Look.h"
 #include "screens/AppContext.h"
-#include "screens/Navigator.h"
-#include "screens/ScreenTools.h"
+#include "platform/ScreenTools.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -13,7 +12,7 @@ namespace velmora {
 using namespace look;
 
 frmProgram::frmProgram(AppContext &context)
-    : Screen(context, QStringLiteral("Program Info"), 6975, 5100)
+    : Screen(context.navigation, QStringLiteral("Program Info"), 6975, 5100), ctx(context)
 {
     QWidget *c = client();
     //                                                  left  top   width height
@@ -51,12 +50,12 @@ void frmProgram::cmdPNext_Click()
     r.newAdditions = txtPNew->text();
     r.features = txtPFeat->text();
     r.additions = txtPAdd->text();
-    ctx.navigator.change(this, ScreenId::Author);
+    ctx.navigation.change(this, ScreenId::Author);
 }
 
 void frmProgram::cmdPMain_Click()
 {
-    ctx.navigator.change(this, ScreenId::Main);
+    ctx.navigation.change(this, ScreenId::Main);
 }
 
 void frmProgram::cmdPClear_Click()

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "screens/Screen.h"
+#include "platform/Screen.h"
 
 class QLabel;
 class QPushButton;
 
 namespace velmora {
+
+struct AppContext;
 
 namespace look {
 class MultiLineBox;
@@ -22,6 +24,8 @@ public:
     QLabel *lblPDesc, *lblPFeature, *lblPNew, *lblPAdd, *lblPInstruct;
 
 protected:
+    AppContext &ctx;
+
     void closeRequested() override;
 
 private slots:

@@ -1,11 +1,11 @@
 #include "viewer/frmView.h"
 
 #include "platform/LineBreaks.h"
+#include "platform/FilePath.h"
 #include "platform/Look.h"
 #include "platform/Twips.h"
 #include "screens/AppContext.h"
-#include "screens/Navigator.h"
-#include "screens/ScreenTools.h"
+#include "platform/ScreenTools.h"
 #include "viewer/WholeFile.h"
 
 #include <QPlainTextEdit>
@@ -15,7 +15,8 @@ namespace velmora {
 
 using namespace look;
 
-frmView::frmView(AppContext &context) : Screen(context, QStringLiteral("View"), 7140, 3750)
+frmView::frmView(AppContext &context)
+    : Screen(context.navigation, QStringLiteral("View"), 7140, 3750), ctx(context)
 {
     QWidget *c = client();
     // A plain text box stays fast with very large files.
@@ -45,7 +46,8 @@ void frmView::openAndShow()
     // Any failure ends here silently and the text stays as it was.
     dlgView.title = QStringLiteral("Open readme file");
     dlgView.filter = QStringLiteral("Text (*.txt)");
-    dlgView.initialFolder = ctx.platform.applicationFolder();
+    dlgView.initialFolder =
+        dialogStartFolder(ctx.platform.applicationFolder(), ctx.platform.documentsFolder());
     const std::optional<QString> path = ctx.platform.openFileDialog(this, dlgView);
     if (!path)
         return;
@@ -64,7 +66,7 @@ void frmView::cmdVAnother_Click()
 
 void frmView::cmdVMain_Click()
 {
-    ctx.navigator.change(this, ScreenId::Main);
+    ctx.navigation.change(this, ScreenId::Main);
 }
 
 void frmView::closeRequested()

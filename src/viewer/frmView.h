@@ -1,12 +1,14 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "screens/Screen.h"
+#include "platform/Screen.h"
 
 class QPlainTextEdit;
 class QPushButton;
 
 namespace velmora {
+
+struct AppContext;
 
 // The viewer: opens a text file and shows its whole text. Nothing shown or
 // typed here is ever saved, and every failure is silent.
@@ -22,6 +24,8 @@ public:
     FileDialog dlgView;
 
 protected:
+    AppContext &ctx;
+
     void closeRequested() override;
 
 private slots:

@@ -16,6 +16,15 @@ inline QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+// A file of tests/data; a missing one ends the test run.
+inline QByteArray dataFile(const char *name)
+{
+    QFile file(QStringLiteral(VELMORA_TEST_DATA "/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read test data %s", name);
+    return file.readAll();
+}
+
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);

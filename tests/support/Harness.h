@@ -1,11 +1,12 @@
 #pragma once
 
+#include "FileTools.h"
 #include "ScriptedPlatform.h"
+#include "app/Navigator.h"
 #include "app/frmSplash.h"
-#include "screens/Navigator.h"
 #include "platform/Look.h"
+#include "platform/Screen.h"
 #include "platform/Twips.h"
-#include "screens/Screen.h"
 
 #include <QAction>
 #include <QByteArray>
@@ -42,22 +43,7 @@ public:
     QString path(const QString &name) const { return dir.filePath(name); }
     QString presetsPath() const { return path(QStringLiteral("presets.txt")); }
 
-    void writePresets(const QByteArray &bytes) const { writeFile(presetsPath(), bytes); }
-
-    static void writeFile(const QString &filePath, const QByteArray &bytes)
-    {
-        QFile file(filePath);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(file.write(bytes), bytes.size());
-    }
-
-    QByteArray readFile(const QString &filePath) const
-    {
-        QFile file(filePath);
-        if (!file.open(QIODevice::ReadOnly))
-            return QByteArray("<cannot read>");
-        return file.readAll();
-    }
+    void writePresets(const QByteArray &bytes) const { QVERIFY(writeFile(presetsPath(), bytes)); }
 
     AppContext &ctx() { return navigator->context(); }
 

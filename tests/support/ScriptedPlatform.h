@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "presets/PresetsFile.h"
 
 #include <QPointer>
 #include <QString>
@@ -18,7 +17,7 @@ namespace velmora::test {
 // every call is recorded so the test can check what the user was shown.
 class ScriptedPlatform : public Platform {
 public:
-    enum class Kind { MessageBox, SaveDialog, OpenDialog, FileExists, HelpContents };
+    enum class Kind { MessageBox, SaveDialog, OpenDialog, HelpContents };
 
     struct Call {
         Kind kind;
@@ -29,13 +28,20 @@ public:
         QString filter;
         QString initialFolder;
         QString offeredFileName;  // the dialog's remembered file name when it opened
-        QString path;             // fileExists / help path
+        QString path;             // help path
     };
 
+    // The user's own folders lie below applicationFolder/user and do not
+    // exist until a test makes them.
     explicit ScriptedPlatform(QString applicationFolder)
-        : m_folder(std::move(applicationFolder))
+        : userConfig(applicationFolder + QStringLiteral("/user/config")),
+          documents(applicationFolder + QStringLiteral("/user/Documents")),
+          m_folder(std::move(applicationFolder))
     {
     }
+
+    QString userConfig;
+    QString documents;
 
     // Next answers to give, in order. With an empty script a message box
     // answers Ok (OK box) or No (Yes/No box), and a dialog is cancelled.
@@ -54,7 +60,7 @@ public:
         calls.push_back(call);
         if (whileMessageShown)
             whileMessageShown(call);
-        const bool yesNo = (style & 0xF) == MessageStyle::YesNo;
+        const bool yesNo = MessageStyle::decode(style).yesNo;
         MessageAnswer answer = yesNo ? MessageAnswer::No : MessageAnswer::Ok;
         if (!messageAnswers.empty()) {
             answer = messageAnswers.front();
@@ -75,17 +81,17 @@ public:
         return fileDialog(Kind::OpenDialog, owner, dialog);
     }
 
-    bool fileExists(const QString &path) override
-    {
-        calls.push_back(Call{Kind::FileExists, nullptr, {}, {}, 0, {}, {}, {}, path});
-        return velmora::FileExists(path);
-    }
-
     QString applicationFolder() const override { return m_folder; }
+    QString userConfigFolder() const override { return userConfig; }
+    QString documentsFolder() const override { return documents; }
 
-    void showHelpContents(QWidget *owner, const QString &helpFilePath) override
+    // Records the request; the help window itself is not shown. Its owner is
+    // the window it belongs to.
+    void showHelpContents(HelpViewer &window, const QString &helpFilePath) override
     {
-        calls.push_back(Call{Kind::HelpContents, owner, {}, {}, 0, {}, {}, {}, helpFilePath});
+        auto *widget = dynamic_cast<QWidget *>(&window);
+        calls.push_back(Call{Kind::HelpContents, widget ? widget->parentWidget() : nullptr, {}, {},
+                             0, {}, {}, {}, helpFilePath});
     }
 
     std::vector<Call> callsOf(Kind kind) const

@@ -1,18 +1,16 @@
-#include "screens/Screen.h"
+#include "platform/Screen.h"
 
 #include "platform/Look.h"
 #include "platform/Twips.h"
-#include "screens/AppContext.h"
-#include "screens/Navigator.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
 
 namespace velmora {
 
-Screen::Screen(AppContext &context, const QString &caption, int clientWidthTwips,
+Screen::Screen(Navigation &navigation, const QString &caption, int clientWidthTwips,
                int clientHeightTwips)
-    : ctx(context), m_client(new QWidget(this))
+    : m_navigation(navigation), m_client(new QWidget(this))
 {
     look::setupFixedWindow(this, caption);
     m_client->setGeometry(QRect(QPoint(0, 0), twipsSize(clientWidthTwips, clientHeightTwips)));
@@ -29,7 +27,7 @@ void Screen::setMenuBar(QMenuBar *menuBar)
 
 void Screen::closeEvent(QCloseEvent *event)
 {
-    if (ctx.navigator.isEnding()) {
+    if (m_navigation.isEnding()) {
         event->accept();
         return;
     }

@@ -1,4 +1,4 @@
-#include "screens/ScreenTools.h"
+#include "platform/ScreenTools.h"
 
 #include <QAbstractScrollArea>
 #include <QHelpEvent>

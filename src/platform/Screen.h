@@ -1,21 +1,36 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 class QMenuBar;
 
 namespace velmora {
 
-struct AppContext;
+enum class ScreenId { Main, Program, Author, Preset, View };
+
+// What a screen asks of the program frame: another screen, the end of the
+// program, and the main screen's compatible list (which the readme writer
+// reads at the moment of writing).
+class Navigation {
+public:
+    virtual ~Navigation() = default;
+    // Hides from (if any) and shows the screen to.
+    virtual void change(QWidget *from, ScreenId to) = 0;
+    // Closes every window of the program, hidden ones included.
+    virtual void endProgram() = 0;
+    virtual bool isEnding() const = 0;
+    virtual QStringList compatibleSystems() const = 0;
+};
 
 // A wizard or tool screen: one window for the whole run, created on its first
-// showing and afterwards only hidden and shown again. The navigator runs
+// showing and afterwards only hidden and shown again. The frame runs
 // Form_Load once, before the first showing, and Form_Activate at every
 // showing. Controls live in client(), where the twips of the layout apply.
 class Screen : public QWidget {
     Q_OBJECT
 public:
-    Screen(AppContext &context, const QString &caption, int clientWidthTwips,
+    Screen(Navigation &navigation, const QString &caption, int clientWidthTwips,
            int clientHeightTwips);
 
     virtual void Form_Load() {}
@@ -32,9 +47,8 @@ protected:
     // Puts a menu bar above the client area; the client area keeps its size.
     void setMenuBar(QMenuBar *menuBar);
 
-    AppContext &ctx;
-
 private:
+    Navigation &m_navigation;
     QWidget *m_client;
 };
 

@@ -1,4 +1,4 @@
-#include "screens/Navigator.h"
+#include "app/Navigator.h"
 
 #include "app/frmSplash.h"
 #include "presets/frmPreset.h"
@@ -18,9 +18,8 @@ Navigator::Navigator(Platform &platform) : m_context{platform, *this, {}, {}, {}
 Navigator::~Navigator()
 {
     m_ending = true;
-    // The main screen owns the help window; destroy the others first.
-    for (int i = int(m_screens.size()) - 1; i >= 0; --i)
-        m_screens[size_t(i)].reset();
+    for (auto &screen : m_screens)
+        screen.reset();
     m_splash.reset();
 }
 

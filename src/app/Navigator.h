@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Screen.h"
 #include "screens/AppContext.h"
 
 #include <QObject>
@@ -10,15 +11,12 @@
 namespace velmora {
 
 class Platform;
-class Screen;
 class frmSplash;
-
-enum class ScreenId { Main, Program, Author, Preset, View };
 
 // Owns the screens and performs every change of screen: the current screen
 // is hidden, the next one created on its first showing, loaded, centred,
 // shown and activated. Exactly one screen is visible at a time.
-class Navigator : public QObject {
+class Navigator : public QObject, public Navigation {
     Q_OBJECT
 public:
     explicit Navigator(Platform &platform);
@@ -30,19 +28,17 @@ public:
     void start();
     frmSplash *splash() const { return m_splash.get(); }
 
-    // Hides from (if any) and shows the screen id.
-    void change(QWidget *from, ScreenId to);
+    void change(QWidget *from, ScreenId to) override;
     void show(ScreenId id);
     // The screen, or null before its first showing.
     Screen *screen(ScreenId id) const;
 
-    // The compatible systems as the main screen lists them now.
-    QStringList compatibleSystems() const;
+    QStringList compatibleSystems() const override;
 
     // Closes every window of the program, hidden ones included, and then
     // signals programEnded.
-    void endProgram();
-    bool isEnding() const { return m_ending; }
+    void endProgram() override;
+    bool isEnding() const override { return m_ending; }
 
 signals:
     void programEnded();

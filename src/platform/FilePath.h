@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace velmora {
+
+// A file beside the program: the folder, a separator unless the folder
+// already ends in one (blanks after it looked past), and the name. The
+// separator follows the folder's own style ("C:\Tools" takes "\",
+// "/opt/velmora" takes "/"). An empty folder gives the name alone.
+QString fileInFolder(const QString &folder, const QString &name);
+
+// Where the Save and Open dialogs start: the application folder when this
+// user may create files there, otherwise the documents folder.
+QString dialogStartFolder(const QString &applicationFolder, const QString &documentsFolder);
+
+}  // namespace velmora
