@@ -1,5 +1,6 @@
 #include "FileTools.h"
 #include "Harness.h"
+#include "Layout.h"
 #include "readme/ReadmeLayout.h"
 #include "screens/frmAuthor.h"
 #include "screens/frmMain.h"
@@ -66,15 +67,17 @@ private slots:
         Harness h;
         frmAuthor *a = walkToAuthor(h);
         QCOMPARE(a->windowTitle(), QString("Author"));
-        QCOMPARE(a->size(), QSize(233, 99));
-        checkLabel(a->lblAName, 75, 120, "Name:");
-        checkLabel(a->lblAEMail, 120, 480, "EMail:");
+        int controls = 0;
+        checkLayoutInvariants(a, 3495, 1485, &controls);
+        QCOMPARE(controls, 7);
+        QCOMPARE(a->lblAName->text(), QString("Name:"));
+        QCOMPARE(a->lblAEMail->text(), QString("EMail:"));
         QCOMPARE(a->lblAName->palette().color(QPalette::WindowText), QColor(Qt::black));
-        checkPlaced(a->txtAName, 600, 120, 2775, 285);
-        checkPlaced(a->txtAEMail, 600, 480, 2775, 285);
-        checkButton(a->cmdAClear, 120, 960, "Clear");
-        checkButton(a->cmdACreate, 1200, 960, "Create File");
-        checkButton(a->cmdAMain, 2400, 960, "Main");
+        // Each label stands left of its box, on its line.
+        QVERIFY(a->lblAName->geometry().right() < a->txtAName->x());
+        QVERIFY(a->lblAEMail->geometry().right() < a->txtAEMail->x());
+        QCOMPARE(a->cmdAClear->text() + a->cmdACreate->text() + a->cmdAMain->text(),
+                 QString("ClearCreate FileMain"));
     }
 
     void walkThroughToTheFile()

@@ -1,4 +1,5 @@
 #include "Harness.h"
+#include "Layout.h"
 #include "platform/Look.h"
 #include "screens/frmMain.h"
 #include "screens/frmProgram.h"
@@ -32,33 +33,29 @@ private slots:
         auto *m = h.startToMain<frmMain>();
         QCOMPARE(m->windowTitle(), QString("Velmora"));
         // The menu bar sits above a client area of the table's size.
-        QCOMPARE(m->client()->geometry(), QRect(0, m->menuBar->height(), 385, 370));
-        QCOMPARE(m->size(), QSize(385, 370 + m->menuBar->height()));
-        QCOMPARE(m->minimumSize(), m->maximumSize());
+        QCOMPARE(m->client()->y(), m->menuBar->geometry().bottom() + 1);
+        QCOMPARE(m->height(), m->client()->height() + m->menuBar->height());
         QVERIFY(!(m->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)));
 
-        checkLabel(m->lblMTitle, 120, 120, "General Info:");
-        checkLabel(m->lblMName, 420, 480, "Name:");
-        checkLabel(m->lblMVer, 300, 840, "Version:");
-        checkLabel(m->lblMCompany, 150, 1200, "Company:");
-        checkLabel(m->lblMWeb, 195, 1560, "Web site:");
-        checkLabel(m->lblMNeeded, 120, 1920, "Language:");
-        checkLabel(m->lblMNeed, 120, 2640, "Files needed:");
-        checkLabel(m->lblMNcompat, 120, 3360, "OS list:");
-        checkLabel(m->lblMCompat, 2040, 3360, "(compatible list)");
-        checkLabel(m->lblMType, 4200, 3360, "Type: ");
-        checkPlaced(m->txtMName, 960, 480, 3015, 285);
-        checkPlaced(m->txtMVer, 960, 840, 735, 285);
-        checkPlaced(m->txtMCompany, 960, 1200, 3015, 285);
-        checkPlaced(m->txtMWeb, 960, 1560, 3735, 285);
-        checkPlaced(m->txtMLanguage, 960, 1920, 3015, 285);
-        checkPlaced(m->txtMNeed, 1200, 2640, 3495, 285);
-        checkPlaced(m->lstMNCompat, 120, 3600, 1695, 1035);
-        checkPlaced(m->lstMCompat, 2040, 3600, 1695, 1035);
-        checkPlaced(m->lstMType, 4200, 3600, 1335, 255);
-        checkButton(m->cmdMClear, 2400, 5040, "Clear");
-        checkButton(m->cmdMNext, 3480, 5040, "Next");
-        checkButton(m->cmdMExit, 4680, 5040, "Exit");
+        int controls = 0;
+        checkLayoutInvariants(m, 5775, 5550, &controls);
+        QCOMPARE(controls, 26);  // six boxes, three lists, three buttons, ten labels, four separators
+        // Each field label ends just left of its box, on its line.
+        const std::pair<QLabel *, QWidget *> beside[] = {
+            {m->lblMName, m->txtMName}, {m->lblMVer, m->txtMVer},          {m->lblMCompany, m->txtMCompany},
+            {m->lblMWeb, m->txtMWeb},   {m->lblMNeeded, m->txtMLanguage}, {m->lblMNeed, m->txtMNeed}};
+        for (const auto &[label, box] : beside) {
+            QVERIFY2(label->geometry().right() < box->x() && box->x() - label->geometry().right() < 16,
+                     qPrintable(label->text()));
+            QCOMPARE(label->y(), box->y());
+        }
+        // The list headings stand above their lists.
+        for (const auto &[heading, list] : {std::pair{m->lblMNcompat, m->lstMNCompat},
+                                            std::pair{m->lblMCompat, m->lstMCompat},
+                                            std::pair{m->lblMType, m->lstMType}}) {
+            QCOMPARE(heading->x(), list->x());
+            QVERIFY(heading->geometry().bottom() < list->y());
+        }
         QCOMPARE(QFontInfo(m->txtMName->font()).family(), QString("Tahoma"));
 
         for (QLabel *heading : {m->lblMTitle, m->lblMNcompat, m->lblMType, m->lblMCompat}) {
@@ -71,9 +68,18 @@ private slots:
         QVERIFY(m->lstMType->selectedItems().isEmpty());
         QCOMPARE(m->lstMNCompat->viewport()->cursor().shape(), Qt::PointingHandCursor);
         QCOMPARE(m->lstMType->viewport()->cursor().shape(), Qt::PointingHandCursor);
-        QCOMPARE(m->txtMName->maxLength(), 40);
-        QCOMPARE(m->txtMVer->maxLength(), 7);
-        QCOMPARE(m->txtMCompany->maxLength(), 40);
+
+        // Typing stops at each box's limit; the others take any length.
+        QTest::keyClicks(m->txtMName, QString(45, 'n'));
+        QTest::keyClicks(m->txtMVer, QString(9, '1'));
+        QTest::keyClicks(m->txtMCompany, QString(45, 'c'));
+        QTest::keyClicks(m->txtMWeb, QString(300, 'w'));
+        QTest::keyClicks(m->txtMLanguage, QString(300, 'l'));
+        QCOMPARE(m->txtMName->text(), QString(40, 'n'));
+        QCOMPARE(m->txtMVer->text(), QString(7, '1'));
+        QCOMPARE(m->txtMCompany->text(), QString(40, 'c'));
+        QCOMPARE(m->txtMWeb->text().size(), 300);
+        QCOMPARE(m->txtMLanguage->text().size(), 300);
     }
 
     void tabOrderFollowsTheTable()

@@ -1,4 +1,5 @@
 #include "Harness.h"
+#include "Layout.h"
 #include "platform/Look.h"
 #include "presets/frmPreset.h"
 #include "screens/frmAuthor.h"
@@ -56,28 +57,17 @@ private slots:
         Harness h(oldRecord);
         frmPreset *p = openPresets(h);
         QCOMPARE(p->windowTitle(), QString("Set program constants (presets)"));
-        QCOMPARE(p->size(), QSize(321, 354));
-        checkPlaced(p->txtCComName, 1320, 1560, 3375, 285);
-        checkPlaced(p->txtCWeb, 1320, 1920, 3375, 285);
-        checkPlaced(p->txtCLanguage, 1320, 2280, 3375, 285);
-        checkPlaced(p->txtCNeeded, 1320, 2640, 3375, 285);
-        checkPlaced(p->txtCAName, 1320, 3720, 2415, 285);
-        checkPlaced(p->txtCEmail, 1320, 4080, 2415, 285);
-        checkButton(p->cmdCClear, 1440, 4800, "Clear");
-        checkButton(p->cmdCSet, 2520, 4800, "Set");
-        checkButton(p->cmdCMain, 3720, 4800, "Main");
-        checkLabel(p->lblCComName, 120, 1560, "Company name:");
-        checkLabel(p->lblCWeb, 600, 1920, "Web site:");
-        checkLabel(p->lblCLanguage, 240, 2280, "Language(s):");
-        checkLabel(p->lblCNeeded, 240, 2640, "Needed files:");
-        checkLabel(p->lblCAName, 120, 3720, "Authors' name:");
-        checkLabel(p->lblCEmail, 120, 4080, "Authors' email:");
-        checkLabel(p->lblCGen, 120, 1200, "(General info):");
-        checkLabel(p->lblCAuthor, 120, 3360, "(Author):");
-        // Field labels end left of their boxes; nothing is cut off.
-        for (QLabel *l : {p->lblCComName, p->lblCWeb, p->lblCNeeded, p->lblCAName, p->lblCEmail,
-                          p->lblCLanguage}) {
-            QVERIFY2(l->geometry().right() < 1320 / 15, qPrintable(l->text()));
+        int controls = 0;
+        checkLayoutInvariants(p, 4815, 5310, &controls);
+        QCOMPARE(controls, 21);  // six boxes, three buttons, nine labels, three separators
+        // Field labels stand on their box's line, ending just left of it.
+        const std::pair<QLabel *, QWidget *> beside[] = {
+            {p->lblCComName, p->txtCComName}, {p->lblCWeb, p->txtCWeb},     {p->lblCLanguage, p->txtCLanguage},
+            {p->lblCNeeded, p->txtCNeeded},   {p->lblCAName, p->txtCAName}, {p->lblCEmail, p->txtCEmail}};
+        for (const auto &[l, box] : beside) {
+            QVERIFY2(l->geometry().right() < box->x() && box->x() - l->geometry().right() < 12,
+                     qPrintable(l->text()));
+            QCOMPARE(l->y(), box->y());
             QVERIFY(!l->font().bold());
         }
         for (QLabel *l : {p->lblCGen, p->lblCAuthor}) {

@@ -1,4 +1,5 @@
 #include "Harness.h"
+#include "Layout.h"
 #include "platform/Look.h"
 #include "screens/frmAuthor.h"
 #include "screens/frmMain.h"
@@ -31,20 +32,22 @@ private slots:
         Harness h;
         frmProgram *p = openProgram(h);
         QCOMPARE(p->windowTitle(), QString("Program Info"));
-        QCOMPARE(p->size(), QSize(465, 340));
-        checkPlaced(p->txtPDesc, 120, 360, 3255, 855);
-        checkPlaced(p->txtPInstruct, 3600, 360, 3255, 855);
-        checkPlaced(p->txtPFeat, 120, 1920, 3255, 855);
-        checkPlaced(p->txtPAdd, 3600, 1920, 3255, 855);
-        checkPlaced(p->txtPNew, 120, 3240, 3255, 855);
-        checkButton(p->cmdPClear, 3600, 4560, "Clear");
-        checkButton(p->cmdPNext, 4680, 4560, "Next");
-        checkButton(p->cmdPMain, 5880, 4560, "Main");
-        checkLabel(p->lblPDesc, 120, 120, "Description:");
-        checkLabel(p->lblPFeature, 120, 1680, "Features:");
-        checkLabel(p->lblPNew, 120, 3000, "New Features:");
-        checkLabel(p->lblPAdd, 3600, 1680, "Additional Features:");
-        checkLabel(p->lblPInstruct, 3600, 120, "Instructions:");
+        int controls = 0;
+        checkLayoutInvariants(p, 6975, 5100, &controls);
+        QCOMPARE(controls, 15);  // five boxes, three buttons, five labels, two separators
+        // Each label stands just above its box.
+        const std::pair<QLabel *, QWidget *> above[] = {
+            {p->lblPDesc, p->txtPDesc}, {p->lblPInstruct, p->txtPInstruct}, {p->lblPFeature, p->txtPFeat},
+            {p->lblPAdd, p->txtPAdd},   {p->lblPNew, p->txtPNew}};
+        for (const auto &[label, box] : above) {
+            QCOMPARE(label->x(), box->x());
+            QVERIFY(label->geometry().bottom() < box->y());
+            QVERIFY(box->y() - label->geometry().bottom() < 12);
+        }
+        QCOMPARE(QStringList({p->lblPDesc->text(), p->lblPInstruct->text(), p->lblPFeature->text(),
+                              p->lblPAdd->text(), p->lblPNew->text()}),
+                 QStringList({"Description:", "Instructions:", "Features:", "Additional Features:",
+                              "New Features:"}));
         for (QLabel *l : {p->lblPDesc, p->lblPFeature, p->lblPNew, p->lblPAdd, p->lblPInstruct}) {
             QVERIFY(l->font().bold());
             QCOMPARE(l->palette().color(QPalette::WindowText), look::darkBlue());

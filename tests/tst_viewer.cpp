@@ -1,4 +1,5 @@
 #include "Harness.h"
+#include "Layout.h"
 #include "screens/frmMain.h"
 #include "viewer/WholeFile.h"
 #include "viewer/frmView.h"
@@ -35,11 +36,13 @@ private slots:
         frmView *v = openViewer(h, std::nullopt);
         QVERIFY(v->isVisible());
         QCOMPARE(v->windowTitle(), QString("View"));
-        QCOMPARE(v->size(), QSize(476, 250));
-        QCOMPARE(v->txtView->geometry(), QRect(8, 16, 449, 185));
-        QCOMPARE(v->cmdVClear->geometry(), QRect(240, 216, 65, 25));
-        QCOMPARE(v->cmdVAnother->geometry(), QRect(312, 216, 65, 25));
-        QCOMPARE(v->cmdVMain->geometry(), QRect(392, 216, 65, 25));
+        int controls = 0;
+        checkLayoutInvariants(v, 7140, 3750, &controls);
+        QCOMPARE(controls, 4);
+        // The buttons sit in a row below the text box.
+        for (QPushButton *b : {v->cmdVClear, v->cmdVAnother, v->cmdVMain})
+            QVERIFY(b->y() > v->txtView->geometry().bottom());
+        QVERIFY(v->cmdVClear->x() < v->cmdVAnother->x() && v->cmdVAnother->x() < v->cmdVMain->x());
         QVERIFY(!v->txtView->isReadOnly());
         QVERIFY(v->txtView->toPlainText().isEmpty());
         QVERIFY(h.platform.messages().empty());

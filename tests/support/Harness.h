@@ -95,28 +95,6 @@ private:
     QEvent::Type m_type;
 };
 
-// A control where its layout table puts it, in twips.
-inline void checkPlaced(const QWidget *w, int left, int top, int width, int height)
-{
-    QCOMPARE(w->geometry(), twipsRect(left, top, width, height));
-}
-
-// A label at its place, sized to its caption so nothing of it is cut off.
-inline void checkLabel(const QLabel *l, int left, int top, const QString &caption)
-{
-    QCOMPARE(l->text(), caption);
-    QCOMPARE(l->pos(), twipsPoint(left, top));
-    QVERIFY2(l->width() >= l->fontMetrics().horizontalAdvance(caption), qPrintable(caption));
-}
-
-// A button at its place whose caption fits.
-inline void checkButton(const QPushButton *b, int left, int top, const QString &caption)
-{
-    QCOMPARE(b->text(), caption);
-    checkPlaced(b, left, top, 975, 375);
-    QVERIFY(b->fontMetrics().horizontalAdvance(caption) + 8 <= b->width());
-}
-
 inline QStringList entries(const QListWidget *list)
 {
     QStringList out;
