@@ -4,7 +4,9 @@
 #include "screens/frmMain.h"
 #include "screens/frmProgram.h"
 
+#include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -131,6 +133,36 @@ private slots:
         QTest::keyClick(main->txtMVer, Qt::Key_Home);
         QTest::keyClick(main->txtMVer, Qt::Key_Delete);
         QCOMPARE(main->txtMVer->text(), QString(".4"));
+
+        // The desktop sends Delete with the text "\x7f" and Tab with "\t": they
+        // still edit and move on, as in any box.
+        const auto press = [&](Qt::Key key, const QString &text, Qt::KeyboardModifiers mods = {}) {
+            QKeyEvent down(QEvent::KeyPress, key, mods, text);
+            QApplication::sendEvent(main->txtMVer, &down);
+        };
+        main->txtMVer->setText("123");
+        main->txtMVer->setCursorPosition(0);
+        press(Qt::Key_Delete, "\x7f");
+        QCOMPARE(main->txtMVer->text(), QString("23"));
+        press(Qt::Key_End, {});
+        press(Qt::Key_Left, {});
+        press(Qt::Key_Delete, "\x7f");
+        QCOMPARE(main->txtMVer->text(), QString("2"));
+        press(Qt::Key_A, "a");
+        press(Qt::Key_Escape, "\x1b");
+        press(Qt::Key_Return, "\r");
+        press(Qt::Key_Space, " ");
+        QCOMPARE(main->txtMVer->text(), QString("2"));
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        main->txtMVer->setFocus();
+        QCOMPARE(QApplication::focusWidget(), main->txtMVer);
+        press(Qt::Key_Tab, "\t");
+        QCOMPARE(QApplication::focusWidget(), main->txtMCompany);
+        main->txtMVer->setFocus();
+        press(Qt::Key_Backtab, "\t", Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), main->txtMName);
+        main->txtMVer->setText(".4");
+        main->txtMVer->setFocus();
 
         // The clipboard shortcuts are characters too, and they are refused.
         QGuiApplication::clipboard()->setText("99");

@@ -28,6 +28,18 @@ void watchPointer(QWidget *widget, QObject *filter)
 
 std::optional<int> typedCharacterCode(const QKeyEvent &event)
 {
+    // Keys that move the focus or the cursor, or edit without typing, may
+    // carry a control character in their text (Tab 9, Delete 127) but type
+    // nothing into a box.
+    switch (event.key()) {
+    case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Delete: case Qt::Key_Insert:
+    case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+    case Qt::Key_Home: case Qt::Key_End: case Qt::Key_PageUp: case Qt::Key_PageDown:
+        return std::nullopt;
+    default:
+        if (event.key() >= Qt::Key_F1 && event.key() <= Qt::Key_F35)
+            return std::nullopt;
+    }
     const Qt::KeyboardModifiers mods = event.modifiers();
     if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier)) {
         const int key = event.key();

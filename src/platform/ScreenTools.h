@@ -18,7 +18,8 @@ void watchPointer(QWidget *widget, QObject *filter);
 
 // The character code a key press types: the text's first character, or the
 // control character of Ctrl+letter (Ctrl+C is 3). Nothing for keys that type
-// no character (arrows, Delete, Home).
+// no character into a box (Tab, Shift+Tab, arrows, Delete, Home, End,
+// Insert, function keys), whatever text the desktop sends with them.
 std::optional<int> typedCharacterCode(const QKeyEvent &event);
 
 // Shows widget's own tooltip for a tooltip event that arrived at one of its
