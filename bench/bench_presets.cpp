@@ -77,7 +77,7 @@ void BM_ReadPresets_OneRecord(benchmark::State &state)
     runPaired(
         state,
         [&] {
-            if (ReadPresets(folder).companyName != QLatin1String("Acme Tools"))
+            if (ReadPresets(folder, QString()).companyName != QLatin1String("Acme Tools"))
                 state.SkipWithError("ReadPresets read the wrong record");
         },
         [&] { plainRead(file); });
@@ -95,7 +95,7 @@ void BM_ReadPresets(benchmark::State &state)
     runPaired(
         state,
         [&] {
-            if (!(ReadPresets(folder) == expected))
+            if (!(ReadPresets(folder, QString()) == expected))
                 state.SkipWithError("ReadPresets read the wrong record");
         },
         [&] { plainRead(file); });

@@ -4,7 +4,7 @@
 
 #include "platform/LineBreaks.h"
 #include "platform/Platform.h"
-#include "screens/Navigator.h"
+#include "app/Navigator.h"
 #include "viewer/WholeFile.h"
 #include "viewer/frmView.h"
 
@@ -32,9 +32,10 @@ public:
         dialog.fileName = fileToOpen;
         return fileToOpen;
     }
-    bool fileExists(const QString &) override { return false; }
     QString applicationFolder() const override { return workFolder(); }
-    void showHelpContents(QWidget *, const QString &) override {}
+    QString userConfigFolder() const override { return workFolder() + QStringLiteral("/config"); }
+    QString documentsFolder() const override { return workFolder(); }
+    void showHelpContents(HelpViewer &, const QString &) override {}
 };
 
 // A readme-like file (Windows-1252, CR LF, lines of up to 70 characters).
