@@ -374,6 +374,10 @@ private slots:
         QCOMPARE(main->txtMNeed->text(), shown[3]);
         QVERIFY(main->txtMName->text().isEmpty());
         QCOMPARE(main->focusWidget(), main->txtMName);
+        // A value longer than its box is shown from its first character.
+        for (QLineEdit *box : {main->txtMCompany, main->txtMWeb, main->txtMLanguage})
+            QVERIFY2(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < box->width() / 2,
+                     qPrintable(box->text()));
     }
 
     void everyShowingRefillsButNotAMessageBox()

@@ -191,6 +191,12 @@ void verticalSeparator(QWidget *parent, int x1, int x2, int fromY, int toY)
     line->setGeometry(px(x1), px(fromY), gap + 1, px(toY) - px(fromY) + 1);
 }
 
+void fillFromStart(QLineEdit *box, const QString &text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
 void clearTextBoxes(QWidget *root)
 {
     for (QLineEdit *box : root->findChildren<QLineEdit *>())

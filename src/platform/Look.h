@@ -52,6 +52,10 @@ public:
 void horizontalSeparator(QWidget *parent, int fromX, int toX, int y1, int y2);
 void verticalSeparator(QWidget *parent, int x1, int x2, int fromY, int toY);
 
+// Puts a text into a box the way a program fills a box: shown from its first
+// character, not scrolled to its end.
+void fillFromStart(QLineEdit *box, const QString &text);
+
 // Empties every text box below root.
 void clearTextBoxes(QWidget *root);
 

@@ -42,8 +42,8 @@ void frmAuthor::Form_Activate()
 {
     const PresetRecord presets =
         ReadPresets(ctx.platform.applicationFolder(), ctx.platform.userConfigFolder());
-    txtAName->setText(presets.authorName);
-    txtAEMail->setText(presets.authorEMail);
+    fillFromStart(txtAName, presets.authorName);
+    fillFromStart(txtAEMail, presets.authorEMail);
     txtAName->setFocus();
 }
 

@@ -132,9 +132,9 @@ void frmMain::Form_Activate()
 {
     const PresetRecord presets =
         ReadPresets(ctx.platform.applicationFolder(), ctx.platform.userConfigFolder());
-    txtMCompany->setText(presets.companyName);
-    txtMWeb->setText(presets.webSite);
-    txtMLanguage->setText(presets.languages);
+    fillFromStart(txtMCompany, presets.companyName);
+    fillFromStart(txtMWeb, presets.webSite);
+    fillFromStart(txtMLanguage, presets.languages);
     txtMNeed->setText(presets.neededFiles);
     txtMName->setFocus();
 }
