@@ -136,6 +136,7 @@ private slots:
         frmAuthor *author = walkToAuthor(h);
         h.platform.dialogAnswers = {h.path("one.txt"), h.path("two.txt")};
         QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
+        QTest::keyClick(author->txtAEMail, Qt::Key_End);  // a filled box starts at its first character
         QTest::keyClicks(author->txtAEMail, ".uk");
         auto *main = h.screen<frmMain>(ScreenId::Main);
         doubleClickRow(main->lstMCompat, 0);  // Windows 98 back out, read at write time
