@@ -173,14 +173,18 @@ private slots:
     void pathsThatCannotBeWritten_data()
     {
         QTest::addColumn<QString>("relative");
-        QTest::newRow("folder that does not exist") << "no/such/folder/readme.txt";
-        QTest::newRow("a folder in the file's place") << "afolder";
-        QTest::newRow("parent is a file") << "presets.txt/readme.txt";
+        QTest::addColumn<QString>("why");  // the box's second line; %1 is the folder
+        QTest::newRow("folder that does not exist")
+            << "no/such/folder/readme.txt" << "the folder %1/no/such/folder does not exist.";
+        QTest::newRow("a folder in the file's place")
+            << "afolder" << "a folder of that name is in the way.";
+        QTest::newRow("parent is a file") << "presets.txt/readme.txt" << "%1/presets.txt is a file, not a folder.";
     }
 
     void pathsThatCannotBeWritten()
     {
         QFETCH(QString, relative);
+        QFETCH(QString, why);
         Harness h(acmePresets);
         QDir(h.folder()).mkdir("afolder");
         frmAuthor *author = walkToAuthor(h);
@@ -188,6 +192,10 @@ private slots:
         QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
         QCOMPARE(h.platform.messages().size(), size_t(1));
         QCOMPARE(h.platform.messages()[0].title, QString("Program error!"));
+        // The sentence, then why, on a line of its own.
+        QCOMPARE(h.platform.messages()[0].text,
+                 "There seems to be an error. Please contact the author.\r\nCannot write \""
+                     + h.path(relative) + "\": " + why.arg(h.folder()));
         QCOMPARE(QDir(h.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({"afolder", "presets.txt"}));
         QVERIFY(QDir(h.path("afolder")).isEmpty());
@@ -214,6 +222,12 @@ private slots:
         setFileSizeLimit(limit);
         QCOMPARE(h.platform.messages().size(), size_t(1));
         QCOMPARE(h.platform.messages()[0].title, QString("Program error!"));
+        // The system's own words for the failure follow the path.
+        const QString lead = "There seems to be an error. Please contact the author.\r\nCannot write \""
+                             + target + "\": ";
+        QVERIFY2(h.platform.messages()[0].text.startsWith(lead)
+                     && h.platform.messages()[0].text.size() > lead.size() + 1,
+                 qPrintable(h.platform.messages()[0].text));
         QCOMPARE(readAll(target), old);
         QCOMPARE(QDir(h.folder()).entryList(QDir::Files | QDir::Hidden),
                  QStringList({"presets.txt", "readme.txt"}));

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/FilePath.h"
+#include "platform/LineBreaks.h"
 #include "platform/Look.h"
 #include "presets/PresetsFile.h"
 #include "readme/ReadmeLayout.h"
@@ -62,16 +63,19 @@ void frmAuthor::cmdACreate_Click()
     const std::optional<QString> path = ctx.platform.saveFileDialog(this, dlgAuthor);
 
     bool written = false;
+    QString reason;  // why the file could not be written; none for Cancel
     if (path) {
         ctx.record.authorName = txtAName->text();
         ctx.record.authorEMail = txtAEMail->text();
         const QByteArray bytes = readmeBytes(ctx.record, ctx.navigation.compatibleSystems());
-        written = writeFileAtomically(*path, bytes);
+        written = writeFileAtomically(*path, bytes, &reason);
     }
     if (!written) {
-        ctx.platform.messageBox(this,
-                                QStringLiteral("There seems to be an error. Please contact the author."),
-                                QStringLiteral("Program error!"), MessageStyle::OkExclamation);
+        QString text = QStringLiteral("There seems to be an error. Please contact the author.");
+        if (!reason.isEmpty())
+            text += crLf + reason;
+        ctx.platform.messageBox(this, text, QStringLiteral("Program error!"),
+                                MessageStyle::OkExclamation);
     }
 }
 
