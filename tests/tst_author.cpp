@@ -16,6 +16,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -179,6 +180,7 @@ private slots:
         QTest::newRow("a folder in the file's place")
             << "afolder" << "a folder of that name is in the way.";
         QTest::newRow("parent is a file") << "presets.txt/readme.txt" << "%1/presets.txt is a file, not a folder.";
+        QTest::newRow("a FIFO, which stays") << "pipe" << "it is not a regular file.";
     }
 
     void pathsThatCannotBeWritten()
@@ -187,6 +189,7 @@ private slots:
         QFETCH(QString, why);
         Harness h(acmePresets);
         QDir(h.folder()).mkdir("afolder");
+        QCOMPARE(::mkfifo(QFile::encodeName(h.path("pipe")).constData(), 0600), 0);
         frmAuthor *author = walkToAuthor(h);
         h.platform.dialogAnswers = {h.path(relative)};
         QTest::mouseClick(author->cmdACreate, Qt::LeftButton);
@@ -196,9 +199,10 @@ private slots:
         QCOMPARE(h.platform.messages()[0].text,
                  "There seems to be an error. Please contact the author.\r\nCannot write \""
                      + h.path(relative) + "\": " + why.arg(h.folder()));
-        QCOMPARE(QDir(h.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList({"afolder", "presets.txt"}));
+        QCOMPARE(entriesOf(h.folder()), QStringList({"afolder", "pipe", "presets.txt"}));
         QVERIFY(QDir(h.path("afolder")).isEmpty());
+        struct stat node {};
+        QVERIFY(::lstat(QFile::encodeName(h.path("pipe")).constData(), &node) == 0 && S_ISFIFO(node.st_mode));
         QCOMPARE(readAll(h.presetsPath()), acmePresets);
     }
 

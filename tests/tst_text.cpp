@@ -1,9 +1,8 @@
-// Windows-1252, line breaks, all-or-nothing writing, the viewer's whole-file
-// reader and the help file's path.
+// Windows-1252, line breaks, the viewer's whole-file reader and the help
+// file's path.
 
 #include "help/HelpPath.h"
 #include "presets/PresetsFile.h"
-#include "platform/AtomicFile.h"
 #include "platform/LineBreaks.h"
 #include "platform/Win1252.h"
 #include "viewer/WholeFile.h"
@@ -16,25 +15,14 @@
 
 #include "FileTools.h"
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace velmora::test;
-
-namespace {
-
-}  // namespace
 
 class TestText : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        std::signal(SIGXFSZ, SIG_IGN);  // a write past the file-size limit fails instead
-    }
-
     void windows1252_data()
     {
         QTest::addColumn<QString>("text");
@@ -106,60 +94,6 @@ private slots:
         QFETCH(QString, lf);
         QCOMPARE(velmora::toCrLf(text), crLf);
         QCOMPARE(velmora::toLf(text), lf);
-    }
-
-    void writeAtomically_data()
-    {
-        QTest::addColumn<QString>("name");  // in a folder holding old.txt, file and folder/
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("limit");  // file-size limit, -1 for none
-        QTest::addColumn<bool>("ok");
-
-        QTest::newRow("new file") << "new.txt" << QByteArray("\"a\",\"b\"\r\n\x80\xe9") << -1 << true;
-        QTest::newRow("replace a longer file") << "old.txt" << QByteArray("short\r\n") << -1 << true;
-        QTest::newRow("replace a shorter file") << "old.txt" << QByteArray(70000, 'n') << -1 << true;
-        QTest::newRow("replace with nothing") << "old.txt" << QByteArray("") << -1 << true;
-        QTest::newRow("folder in the file's place") << "folder" << QByteArray("new") << -1 << false;
-        QTest::newRow("folder does not exist") << "nowhere/out.txt" << QByteArray("new") << -1 << false;
-        QTest::newRow("parent is a file") << "file/out.txt" << QByteArray("new") << -1 << false;
-        // Small enough for a write buffer: the failure shows only at the flush.
-        QTest::newRow("full disk, small write") << "old.txt" << QByteArray(45, 'z') << 16 << false;
-        QTest::newRow("full disk, nothing fits") << "old.txt" << QByteArray(10, 'z') << 0 << false;
-    }
-
-    void writeAtomically()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, limit);
-        QFETCH(bool, ok);
-
-        QTemporaryDir dir;
-        const QByteArray old(5000, 'o'), fileBytes("I am a file\r\n");
-        QVERIFY(writeFile(dir.filePath("old.txt"), old) && writeFile(dir.filePath("file"), fileBytes));
-        QVERIFY(QDir(dir.path()).mkdir("folder"));
-        QStringList entries = entriesOf(dir.path());
-        const QString path = dir.filePath(name);
-
-        const rlim_t oldLimit = limit < 0 ? 0 : setFileSizeLimit(rlim_t(limit));
-        QString error;
-        const bool quiet = velmora::writeFileAtomically(path, bytes);  // no error wanted
-        const bool written = velmora::writeFileAtomically(path, bytes, &error);
-        if (limit >= 0)
-            setFileSizeLimit(oldLimit);
-
-        QCOMPARE(quiet, ok);
-        QCOMPARE(written, ok);
-        if (ok && !entries.contains(name))
-            entries = QStringList{"file", "folder", name, "old.txt"};
-        if (!ok)
-            QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
-        QCOMPARE(entriesOf(dir.path()), entries);
-        QCOMPARE(readAll(dir.filePath("old.txt")), ok && name == "old.txt" ? bytes : old);
-        QCOMPARE(readAll(dir.filePath("file")), fileBytes);
-        QCOMPARE(entriesOf(dir.filePath("folder")), QStringList());
-        if (ok)
-            QCOMPARE(readAll(path), bytes);
     }
 
     void readWholeFile_data()

@@ -4,6 +4,7 @@
 // really refuses.
 
 #include "FileTools.h"
+#include "platform/AtomicFile.h"
 #include "platform/FilePath.h"
 #include "presets/PresetsFile.h"
 
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,6 +140,69 @@ private slots:
                                      .arg(f.userFile(), f.config));
         QCOMPARE(readAll(f.programFile()), programRecord);
         QCOMPARE(readAll(f.dir.filePath("home/.config")), QByteArray("a file"));
+    }
+
+    // A file of the user's in a folder that takes no new files is written in
+    // place, and a failure part way keeps every old byte: the readme and
+    // presets.txt alike.
+    void inPlaceSaveKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("limit");  // the file-size limit that stops the write
+        QTest::newRow("readme, longer") << "readme.txt" << QByteArray(9000, 'L') << 1000;
+        QTest::newRow("readme, shorter") << "readme.txt" << QByteArray(1500, 'S') << 1000;
+        QTest::newRow("presets.txt through Set") << "presets.txt" << QByteArray() << 20;
+    }
+
+    void inPlaceSaveKeepsTheOldFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, limit);
+        Folders f;
+        QVERIFY(QDir().mkpath(f.program));
+        const QString path = f.program + "/" + name;
+        const QByteArray old = name == "presets.txt" ? programRecord + QByteArray(3000, ' ') : QByteArray(5000, 'o');
+        QVERIFY(writeFile(path, old));
+        QVERIFY(::chmod(QFile::encodeName(f.program).constData(), 0555) == 0);
+
+        const auto save = [&](QString *reason) {
+            if (name != "presets.txt")
+                return writeFileAtomically(path, bytes, reason);
+            const PresetsLocation where = locatePresets(f.program, f.config, PresetsUse::Set);
+            if (where.path != path)
+                return false;
+            const PresetsWrite written = writePresets(where, newRecord);
+            *reason = written.reason;
+            return written.saved;
+        };
+
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlim_t before = setFileSizeLimit(rlim_t(limit));  // a disk that fills part way
+        QString reason;
+        const bool failed = !save(&reason);
+        setFileSizeLimit(before);
+        QVERIFY(failed);
+        QVERIFY2(reason.startsWith("Cannot write \"" + path + "\": File too large"), qPrintable(reason));
+        QCOMPARE(readAll(path), old);
+
+        QVERIFY2(save(&reason), qPrintable(reason));
+        QCOMPARE(readAll(path), name == "presets.txt" ? newRecordLine : bytes);
+        QCOMPARE(entriesOf(f.program), QStringList({name}));
+        QVERIFY(!QFileInfo::exists(f.config));
+    }
+
+    void readOnlyTargetSaysWhy()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("readme.txt");
+        QVERIFY(writeFile(path, "old"));
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
+        QString reason;
+        QVERIFY(!writeFileAtomically(path, "new", &reason));
+        QCOMPARE(reason, "Cannot write \"" + path + "\": Existing file " + path + " is not writable.");
+        QCOMPARE(readAll(path), QByteArray("old"));
     }
 
     void dialogsStartWhereTheUserMayWrite()

@@ -1,8 +1,14 @@
 #include "platform/AtomicFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmora {
 
@@ -15,7 +21,152 @@ bool fail(QString *error, const QString &path, const QString &reason)
     return false;
 }
 
+QString systemReason(int code)
+{
+    return qt_error_string(code);
+}
+
+// The file descriptor, closed on every way out.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return fd_; }
+    // Closes now, so that an error of the close itself is seen.
+    int close()
+    {
+        const int rc = ::close(fd_);
+        fd_ = -1;
+        return rc;
+    }
+
+private:
+    int fd_;
+};
+
+// Every byte from the start of the file, or the errno of the failure;
+// written counts the bytes that did reach the file either way.
+int writeAllFromStart(int fd, const char *data, qint64 size, qint64 *written)
+{
+    *written = 0;
+    while (*written < size) {
+        const ssize_t n = ::pwrite(fd, data + *written, size_t(size - *written), off_t(*written));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return EIO;
+        *written += n;
+    }
+    return 0;
+}
+
+// The whole file as it is now, or the errno of the failure.
+int readAll(int fd, qint64 size, QByteArray *into)
+{
+    into->resize(size);
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, into->data() + done, size_t(size - done), done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            break;  // the file became shorter while it was read
+        done += n;
+    }
+    into->resize(done);
+    return 0;
+}
+
+// A path that names something other than a regular file or a folder, after
+// following symbolic links: a pipe, a device or a socket.
+bool isSpecialFile(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    return !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
+bool folderTakesNewFiles(const QString &folder)
+{
+    return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
 }  // namespace
+
+bool writeFileInPlace(const QString &path, const QByteArray &bytes, QString *error)
+{
+    // O_NONBLOCK: opening a pipe must never wait for a reader; it has no
+    // effect on a regular file, the only kind written here.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return fail(error, path, systemReason(errno));
+    Descriptor file(fd);
+
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return fail(error, path, systemReason(errno));
+    if (!S_ISREG(st.st_mode))
+        return fail(error, path, QStringLiteral("it is not a regular file"));
+
+    QByteArray old;
+    if (const int rc = readAll(fd, st.st_size, &old))
+        return fail(error, path, systemReason(rc));
+    const qint64 oldSize = old.size();
+
+    // Room first: nothing has changed yet when this fails (full disk, quota,
+    // file-size limit). A file system that cannot reserve room says so, and
+    // the old bytes kept above are put back if the write fails later.
+    if (bytes.size() > oldSize) {
+        int rc;
+        do {
+            rc = ::fallocate(fd, 0, 0, off_t(bytes.size()));
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0 && errno != EOPNOTSUPP) {
+            const int code = errno;
+            // A reservation cut short may have made the file longer.
+            if (::ftruncate(fd, off_t(oldSize)) != 0) {
+                // Nothing more to try: the old bytes themselves are untouched.
+            }
+            return fail(error, path, systemReason(code));
+        }
+    }
+
+    // Puts back the old bytes that were written over (only those: past
+    // them the old content never changed) and the old length.
+    qint64 changed = 0;
+    const auto putBack = [&](int code) {
+        qint64 restored = 0;
+        const bool whole = writeAllFromStart(fd, old.constData(), qMin(changed, oldSize), &restored) == 0
+                           && ::ftruncate(fd, off_t(oldSize)) == 0 && ::fsync(fd) == 0;
+        return fail(error, path,
+                    whole ? systemReason(code)
+                          : QStringLiteral("%1; the old content could not be put back").arg(systemReason(code)));
+    };
+
+    if (const int rc = writeAllFromStart(fd, bytes.constData(), bytes.size(), &changed))
+        return putBack(rc);
+    if (::ftruncate(fd, off_t(bytes.size())) != 0)
+        return putBack(errno);
+    if (::fsync(fd) != 0)
+        return putBack(errno);
+    if (file.close() != 0)
+        return fail(error, path, systemReason(errno));
+    return true;
+}
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
@@ -34,15 +185,23 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     if (!folder.isDir())
         return fail(error, path, QStringLiteral("%1 is a file, not a folder")
                                      .arg(QDir::toNativeSeparators(folder.filePath())));
+    // Renaming over a pipe or a device would replace the node itself.
+    if (isSpecialFile(path))
+        return fail(error, path, QStringLiteral("it is not a regular file"));
 
     QSaveFile file(path);
-    // A writable file in a folder that takes no new files is written in place.
-    file.setDirectWriteFallback(true);
     // Unbuffered, so every write reports its own failure: a buffered write
     // that fails only when commit() flushes it (a full disk) is not reported
     // by QSaveFile, which would then put a cut-short file in place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        // A folder that takes no new files: a file there that this user may
+        // write is written in place (QSaveFile follows a link the same way:
+        // the link's target is written, the link kept).
+        const QFileInfo resolved(target.canonicalFilePath());
+        if (resolved.isFile() && resolved.isWritable() && !folderTakesNewFiles(resolved.absolutePath()))
+            return writeFileInPlace(resolved.filePath(), bytes, error);
         return fail(error, path, file.errorString());
+    }
     qint64 done = 0;
     while (done < bytes.size()) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
