@@ -1,5 +1,6 @@
 #include "help/HelpBinding.h"
 #include "help/HelpWindow.h"
+#include "platform/PlatformChoice.h"
 #include "platform/QtPlatform.h"
 
 #include <QApplication>
@@ -9,6 +10,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -16,6 +19,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <functional>
+#include <sys/resource.h>
 
 using namespace velmora;
 
@@ -208,6 +212,62 @@ private slots:
         QtPlatform platform;
         QCOMPARE(platform.applicationFolder(), QCoreApplication::applicationDirPath());
         QVERIFY(!platform.applicationFolder().endsWith('/'));
+    }
+
+    // Every combination of the three variables, set or not; an empty value
+    // counts as not set.
+    void qtPlatformChoice_data()
+    {
+        QTest::addColumn<QString>("qpa");  // "-" for not set
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("wayland");
+        QTest::addColumn<QString>("choice");  // "" leaves it to Qt
+        QTest::newRow("nothing set") << "-" << "-" << "-" << "";
+        QTest::newRow("X11 desktop") << "-" << ":0" << "-" << "xcb";
+        QTest::newRow("Wayland without XWayland") << "-" << "-" << "wayland-0" << "";
+        QTest::newRow("Wayland with XWayland") << "-" << ":1" << "wayland-0" << "xcb;wayland";
+        QTest::newRow("user's choice alone") << "offscreen" << "-" << "-" << "";
+        QTest::newRow("user's choice on X11") << "wayland" << ":0" << "-" << "";
+        QTest::newRow("user's choice on Wayland") << "xcb" << "-" << "wayland-0" << "";
+        QTest::newRow("user's choice with both") << "wayland" << ":1" << "wayland-0" << "";
+        QTest::newRow("empty DISPLAY is no display") << "-" << "" << "wayland-0" << "";
+        QTest::newRow("empty QT_QPA_PLATFORM is not a choice") << "" << ":0" << "-" << "xcb";
+    }
+
+    void qtPlatformChoice()
+    {
+        QFETCH(QString, qpa);
+        QFETCH(QString, display);
+        QFETCH(QString, wayland);
+        QFETCH(QString, choice);
+        const QByteArray q = qpa.toLatin1(), d = display.toLatin1(), w = wayland.toLatin1();
+        const auto value = [](const QString &v, const QByteArray &bytes) { return v == "-" ? nullptr : bytes.constData(); };
+        QCOMPARE(QString::fromStdString(chooseQtPlatform(value(qpa, q), value(display, d), value(wayland, w))), choice);
+    }
+
+    // The program itself, started with no QT_QPA_PLATFORM and an X display
+    // named, runs on xcb (it fails to connect to the display that is not
+    // there, which is how the chosen plug-in shows).
+    void programAsksForXcbWhenAnXDisplayIsNamed()
+    {
+        const QString program = QStringLiteral(VELMORA_PROGRAM);
+        if (!QFile::exists(program))
+            QSKIP("the program is not built");
+        QProcess velmora;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QT_QPA_PLATFORM");
+        env.remove("WAYLAND_DISPLAY");
+        env.insert("DISPLAY", ":97");  // no X server there
+        velmora.setProcessEnvironment(env);
+        velmora.setChildProcessModifier([] {
+            const rlimit noCore{0, 0};  // Qt aborts: no core file
+            ::setrlimit(RLIMIT_CORE, &noCore);
+        });
+        velmora.start(program, {});
+        QVERIFY(velmora.waitForFinished(20000));
+        const QString said = QString::fromLocal8Bit(velmora.readAllStandardError());
+        QVERIFY2(said.contains("\"xcb\""), qPrintable(said));
+        QVERIFY(velmora.exitCode() != 0 || velmora.exitStatus() != QProcess::NormalExit);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "platform/PlatformChoice.h"
 #include "platform/QtPlatform.h"
 #include "app/Navigator.h"
 
@@ -5,6 +6,7 @@
 #ifdef VELMORA_STARTUP_PROBE
 #include "StartupProbe.h"  // bench/startup: only the timing build velmora_probe has it
 #endif
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -34,6 +36,10 @@ int main(int argc, char *argv[])
                    stderr);
         return 1;
     }
+    // A file-size limit makes a write fail with a reason shown to the user,
+    // instead of ending the program with everything typed in it.
+    std::signal(SIGXFSZ, SIG_IGN);
+    velmora::applyQtPlatformChoice();
     QApplication app(argc, argv);
 #ifdef VELMORA_STARTUP_PROBE
     velmora::startupProbe::install(app);
