@@ -84,24 +84,6 @@ private slots:
         QCOMPARE(m->txtMLanguage->text().size(), 300);
     }
 
-    void tabOrderFollowsTheTable()
-    {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        QCOMPARE(main->focusWidget(), main->txtMName);
-        const QList<QWidget *> expected{main->txtMVer,     main->txtMCompany, main->txtMWeb,
-                                        main->txtMLanguage, main->txtMNeed,   main->lstMNCompat,
-                                        main->lstMType,    main->cmdMClear,   main->cmdMNext,
-                                        main->cmdMExit,    main->lstMCompat,  main->txtMName};
-        QWidget *at = main->txtMName;
-        for (QWidget *next : expected) {
-            at = at->nextInFocusChain();
-            while (!(at->focusPolicy() & Qt::TabFocus))
-                at = at->nextInFocusChain();
-            QCOMPARE(at, next);
-        }
-    }
-
     void versionFilter_data()
     {
         QTest::addColumn<QString>("typed");

@@ -1,5 +1,6 @@
 #include "help/HelpBinding.h"
 #include "help/HelpWindow.h"
+#include "platform/Look.h"
 #include "platform/PlatformChoice.h"
 #include "platform/QtPlatform.h"
 
@@ -13,6 +14,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -212,6 +214,31 @@ private slots:
         QtPlatform platform;
         QCOMPARE(platform.applicationFolder(), QCoreApplication::applicationDirPath());
         QVERIFY(!platform.applicationFolder().endsWith('/'));
+    }
+
+    // The frame, not the client area, is centred: with a title bar the window
+    // sits half a title bar higher than its client area alone would.
+    void windowsAreCentredWithTheirFrame_data()
+    {
+        QTest::addColumn<QMargins>("frame");
+        QTest::newRow("no frame") << QMargins();
+        QTest::newRow("title bar and borders") << QMargins(4, 27, 4, 4);
+        QTest::newRow("odd sizes") << QMargins(1, 23, 3, 2);
+    }
+
+    void windowsAreCentredWithTheirFrame()
+    {
+        QFETCH(QMargins, frame);
+        QWidget window;
+        window.setFixedSize(385, 370);
+        look::centreWithFrame(&window, frame);
+        const QRect available = window.screen()->availableGeometry();
+        const QRect outer(window.pos(), window.size().grownBy(frame));
+        QVERIFY2((outer.center() - available.center()).manhattanLength() <= 1,
+                 qPrintable(QString("frame centre %1,%2; screen centre %3,%4")
+                                .arg(outer.center().x()).arg(outer.center().y())
+                                .arg(available.center().x()).arg(available.center().y())));
+        QVERIFY(available.contains(outer));
     }
 
     // Every combination of the three variables, set or not; an empty value

@@ -77,14 +77,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("crLf");
         QTest::addColumn<QString>("lf");
+        QTest::addColumn<QString>("oneLine");
 
-        QTest::newRow("empty") << QString() << QString() << QString();
-        QTest::newRow("no break") << "abc" << "abc" << "abc";
-        QTest::newRow("LF") << "a\nb" << "a\r\nb" << "a\nb";
-        QTest::newRow("CR") << "a\rb" << "a\r\nb" << "a\nb";
-        QTest::newRow("CR LF is one break") << "a\r\nb" << "a\r\nb" << "a\nb";
-        QTest::newRow("LF CR is two breaks") << "a\n\rb" << "a\r\n\r\nb" << "a\n\nb";
-        QTest::newRow("mixed, at both ends") << "\nx\ry\r\nz\r\r\n" << "\r\nx\r\ny\r\nz\r\n\r\n" << "\nx\ny\nz\n\n";
+        QTest::newRow("empty") << QString() << QString() << QString() << QString();
+        QTest::newRow("no break") << "abc" << "abc" << "abc" << "abc";
+        QTest::newRow("LF") << "a\nb" << "a\r\nb" << "a\nb" << "a b";
+        QTest::newRow("CR") << "a\rb" << "a\r\nb" << "a\nb" << "a b";
+        QTest::newRow("CR LF is one break") << "a\r\nb" << "a\r\nb" << "a\nb" << "a b";
+        QTest::newRow("LF CR is two breaks") << "a\n\rb" << "a\r\n\r\nb" << "a\n\nb" << "a  b";
+        QTest::newRow("mixed, at both ends") << "\nx\ry\r\nz\r\r\n" << "\r\nx\r\ny\r\nz\r\n\r\n" << "\nx\ny\nz\n\n" << " x y z  ";
     }
 
     void lineBreaks()
@@ -92,8 +93,10 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, crLf);
         QFETCH(QString, lf);
+        QFETCH(QString, oneLine);
         QCOMPARE(velmora::toCrLf(text), crLf);
         QCOMPARE(velmora::toLf(text), lf);
+        QCOMPARE(velmora::toOneLine(text), oneLine);
     }
 
     void readWholeFile_data()

@@ -27,6 +27,9 @@ frmSplash::frmSplash(Navigator &navigator)
 {
     initSplashResources();
     setFixedSize(twipsSize(6465, 4965));
+    // It has no caption; a screen reader names it after the program.
+    setWindowTitle(QStringLiteral("Velmora"));
+    setAccessibleName(QStringLiteral("Velmora"));
 
     Image1->setGeometry(twipsRect(0, 0, 6465, 4965));
     Image1->setPixmap(QPixmap(QStringLiteral(":/splash.bmp")));

@@ -25,13 +25,14 @@ QString normaliseBreaks(const QString &text, QStringView lineBreak)
             ++loneLf;
         }
     }
-    // Every break already is lineBreak: the text comes back unchanged.
-    const bool unchanged = (lineBreak == u"\n" && loneCr == 0 && crLfs == 0)
+    // No break, or every break already is lineBreak: the text comes back
+    // unchanged.
+    const qsizetype breaks = loneCr + loneLf + crLfs;
+    const bool unchanged = breaks == 0 || (lineBreak == u"\n" && loneCr == 0 && crLfs == 0)
                            || (lineBreak == u"\r\n" && loneCr == 0 && loneLf == 0);
     if (unchanged && n > 0)
         return text;
 
-    const qsizetype breaks = loneCr + loneLf + crLfs;
     const qsizetype size = n - (loneCr + loneLf + 2 * crLfs) + breaks * lineBreak.size();
     QString out(size, Qt::Uninitialized);
     QChar *dst = out.data();
@@ -59,6 +60,11 @@ QString toCrLf(const QString &text)
 QString toLf(const QString &text)
 {
     return normaliseBreaks(text, u"\n");
+}
+
+QString toOneLine(const QString &text)
+{
+    return normaliseBreaks(text, u" ");
 }
 
 }  // namespace velmora

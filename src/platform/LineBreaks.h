@@ -14,4 +14,8 @@ QString toCrLf(const QString &text);
 // boxes hold lines.
 QString toLf(const QString &text);
 
+// Every line break (CR LF, CR alone, LF alone) becomes one space: a text put
+// into a single-line box.
+QString toOneLine(const QString &text);
+
 }  // namespace velmora

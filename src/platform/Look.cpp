@@ -3,15 +3,25 @@
 #include "platform/LineBreaks.h"
 #include "platform/Twips.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 namespace velmora::look {
 
@@ -55,6 +65,78 @@ private:
     int m_gap;
 };
 
+// A single-line box: whatever the user pastes or drops into it becomes one
+// line, each line break a space. Text the program puts in stays as it is.
+class SingleLineBox : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event == QKeySequence::Paste && !isReadOnly()) {
+            pasteAsOneLine(QClipboard::Clipboard);
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+
+    // The middle button pastes the X11 selection.
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        if (event->button() == Qt::MiddleButton && !isReadOnly()
+            && QGuiApplication::clipboard()->supportsSelection()) {
+            deselect();
+            pasteAsOneLine(QClipboard::Selection);
+            event->accept();
+            return;
+        }
+        QLineEdit::mouseReleaseEvent(event);
+    }
+
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        QMenu *menu = createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        // Qt names the action "edit-paste" from 6.5 on; before, only its
+        // text ends in the paste shortcut.
+        const QString shortcut = QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+        for (QAction *action : menu->actions()) {
+            if (action->objectName() == QLatin1String("edit-paste") || action->text().endsWith(shortcut)) {
+                action->disconnect();
+                connect(action, &QAction::triggered, this, [this] { pasteAsOneLine(QClipboard::Clipboard); });
+                break;
+            }
+        }
+        menu->popup(event->globalPos());
+    }
+
+    void dropEvent(QDropEvent *event) override
+    {
+        if (!event->mimeData()->hasText()) {
+            QLineEdit::dropEvent(event);
+            return;
+        }
+        QMimeData oneLine;
+        oneLine.setText(toOneLine(event->mimeData()->text()));
+        QDropEvent copy(event->position(), event->possibleActions(), &oneLine, event->buttons(),
+                        event->modifiers(), event->type());
+        copy.setDropAction(event->dropAction());
+        QLineEdit::dropEvent(&copy);
+        event->setDropAction(copy.dropAction());
+        event->setAccepted(copy.isAccepted());
+    }
+
+private:
+    void pasteAsOneLine(QClipboard::Mode mode)
+    {
+        const QString text = QGuiApplication::clipboard()->text(mode);
+        if (!text.isEmpty() || hasSelectedText())
+            insert(toOneLine(text));
+    }
+};
+
 }  // namespace
 
 void loadFonts()
@@ -82,14 +164,81 @@ void setupFixedWindow(QWidget *window, const QString &caption)
     window->setFont(screenFont());
 }
 
-void centreOnScreen(QWidget *window)
+namespace {
+
+// The frame that the desktop drew around the last window whose frame it
+// told: windows are framed alike, so the next window is centred with it at
+// once.
+QMargins &lastKnownFrame()
+{
+    static QMargins frame;
+    return frame;
+}
+
+QMargins frameOf(const QWidget *window)
+{
+    const QWindow *handle = window->windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+// Centres the window again once the desktop has put its frame around it,
+// if the frame is not the one it was centred with; gives up after a while
+// (a desktop that draws no frame), so that it never moves a window the user
+// has placed.
+class CentreWhenFramed : public QObject {
+public:
+    CentreWhenFramed(QWidget *window, const QMargins &assumed)
+        : QObject(window), m_window(window), m_assumed(assumed)
+    {
+        window->installEventFilter(this);
+        QTimer::singleShot(3000, this, [this] { deleteLater(); });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && !m_done
+            && (event->type() == QEvent::Paint || event->type() == QEvent::Move
+                || event->type() == QEvent::WindowActivate)) {
+            const QMargins frame = frameOf(m_window);
+            if (!frame.isNull()) {
+                m_done = true;
+                lastKnownFrame() = frame;
+                if (frame != m_assumed)
+                    centreWithFrame(m_window, frame);
+                deleteLater();
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    QMargins m_assumed;
+    bool m_done = false;
+};
+
+}  // namespace
+
+void centreWithFrame(QWidget *window, const QMargins &frame)
 {
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    QRect outer(QPoint(0, 0), window->size().grownBy(frame));
+    outer.moveCenter(screen->availableGeometry().center());
+    window->move(outer.topLeft());  // a window's position is its frame's
+}
+
+void centreOnScreen(QWidget *window)
+{
+    QMargins frame = frameOf(window);
+    const bool known = !frame.isNull();
+    if (!known)
+        frame = lastKnownFrame();
+    centreWithFrame(window, frame);
+    if (!known)
+        new CentreWhenFramed(window, frame);
 }
 
 QLabel *label(QWidget *parent, const QString &caption, int left, int top)
@@ -117,7 +266,7 @@ QLabel *heading(QWidget *parent, const QString &caption, int left, int top, cons
 
 QLineEdit *lineBox(QWidget *parent, int left, int top, int width, int height, int maxLength)
 {
-    auto *box = new QLineEdit(parent);
+    auto *box = new SingleLineBox(parent);
     box->setGeometry(twipsRect(left, top, width, height));
     if (maxLength > 0)
         box->setMaxLength(maxLength);
@@ -141,6 +290,18 @@ QListWidget *listBox(QWidget *parent, int left, int top, int width, int height)
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     return list;
+}
+
+void nameBy(QLabel *label, QWidget *control)
+{
+    // The buddy ties the two for a screen reader (the label "labels" the
+    // control); Qt would announce the caption with its colon, so the name
+    // is the caption as read aloud: "Name", not "Name:".
+    label->setBuddy(control);
+    QString name = label->text().trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    control->setAccessibleName(name.trimmed());
 }
 
 void showOneRowAtATime(QListWidget *list)

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QMargins>
 #include <QPlainTextEdit>
 #include <QString>
 #include <QWidget>
@@ -24,7 +25,12 @@ inline QColor darkGreen() { return QColor(0, 128, 0); }
 
 // A fixed-size window with a title bar that shows the caption alone.
 void setupFixedWindow(QWidget *window, const QString &caption);
+// Centres a window with its frame on the screen's available area, on its
+// first showing; a frame the desktop has not drawn yet is waited for.
 void centreOnScreen(QWidget *window);
+// The window placed so that its frame (frame margins around its size) has
+// its centre at the centre of the available area.
+void centreWithFrame(QWidget *window, const QMargins &frame);
 
 // Controls placed by twips, in one call each, so a screen's constructor reads
 // like its layout table.
@@ -35,6 +41,9 @@ QLineEdit *lineBox(QWidget *parent, int left, int top, int width, int height, in
 QPushButton *button(QWidget *parent, const QString &caption, int left, int top, int width,
                     int height);
 QListWidget *listBox(QWidget *parent, int left, int top, int width, int height);
+// Ties a label to the control beside it, so that a screen reader announces
+// the control by the label's text, without its trailing colon.
+void nameBy(QLabel *label, QWidget *control);
 // A list one row high: every row fills the view, so exactly one shows.
 void showOneRowAtATime(QListWidget *list);
 

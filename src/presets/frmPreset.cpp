@@ -54,6 +54,13 @@ frmPreset::frmPreset(AppContext &context)
     horizontalSeparator(c, 120, 4680, 3120, 3130);
     horizontalSeparator(c, 120, 4680, 4560, 4570);
 
+    nameBy(lblCComName, txtCComName);
+    nameBy(lblCWeb, txtCWeb);
+    nameBy(lblCLanguage, txtCLanguage);
+    nameBy(lblCNeeded, txtCNeeded);
+    nameBy(lblCAName, txtCAName);
+    nameBy(lblCEmail, txtCEmail);
+
     setTabOrderChain({txtCComName, txtCWeb, txtCLanguage, txtCNeeded, txtCAName, txtCEmail,
                       cmdCClear, cmdCSet, cmdCMain});
     txtCComName->setFocus();

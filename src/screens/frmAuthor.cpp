@@ -31,6 +31,9 @@ frmAuthor::frmAuthor(AppContext &context)
     cmdACreate = button(c, "Create File",       1200, 960,  975, 375);
     cmdAMain   = button(c, "Main",              2400, 960,  975, 375);
 
+    nameBy(lblAName, txtAName);
+    nameBy(lblAEMail, txtAEMail);
+
     setTabOrderChain({txtAName, txtAEMail, cmdAClear, cmdACreate, cmdAMain});
 
     connect(cmdAClear, &QPushButton::clicked, this, &frmAuthor::cmdAClear_Click);

@@ -83,6 +83,16 @@ frmMain::frmMain(AppContext &context)
     lstMNCompat->setCursor(Qt::PointingHandCursor);
     lstMType->setCursor(Qt::PointingHandCursor);
 
+    nameBy(lblMName, txtMName);
+    nameBy(lblMVer, txtMVer);
+    nameBy(lblMCompany, txtMCompany);
+    nameBy(lblMWeb, txtMWeb);
+    nameBy(lblMNeeded, txtMLanguage);
+    nameBy(lblMNeed, txtMNeed);
+    nameBy(lblMNcompat, lstMNCompat);
+    nameBy(lblMCompat, lstMCompat);
+    nameBy(lblMType, lstMType);
+
     setTabOrderChain({txtMName, txtMVer, txtMCompany, txtMWeb, txtMLanguage, txtMNeed,
                       lstMNCompat, lstMType, cmdMClear, cmdMNext, cmdMExit, lstMCompat});
 

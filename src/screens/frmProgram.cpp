@@ -33,6 +33,12 @@ frmProgram::frmProgram(AppContext &context)
     horizontalSeparator(c, 120, 6840, 1440, 1455);
     horizontalSeparator(c, 120, 6840, 4320, 4330);
 
+    nameBy(lblPDesc, txtPDesc);
+    nameBy(lblPInstruct, txtPInstruct);
+    nameBy(lblPFeature, txtPFeat);
+    nameBy(lblPAdd, txtPAdd);
+    nameBy(lblPNew, txtPNew);
+
     setTabOrderChain({txtPDesc, txtPInstruct, txtPFeat, txtPAdd, txtPNew, cmdPClear, cmdPNext,
                       cmdPMain});
     txtPDesc->setFocus();

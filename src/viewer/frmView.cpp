@@ -24,6 +24,7 @@ frmView::frmView(AppContext &context)
     txtView->setGeometry(twipsRect(120, 240, 6735, 2775));
     txtView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtView->setTabChangesFocus(true);
+    txtView->setAccessibleName(QStringLiteral("View"));  // no label beside it: named after the window
     //                                          left  top   width height
     cmdVClear   = button(c, "Clear",           3600, 3240, 975, 375);
     cmdVAnother = button(c, "Another",         4680, 3240, 975, 375);
