@@ -20,6 +20,10 @@ e-mail are filled in on every screen; a viewer for text files and a help
 window come with it.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# After the staged install: dh_strip's section removal and the lintian
+# override (cmake/PackageStage.cmake).
+set(CPACK_VELMORA_STRIP "${CMAKE_STRIP}")
+set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/PackageStage.cmake")
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
