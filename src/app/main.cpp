@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
 #endif
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("velmora"));
+    QApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
     // Screens are hidden and shown, and dialogs may be the only window for a
     // moment; the program ends through Exit alone.
     QApplication::setQuitOnLastWindowClosed(false);
