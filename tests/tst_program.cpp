@@ -44,14 +44,6 @@ private slots:
             QVERIFY(label->geometry().bottom() < box->y());
             QVERIFY(box->y() - label->geometry().bottom() < 12);
         }
-        QCOMPARE(QStringList({p->lblPDesc->text(), p->lblPInstruct->text(), p->lblPFeature->text(),
-                              p->lblPAdd->text(), p->lblPNew->text()}),
-                 QStringList({"Description:", "Instructions:", "Features:", "Additional Features:",
-                              "New Features:"}));
-        for (QLabel *l : {p->lblPDesc, p->lblPFeature, p->lblPNew, p->lblPAdd, p->lblPInstruct}) {
-            QVERIFY(l->font().bold());
-            QCOMPARE(l->palette().color(QPalette::WindowText), look::darkBlue());
-        }
         QCOMPARE(p->focusWidget(), p->txtPDesc);
     }
 

