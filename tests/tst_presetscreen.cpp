@@ -167,7 +167,8 @@ private slots:
         big.insert(head.size(), 'f');
         Harness h(big);
         auto *main = h.startToMain<frmMain>();
-        QVERIFY(main->txtMCompany->text().isEmpty() && main->txtMNeed->text().isEmpty());
+        QCOMPARE(main->txtMCompany->text(), QString());
+        QCOMPARE(main->txtMNeed->text(), QString());
         QCOMPARE(readAll(h.presetsPath()), big);
         main->mnuMFConstants->trigger();
         frmPreset *p = h.screen<frmPreset>(ScreenId::Preset);
