@@ -142,8 +142,9 @@ private slots:
         const int anywhere = QTextOption::WrapAnywhere;
         const int words = QTextOption::WrapAtWordBoundaryOrAnywhere;
         const qsizetype longest = qsizetype(maxViewerLineChars);
-        // One line without a space: 256 KiB was the old slow point (seconds
-        // of layout, growing with the square of its length).
+        // One line without a space: a line of 128 Ki characters took the box
+        // about a second to lay out, and the time grew with the square of
+        // the line's length.
         QTest::newRow("one line without a space, at the line length limit")
             << QByteArray(longest, 'x') << true << anywhere;
         QTest::newRow("one line without a space, one character over")

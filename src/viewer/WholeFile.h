@@ -17,7 +17,7 @@ constexpr qint64 maxViewerFileLines = 300'000;
 // - characters of one line: the box lays out a line whole when any of it
 //   comes into view, in time that grows with its length, and a page can
 //   hold a dozen such lines when their characters take no width.
-constexpr qint64 maxViewerLineChars = 256 * 1024;
+constexpr qint64 maxViewerLineChars = 128 * 1024;
 // Not a limit: text whose runs without a space are all at most this long
 // wraps at word boundaries (a longer run than the box is wide still breaks
 // anywhere). A longer run makes the whole text wrap anywhere, since Qt
