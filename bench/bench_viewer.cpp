@@ -66,6 +66,7 @@ enum Shape : std::int64_t {
     Readme,     // readme-like prose in CR LF lines of up to 70 characters
     LongWords,  // one line of the longest words that still wrap at words
     ZeroWidth,  // one line of zero-width spaces (U+200B, in UTF-8)
+    Mix,        // lines of zero-width spaces, then CR-only lines
     ShapeCount
 };
 
@@ -74,7 +75,7 @@ const char *shapeName(std::int64_t shape)
     static const char *const names[] = {"unbroken line", "one line of words", "CR-only lines",
                                         "empty CR LF lines", "NUL bytes", "random bytes",
                                         "readme-like", "one line of long words",
-                                        "zero-width spaces"};
+                                        "zero-width spaces", "zero-width lines, then short lines"};
     return names[shape];
 }
 
@@ -117,6 +118,17 @@ QByteArray shapeBytes(std::int64_t shape, std::int64_t size)
     std::uint64_t random = 0x2545F4914F6CDD1DULL;
     const std::int64_t bytesPerChar = shape == ZeroWidth ? 3 : 1;
     QByteArray bytes;
+    if (shape == Mix) {  // only at the limits
+        // The worst the limits let through: a first page of the longest
+        // zero-width lines, then short lines up to the line limit.
+        constexpr int longLines = 16;
+        for (int i = 0; i < longLines; ++i) {
+            appendRun(bytes, ZeroWidth, maxViewerLineChars, random);
+            bytes.append("\r\n");
+        }
+        appendRun(bytes, CrLines, (maxViewerFileLines - longLines) * 5, random);
+        return bytes;
+    }
     if (size != atTheLimits) {
         bytes.reserve(qsizetype(size));
         appendRun(bytes, shape, size / bytesPerChar, random);
@@ -303,10 +315,11 @@ void BM_ViewerShape(benchmark::State &state)
 
 void viewerShapes(benchmark::internal::Benchmark *b)
 {
-    for (std::int64_t shape = 0; shape < ShapeCount; ++shape) {
+    for (std::int64_t shape = 0; shape < Mix; ++shape) {
         for (std::int64_t size : {MiB, 8 * MiB, std::int64_t(maxViewerFileBytes), atTheLimits})
             b->Args({shape, size});
     }
+    b->Args({Mix, atTheLimits});
     b->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 }
 
