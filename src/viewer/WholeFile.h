@@ -11,7 +11,7 @@ namespace velmora {
 // beyond any of them is treated as unreadable (empty text).
 // - bytes of the file;
 constexpr qint64 maxViewerFileBytes = qint64(16) * 1024 * 1024;
-// - lines: the box keeps a few hundred bytes and spends a few microseconds
+// - lines: the box keeps over a hundred bytes and spends a few microseconds
 //   on every line, however short;
 constexpr qint64 maxViewerFileLines = 300'000;
 // - characters of one line: the box lays out a line whole when any of it
