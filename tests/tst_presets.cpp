@@ -166,6 +166,43 @@ private slots:
         QCOMPARE(valuesOf(velmora::readPresetsFile(path)), expected);
     }
 
+    // At the size limit a file is read; one byte more and it holds no record,
+    // and it is left as it is.
+    void sizeLimit()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("presets.txt");
+        const QByteArray head("\"Co\",\"web\",\"En\",\""), tail("\",\"Me\",\"m@x\"\r\n");
+        QByteArray bytes =
+            head + QByteArray(velmora::maxPresetsFileBytes - head.size() - tail.size(), 'f') + tail;
+        QCOMPARE(bytes.size(), velmora::maxPresetsFileBytes);
+        QVERIFY(writeFile(path, bytes));
+        const QString needed(velmora::maxPresetsFileBytes - head.size() - tail.size(), u'f');
+        QCOMPARE(valuesOf(velmora::readPresetsFile(path)), six("Co", "web", "En", needed, "Me", "m@x"));
+
+        bytes.insert(head.size(), 'f');
+        QVERIFY(writeFile(path, bytes));
+        QCOMPARE(valuesOf(velmora::readPresetsFile(path)), six());
+        QCOMPARE(valuesOf(velmora::ReadPresets(dir.path(), dir.filePath("user"))), six());
+        QCOMPARE(readAll(path), bytes);
+    }
+
+    // The size of a large file is looked up, not found by reading it.
+    void largeFileIsNotRead()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("presets.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(256) << 20));  // sparse
+        file.close();
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        QCOMPARE(valuesOf(velmora::readPresetsFile(file.fileName())), six());
+        getrusage(RUSAGE_SELF, &after);
+        // ru_maxrss is in KiB; reading the file would add at least 256 MiB.
+        QVERIFY2(after.ru_maxrss - before.ru_maxrss < 32 * 1024,
+                 qPrintable(QString::number(after.ru_maxrss - before.ru_maxrss)));
+    }
+
     void recordLine_data()
     {
         QTest::addColumn<QStringList>("values");

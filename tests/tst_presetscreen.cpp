@@ -1,6 +1,7 @@
 #include "Harness.h"
 #include "Layout.h"
 #include "platform/Look.h"
+#include "presets/PresetsFile.h"
 #include "presets/frmPreset.h"
 #include "screens/frmAuthor.h"
 #include "screens/frmMain.h"
@@ -137,6 +138,38 @@ private slots:
         QCOMPARE(readAll(h.presetsPath()), QByteArray("\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
         QTest::mouseClick(p->cmdCMain, Qt::LeftButton);
         QVERIFY(h.screen<frmMain>(ScreenId::Main)->txtMCompany->text().isEmpty());
+    }
+
+    // A presets.txt of the largest size is read; one byte more holds no
+    // record, and Set writes one record over it, as over any other.
+    void setOverAFileTooLargeToRead()
+    {
+        const QByteArray head("\"Big Co\",\"big.example\",\"En\",\""), tail("\",\"Big\",\"b@x\"\r\n");
+        // The needed files padded with words: the box lays out a long run
+        // without a space slowly.
+        QByteArray padding = QByteArray("f.dll ").repeated(maxPresetsFileBytes / 6);
+        padding.resize(maxPresetsFileBytes - head.size() - tail.size(), 'f');
+        QByteArray big = head + padding + tail;
+        {
+            Harness h(big);
+            auto *main = h.startToMain<frmMain>();
+            QCOMPARE(main->txtMCompany->text(), QString("Big Co"));
+            QCOMPARE(main->txtMNeed->text().size(), maxPresetsFileBytes - head.size() - tail.size());
+        }
+        big.insert(head.size(), 'f');
+        Harness h(big);
+        auto *main = h.startToMain<frmMain>();
+        QCOMPARE(main->txtMCompany->text(), QString());
+        QCOMPARE(main->txtMNeed->text(), QString());
+        QCOMPARE(readAll(h.presetsPath()), big);
+        main->mnuMFConstants->trigger();
+        frmPreset *p = h.screen<frmPreset>(ScreenId::Preset);
+        fill(p);
+        QTest::mouseClick(p->cmdCSet, Qt::LeftButton);
+        QCOMPARE(h.platform.messages().size(), size_t(1));
+        QCOMPARE(readAll(h.presetsPath()), filledRecord);
+        QTest::mouseClick(p->cmdCMain, Qt::LeftButton);
+        QCOMPARE(main->txtMCompany->text(), QString("Smith, Jones"));
     }
 
     // Every way Set can end: the boxes shown, in order, and presets.txt after.

@@ -154,13 +154,23 @@ private slots:
         QVERIFY(timer.elapsed() < 5000);
     }
 
-    void readWholeFileUpTo64MiB()
+    // Just under and over the byte limit, and a sparse file far beyond it;
+    // the viewer's other limits are tried in tst_viewer.
+    void readWholeFileUpToTheByteLimit()
     {
         QTemporaryDir dir;
         QFile file(dir.filePath("big.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(64) << 20));  // sparse: zero bytes
-        QCOMPARE(velmora::ReadWholeFile(file.fileName()).size(), qint64(64) << 20);
-        QVERIFY(file.resize((qint64(64) << 20) + 1));
+        QByteArray line(1023, 'x');
+        line += '\n';
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (qint64 i = 0; i < velmora::maxViewerFileBytes / line.size(); ++i)
+            QVERIFY(file.write(line) == line.size());
+        file.flush();
+        QCOMPARE(file.size(), velmora::maxViewerFileBytes);
+        QCOMPARE(velmora::ReadWholeFile(file.fileName()).size(), velmora::maxViewerFileBytes);
+        QVERIFY(file.write("x", 1) == 1 && file.flush());
+        QCOMPARE(velmora::ReadWholeFile(file.fileName()), QString());
+        QVERIFY(file.resize(qint64(1) << 32));  // sparse: nothing is read
         QCOMPARE(velmora::ReadWholeFile(file.fileName()), QString());
     }
 

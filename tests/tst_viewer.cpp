@@ -7,7 +7,12 @@
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QtTest>
+
+#include "platform/LineBreaks.h"
 
 using namespace velmora;
 using namespace velmora::test;
@@ -22,6 +27,22 @@ frmView *openViewer(Harness &h, std::optional<QString> firstAnswer)
     h.platform.dialogAnswers = {firstAnswer};
     main->mnuMTView->trigger();
     return h.screen<frmView>(ScreenId::View);
+}
+
+// `lines` lines of `line` each followed by `lineEnd`.
+QByteArray linesOf(const QByteArray &line, qint64 lines, const QByteArray &lineEnd = "\r\n")
+{
+    return (line + lineEnd).repeated(qsizetype(lines));
+}
+
+// Readme-like text: lines of words, of at most 70 characters, ended by CR LF,
+// exactly `size` bytes long (the last line is cut).
+QByteArray readmeLike(qint64 size)
+{
+    const QByteArray line("The program reads a file and writes its readme, caf\xe9 \x93q\x94.\r\n");
+    QByteArray bytes = line.repeated(qsizetype(size / line.size() + 1));
+    bytes.truncate(qsizetype(size));
+    return bytes;
 }
 
 }  // namespace
@@ -86,7 +107,7 @@ private slots:
         QTest::newRow("UTF-8 without mark") << QByteArray("\xe4\xb8\xad\xe6\x96\x87\n") << QString::fromUtf8("中文\n");
         QTest::newRow("CR and LF alone") << QByteArray("a\rb\nc\r\n") << QString("a\nb\nc\n");
         QTest::newRow("name without .txt") << QByteArray("plain") << QString("plain");
-        QTest::newRow("over 64 MiB: nothing") << QByteArray("<sparse>") << QString();
+        QTest::newRow("over the byte limit: nothing") << QByteArray("<sparse>") << QString();
     }
 
     void filesOfEveryKind()
@@ -106,6 +127,85 @@ private slots:
         QTest::mouseClick(v->cmdVAnother, Qt::LeftButton);
         QCOMPARE(v->txtView->toPlainText(), shown);
         QVERIFY(h.platform.messages().empty());
+    }
+
+    // Files of the shapes that cost the text box the most, just within and
+    // just beyond each of the viewer's limits: within, the box shows the
+    // file's text exactly, wrapped, editable, with its scroll bar; beyond, it
+    // is refused as a file that cannot be read (the box becomes empty).
+    void boundedOnEveryShape_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("wrap");  // QTextOption::WrapMode when shown
+
+        const int anywhere = QTextOption::WrapAnywhere;
+        const int words = QTextOption::WrapAtWordBoundaryOrAnywhere;
+        const qsizetype longest = qsizetype(maxViewerLineChars);
+        // One line without a space: a line of 128 Ki characters took the box
+        // about a second to lay out, and the time grew with the square of
+        // the line's length.
+        QTest::newRow("one line without a space, at the line length limit")
+            << QByteArray(longest, 'x') << true << anywhere;
+        QTest::newRow("one line without a space, one character over")
+            << QByteArray(longest + 1, 'x') << false << 0;
+        QTest::newRow("NUL bytes, at the line length limit") << QByteArray(longest, '\0') << true << anywhere;
+        QTest::newRow("the longest line with its CR LF, then another line")
+            << QByteArray(longest, 'x') + "\r\nnext" << true << anywhere;
+        QTest::newRow("one line of words, at the line length limit")
+            << QByteArray("word ").repeated(longest / 5) + QByteArray(longest % 5, 'w') << true << words;
+        QTest::newRow("words of the longest length that wraps at words")
+            << linesOf(QByteArray(qsizetype(maxWordWrapRunChars), 'x') + ' ' + "end", 3) << true << words;
+        QTest::newRow("a word one character longer: wraps anywhere")
+            << linesOf(QByteArray(qsizetype(maxWordWrapRunChars) + 1, 'x') + ' ' + "end", 3) << true << anywhere;
+
+        // Many short lines: every line costs the box memory and time.
+        QTest::newRow("CR-only lines, at the line limit")
+            << linesOf("abcd", maxViewerFileLines, "\r") << true << words;
+        QTest::newRow("CR-only lines, one over") << linesOf("abcd", maxViewerFileLines + 1, "\r") << false << 0;
+        QTest::newRow("empty CR LF lines, at the line limit, and a last line without a break")
+            << linesOf("", maxViewerFileLines - 1) + "last" << true << words;
+        QTest::newRow("empty CR LF lines, the limit and a last line without a break")
+            << linesOf("", maxViewerFileLines) + "last" << false << 0;
+        QTest::newRow("four million empty lines") << linesOf("", 4'000'000, "\n") << false << 0;
+        QTest::newRow("paragraph separators (UTF-8) count as lines")
+            << linesOf("a", maxViewerFileLines + 1, "\xe2\x80\xa9") << false << 0;
+
+        // Bytes: readme-like text of the largest size shown.
+        QCOMPARE(readmeLike(maxViewerFileBytes).size(), maxViewerFileBytes);
+        QTest::newRow("readme-like text, at the byte limit")
+            << readmeLike(maxViewerFileBytes) << true << words;
+        QTest::newRow("readme-like text, one byte over")
+            << readmeLike(maxViewerFileBytes + 1) << false << 0;
+    }
+
+    void boundedOnEveryShape()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, shown);
+        QFETCH(int, wrap);
+        Harness h;
+        QVERIFY(writeFile(h.path("first.txt"), "something before\r\n"));
+        QVERIFY(writeFile(h.path("file.txt"), bytes));
+        frmView *v = openViewer(h, h.path("first.txt"));
+        h.platform.dialogAnswers = {h.path("file.txt")};
+        QTest::mouseClick(v->cmdVAnother, Qt::LeftButton);
+        QCoreApplication::processEvents();  // the box lays out its first page
+        QVERIFY(h.platform.messages().empty());
+        if (!shown) {
+            QCOMPARE(v->txtView->document()->characterCount(), 1);  // empty
+            return;
+        }
+        QCOMPARE(v->txtView->toPlainText(), toLf(decodeTextFile(bytes)));
+        QCOMPARE(int(v->txtView->wordWrapMode()), wrap);
+        QVERIFY(!v->txtView->isReadOnly());
+        QCOMPARE(v->txtView->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        // Wrapped: the first line, laid out, takes as many lines of the box
+        // as its length needs, and the scroll bar reaches past the first page.
+        const QTextBlock first = v->txtView->document()->firstBlock();
+        QVERIFY(first.layout()->lineCount() >= 1);
+        QVERIFY(first.layout()->lineCount() >= first.length() / 200);
+        QVERIFY(v->txtView->verticalScrollBar()->maximum() > 0);
     }
 
     void clearMainViewShowsEmptyWithoutDialog()

@@ -181,11 +181,17 @@ PresetRecord readPresetsFile(const QString &path)
     // place reads as no presets, without blocking.
     if (!FileExists(path))
         return PresetRecord();
+    // A file larger than six values ever make was put there by mistake: it
+    // holds no record, and its size is known without reading it.
+    if (QFileInfo(path).size() > maxPresetsFileBytes)
+        return PresetRecord();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return PresetRecord();
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    // One byte more than the limit, so that a file that grew since the
+    // look-up is seen to be too large without being read whole.
+    const QByteArray bytes = file.read(maxPresetsFileBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > maxPresetsFileBytes)
         return PresetRecord();
     return parsePresets(fromWindows1252(bytes));
 }

@@ -21,6 +21,10 @@ struct PresetRecord {
 
 inline constexpr char presetsFileName[] = "presets.txt";
 
+// A presets file larger than this holds no record: it is not read (six
+// empty values), and Set replaces it as any other.
+inline constexpr qint64 maxPresetsFileBytes = qint64(1) * 1024 * 1024;
+
 // <application folder>/presets.txt, with the folder's own separator style.
 QString presetsPath(const QString &applicationFolder);
 
@@ -49,8 +53,8 @@ PresetsLocation locatePresets(const QString &applicationFolder, const QString &u
 // when it holds none. A record cut short keeps the values it has.
 PresetRecord parsePresets(QStringView text);
 
-// Reads one presets file. A file that is missing, unreadable or not a
-// regular file gives six empty values.
+// Reads one presets file. A file that is missing, unreadable, not a regular
+// file or larger than maxPresetsFileBytes gives six empty values.
 PresetRecord readPresetsFile(const QString &path);
 
 // What a screen reads at activation: the presets file that locatePresets

@@ -10,6 +10,7 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextOption>
 
 namespace velmora {
 
@@ -52,7 +53,16 @@ void frmView::openAndShow()
     const std::optional<QString> path = ctx.platform.openFileDialog(this, dlgView);
     if (!path)
         return;
-    txtView->setPlainText(toLf(ReadWholeFile(*path)));
+    // A file beyond the viewer's limits reads as empty text, as one that
+    // cannot be read.
+    const QString text = toLf(ReadWholeFile(*path));
+    // Words wrap at their boundaries. A text with a run longer than
+    // maxWordWrapRunChars wraps anywhere: looking for a boundary in every
+    // line of such a run costs Qt time that grows with the run's square.
+    txtView->setWordWrapMode(shapeOfText(text).longestRun > maxWordWrapRunChars
+                                 ? QTextOption::WrapAnywhere
+                                 : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    txtView->setPlainText(text);
 }
 
 void frmView::cmdVClear_Click()
