@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -343,6 +344,29 @@ private slots:
         for (QLineEdit *box : {main->txtMCompany, main->txtMWeb, main->txtMLanguage})
             QVERIFY2(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < box->width() / 2,
                      qPrintable(box->text()));
+    }
+
+    // The largest presets.txt that is still read, its needed files one run
+    // without a space, then pasted the same way: shown whole and at once,
+    // not after the box has sought a word boundary on every line of it.
+    void longRunWithoutASpaceDoesNotFreezeTheScreen()
+    {
+        const QByteArray run(1024 * 1024 - 40, 'x');
+        Harness h("\"C\",\"w\",\"l\",\"" + run + "\",\"\",\"\"\r\n");
+        QElapsedTimer clock;
+        clock.start();
+        auto *m = h.startToMain<frmMain>();
+        QCoreApplication::processEvents();
+        QCOMPARE(m->txtMNeed->text().size(), run.size());
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+
+        m->txtMNeed->clear();
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(run));
+        clock.restart();
+        QTest::keyClick(m->txtMNeed, Qt::Key_V, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        QCOMPARE(m->txtMNeed->text().size(), run.size());
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     }
 
     void everyShowingRefillsButNotAMessageBox()

@@ -1,6 +1,7 @@
 #include "platform/Look.h"
 
 #include "platform/LineBreaks.h"
+#include "platform/TextShape.h"
 #include "platform/Twips.h"
 
 #include <QAction>
@@ -335,7 +336,23 @@ QString MultiLineBox::text() const
 
 void MultiLineBox::setText(const QString &text)
 {
-    setPlainText(toLf(text));
+    const QString lines = toLf(text);
+    chooseWrapFor(this, lines);
+    setPlainText(lines);
+}
+
+void MultiLineBox::insertFromMimeData(const QMimeData *source)
+{
+    if (source->hasText() && wordWrapMode() != QTextOption::WrapAnywhere)
+        chooseWrapFor(this, source->text());
+    QPlainTextEdit::insertFromMimeData(source);
+}
+
+void chooseWrapFor(QPlainTextEdit *box, QStringView text)
+{
+    box->setWordWrapMode(shapeOfText(text).longestRun > maxWordWrapRunChars
+                             ? QTextOption::WrapAnywhere
+                             : QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 void horizontalSeparator(QWidget *parent, int fromX, int toX, int y1, int y2)

@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QListWidget;
+class QMimeData;
 
 namespace velmora::look {
 
@@ -54,7 +55,15 @@ public:
     MultiLineBox(QWidget *parent, int left, int top, int width, int height);
     QString text() const;
     void setText(const QString &text);
+
+protected:
+    void insertFromMimeData(const QMimeData *source) override;
 };
+
+// Words wrap at their boundaries in box, unless text (what is about to be
+// put in) holds a run too long for that to stay fast: then the box wraps
+// anywhere, so that no text freezes it.
+void chooseWrapFor(QPlainTextEdit *box, QStringView text);
 
 // An etched separator: a line in button-shadow grey with a line in the
 // title-bar-text colour beside it. Coordinates in twips.

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include "platform/TextShape.h"
+
 namespace velmora {
 
 // What the viewer shows at most. Its text box answers within a few seconds,
@@ -18,29 +20,10 @@ constexpr qint64 maxViewerFileLines = 300'000;
 //   comes into view, in time that grows with its length, and a page can
 //   hold a dozen such lines when their characters take no width.
 constexpr qint64 maxViewerLineChars = 128 * 1024;
-// Not a limit: text whose runs without a space are all at most this long
-// wraps at word boundaries (a longer run than the box is wide still breaks
-// anywhere). A longer run makes the whole text wrap anywhere, since Qt
-// seeks a word boundary again on every line of such a run.
-constexpr qsizetype maxWordWrapRunChars = 1000;
-
 // Bytes of a text file to text: UTF-8 when they start with a UTF-8 byte-order
 // mark (not kept) or are valid UTF-8, Windows-1252 otherwise. Line ends are
 // left as they are.
 QString decodeTextFile(const QByteArray &bytes);
-
-// Where a text's lines and runs end. A line ends wherever the text box
-// starts a new one: at CR LF, CR alone, LF alone, U+2029 (paragraph
-// separator) and U+FDD0/U+FDD1; a last line without a break counts when it
-// is not empty. A run (what the box cannot break at a word boundary) ends at
-// a line end, a space, a tab or U+2028 (line separator). Lengths are in
-// characters, breaks not counted.
-struct TextShape {
-    qint64 lines = 0;
-    qsizetype longestLine = 0;
-    qsizetype longestRun = 0;
-};
-TextShape shapeOfText(QStringView text);
 
 // Within maxViewerFileLines and maxViewerLineChars.
 bool fitsTheViewer(const TextShape &shape);

@@ -10,7 +10,6 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextOption>
 
 namespace velmora {
 
@@ -56,12 +55,7 @@ void frmView::openAndShow()
     // A file beyond the viewer's limits reads as empty text, as one that
     // cannot be read.
     const QString text = toLf(ReadWholeFile(*path));
-    // Words wrap at their boundaries. A text with a run longer than
-    // maxWordWrapRunChars wraps anywhere: looking for a boundary in every
-    // line of such a run costs Qt time that grows with the run's square.
-    txtView->setWordWrapMode(shapeOfText(text).longestRun > maxWordWrapRunChars
-                                 ? QTextOption::WrapAnywhere
-                                 : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    look::chooseWrapFor(txtView, text);
     txtView->setPlainText(text);
 }
 
