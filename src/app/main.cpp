@@ -2,9 +2,6 @@
 #include "app/Navigator.h"
 
 #include <QApplication>
-#ifdef VELMORA_STARTUP_PROBE
-#include "StartupProbe.h"  // bench/startup: only the timing build velmora_probe has it
-#endif
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,9 +32,6 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication app(argc, argv);
-#ifdef VELMORA_STARTUP_PROBE
-    velmora::startupProbe::install(app);
-#endif
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("velmora"));
