@@ -24,11 +24,13 @@ namespace {
 
 // Read by Qt's own BMP reader. Naming the format, and only it, keeps Qt from
 // loading every image plugin on the system to ask whether it knows the file.
-QPixmap splashPicture()
+// Converted to the screen's pixel format here, so that the pixmap made from
+// it on the GUI thread is not copied again.
+QImage readSplashPicture()
 {
     QImageReader reader(QStringLiteral(":/splash.bmp"), "bmp");
     reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
+    return reader.read().convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -44,7 +46,9 @@ frmSplash::frmSplash(Navigator &navigator)
     setFixedSize(twipsSize(6465, 4965));
 
     Image1->setGeometry(twipsRect(0, 0, 6465, 4965));
-    Image1->setPixmap(splashPicture());
+    // Read on a second thread while the window is made and mapped; the label
+    // gets it before the first frame is drawn (eventFilter).
+    m_picture = std::async(std::launch::async, readSplashPicture);
 
     // Created after the picture so that it is drawn above it.
     pbTaskProgress = new QProgressBar(this);
@@ -77,6 +81,8 @@ void frmSplash::showEvent(QShowEvent *event)
 
 bool frmSplash::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Expose && m_picture.valid())
+        Image1->setPixmap(QPixmap::fromImage(m_picture.get()));
     if (event->type() == QEvent::Expose && watched == windowHandle() && m_timerArmed
         && windowHandle()->isExposed()) {
         m_timerArmed = false;
