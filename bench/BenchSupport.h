@@ -5,82 +5,73 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdint>
 
 namespace velmora::bench {
 
-// The sizes that show how cost grows.
 constexpr std::int64_t KiB = 1024;
 constexpr std::int64_t MiB = 1024 * KiB;
 
-// The sizes of every benchmark that must be linear: 1 KiB, 1 MiB, 10 MiB,
-// and 40 MiB, against which 10 MiB is judged linear (from 1 MiB to 10 MiB
-// the data leaves the caches and large blocks start to come fresh from the
-// kernel, which raises the cost per byte without any change of algorithm).
+// The sizes that show how cost grows: 1 KiB, 1 MiB, 10 MiB, and 40 MiB,
+// against which 10 MiB is judged linear (per byte at most 2x; from 1 MiB to
+// 10 MiB the data leaves the caches, which raises the cost per byte alone).
 void growingSizes(benchmark::internal::Benchmark *b);
 
-std::int64_t monotonicNs();
+inline std::int64_t monotonicNs()
+{
+    // steady_clock is CLOCK_MONOTONIC in libstdc++ on Linux.
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 inline double seconds(std::int64_t ns) { return double(ns) / 1e9; }
 
 // Readme-like prose, the same every run: words in lines of at most 70
-// characters, each line ended by CR LF, exactly `size` units long.
-// Text: about one word in twenty is accented (é, and typographic quotes
-// that Windows-1252 holds, at bytes 0x93/0x94).
+// characters, each line ended by CR LF, exactly `size` characters (or
+// bytes) long. About one word in twenty is accented (é, and the typographic
+// quotes that Windows-1252 holds at 0x93/0x94). As bytes: Windows-1252 (é is
+// 0xE9, so not valid UTF-8) or UTF-8 (é is C3 A9).
 QString proseText(std::int64_t size);
-// The same prose as file bytes. Windows-1252 (é is 0xE9, so the bytes are
-// not valid UTF-8) or UTF-8 (é is C3 A9).
 enum class Encoding { Windows1252, Utf8 };
 QByteArray proseBytes(std::int64_t size, Encoding encoding);
 
-// A folder of the run for the files the benchmarks write; removed at exit.
-// Under $TMPDIR (scripts/bench points it into build-bench/).
+// A folder of the run, under $TMPDIR, removed at exit.
 QString workFolder();
 QString workPath(const QString &name);
 void writeFileOrDie(const QString &path, const QByteArray &bytes);
 
 // The machine's limits, as plain POSIX calls on one buffer.
-// open(O_TRUNC), one write(), fdatasync() when asked, close().
+// open(O_TRUNC), write(), fdatasync() when asked, close().
 void plainWrite(const QString &path, const QByteArray &bytes, bool dataSync);
 // open(), fstat(), read() into one new buffer of the file's size, close().
 std::int64_t plainRead(const QString &path);
 
-// Records the paired measurement of a benchmark that runs the product's
-// step and the machine's limit in the same loop: the product's time is the
-// benchmark's (manual) time; the limit's mean time and the ratio become
-// counters "limit_s" and "ratio".
-struct Paired {
-    std::int64_t productNs = 0;
-    std::int64_t limitNs = 0;
-    void report(benchmark::State &state) const;
-};
-
-// Runs the product's step and the limit once each per iteration, in turns
-// (so that neither always follows the other), times both, and reports them
-// as Paired does.
+// Runs the product's step and the limit once each per iteration, taking
+// turns at going first, so both see the same state of a busy machine. The
+// product's time is the benchmark's (manual) time; the counters "limit_s"
+// (the limit's mean time) and "ratio" (product over limit) sit beside it.
 template <class Product, class Limit>
 void runPaired(benchmark::State &state, Product product, Limit limit)
 {
-    const auto timed = [](auto &step) {
-        const std::int64_t t0 = monotonicNs();
-        step();
-        return monotonicNs() - t0;
-    };
-    Paired paired;
+    std::int64_t productNs = 0, limitNs = 0;
     bool limitFirst = false;
     for (auto _ : state) {
-        std::int64_t productNs = 0;
-        if (limitFirst) {
-            paired.limitNs += timed(limit);
-            productNs = timed(product);
-        } else {
-            productNs = timed(product);
-            paired.limitNs += timed(limit);
-        }
+        const std::int64_t t0 = monotonicNs();
+        limitFirst ? limit() : product();
+        const std::int64_t t1 = monotonicNs();
+        limitFirst ? product() : limit();
+        const std::int64_t t2 = monotonicNs();
+        const std::int64_t p = limitFirst ? t2 - t1 : t1 - t0;
+        productNs += p;
+        limitNs += (t2 - t0) - p;
         limitFirst = !limitFirst;
-        paired.productNs += productNs;
-        state.SetIterationTime(seconds(productNs));
+        state.SetIterationTime(seconds(p));
     }
-    paired.report(state);
+    if (state.iterations() > 0 && limitNs > 0) {
+        state.counters["limit_s"] = seconds(limitNs) / double(state.iterations());
+        state.counters["ratio"] = double(productNs) / double(limitNs);
+    }
 }
 
 }  // namespace velmora::bench

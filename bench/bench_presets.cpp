@@ -1,7 +1,7 @@
-// The presets reader: ReadPresets (file to record) and parsePresets alone.
+// The presets reader, ReadPresets, on the file Set writes and on hand-made
+// files that grew.
 #include "BenchSupport.h"
 
-#include "platform/Win1252.h"
 #include "presets/PresetsFile.h"
 
 #include <QDir>
@@ -15,111 +15,56 @@ const QByteArray oneRecord =
     "\"Acme Tools\",\"https://acme.example\",\"English, German\",\"acme.dll\","
     "\"Ann Author\",\"ann@acme.example\"\r\n";
 
-// A file a person made by hand and let grow: record after record, some
-// values quoted and some not, blank lines, an accented name (0xE9), LF
-// alone here and there; exactly `size` bytes. The last record is the one
-// read. Returns the record expected.
-QByteArray handMadePresets(std::int64_t size, PresetRecord *last)
+// A file a person made by hand and let grow, exactly `size` bytes: records
+// quoted and unquoted, commas inside quotes, blank lines of spaces, LF alone,
+// an accented name (0xE9); the last record, which is the one read, differs.
+QByteArray handMadePresets(std::int64_t size)
 {
     QByteArray out;
-    out.reserve(qsizetype(size));
-    const QByteArray finalLine =
-        "\"Last Company\",\"https://last.example\",\"English\",\"last.dll\","
-        "\"Zo\xE9 Author\",\"zoe@last.example\"\r\n";
-    int n = 0;
-    while (out.size() + 120 + finalLine.size() < size) {
-        const QByteArray number = QByteArray::number(n);
-        switch (n % 4) {
-        case 0: out += oneRecord; break;
-        case 1:
-            out += "Company " + number + ", https://c" + number
-                   + ".example, English, file" + number + ".dll, Ren\xE9 Author, r@c.example\r\n";
-            break;
-        case 2: out += "\r\n  \r\n"; break;  // blank lines between records
-        case 3:
-            out += "\"Big, Co " + number + "\",\"https://big.example\",\"German\",\"a.dll, b.dll\","
-                   "\"B Author\",\"b@big.example\"\n";
-            break;
-        }
-        ++n;
+    for (int n = 0; out.size() + 200 < size; ++n) {
+        const QByteArray i = QByteArray::number(n);
+        out += n % 4 == 0 ? oneRecord
+             : n % 4 == 1 ? "Company " + i + ", https://c" + i + ".example, English, f" + i
+                                + ".dll, Ren\xE9 Author, r@c.example\r\n"
+             : n % 4 == 2 ? QByteArray("\r\n  \r\n")
+                          : "\"Big, Co " + i + "\",\"https://big.example\",\"German\",\"a.dll, "
+                                "b.dll\",\"B Author\",\"b@big.example\"\n";
     }
-    // Blank lines, then the last record, make up the exact size.
-    const qsizetype pad = qsizetype(size) - out.size() - finalLine.size();
-    if (pad > 0)
-        out += QByteArray(pad, '\n');
-    out += finalLine;
-    out.truncate(qsizetype(size));
-    if (last) {
-        last->companyName = QStringLiteral("Last Company");
-        last->webSite = QStringLiteral("https://last.example");
-        last->languages = QStringLiteral("English");
-        last->neededFiles = QStringLiteral("last.dll");
-        last->authorName = QStringLiteral("Zo\u00E9 Author");
-        last->authorEMail = QStringLiteral("zoe@last.example");
-    }
-    return out;
+    const QByteArray last = "\"Last Company\",\"https://last.example\",\"English\",\"last.dll\","
+                            "\"Zo\xE9 Author\",\"zoe@last.example\"\r\n";
+    out += QByteArray(qsizetype(size) - out.size() - last.size(), '\n');
+    return out + last;
 }
 
-// A folder holding presets.txt with the given bytes.
-QString presetsFolder(const QString &name, const QByteArray &bytes)
+// ReadPresets on a folder holding presets.txt, against a plain read of it.
+void readPresets(benchmark::State &state, const QByteArray &bytes, const QString &company)
 {
-    const QString folder = workPath(name);
+    const QString folder = workPath(QStringLiteral("presets-%1").arg(bytes.size()));
     QDir().mkpath(folder);
     writeFileOrDie(presetsPath(folder), bytes);
-    return folder;
-}
-
-// The presets.txt the program writes: one record.
-void BM_ReadPresets_OneRecord(benchmark::State &state)
-{
-    const QString folder = presetsFolder(QStringLiteral("presets-one"), oneRecord);
-    const QString file = presetsPath(folder);
     runPaired(
         state,
         [&] {
-            if (ReadPresets(folder, QString()).companyName != QLatin1String("Acme Tools"))
+            if (ReadPresets(folder, QString()).companyName != company)
                 state.SkipWithError("ReadPresets read the wrong record");
         },
-        [&] { plainRead(file); });
-    state.SetBytesProcessed(state.iterations() * oneRecord.size());
-}
-
-// A hand-made file of 1 KiB, 1 MiB, 10 MiB, against a plain read of it.
-void BM_ReadPresets(benchmark::State &state)
-{
-    PresetRecord expected;
-    const QByteArray bytes = handMadePresets(state.range(0), &expected);
-    const QString folder =
-        presetsFolder(QStringLiteral("presets-%1").arg(state.range(0)), bytes);
-    const QString file = presetsPath(folder);
-    runPaired(
-        state,
-        [&] {
-            if (!(ReadPresets(folder, QString()) == expected))
-                state.SkipWithError("ReadPresets read the wrong record");
-        },
-        [&] { plainRead(file); });
+        [&] { plainRead(presetsPath(folder)); });
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
-// The parser alone, on the decoded text.
-void BM_ParsePresets(benchmark::State &state)
+void BM_ReadPresets_OneRecord(benchmark::State &state)
 {
-    PresetRecord expected;
-    const QString text = fromWindows1252(handMadePresets(state.range(0), &expected));
-    for (auto _ : state) {
-        const PresetRecord record = parsePresets(text);
-        if (!(record == expected))
-            state.SkipWithError("parsePresets read the wrong record");
-        benchmark::DoNotOptimize(record);
-    }
-    state.SetBytesProcessed(state.iterations() * text.size());
+    readPresets(state, oneRecord, QStringLiteral("Acme Tools"));
+}
+
+void BM_ReadPresets(benchmark::State &state)
+{
+    readPresets(state, handMadePresets(state.range(0)), QStringLiteral("Last Company"));
 }
 
 }  // namespace
 
 BENCHMARK(BM_ReadPresets_OneRecord)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadPresets)->Apply(growingSizes)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ParsePresets)->Apply(growingSizes)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace velmora::bench

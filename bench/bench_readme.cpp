@@ -1,4 +1,4 @@
-// The readme layout and writing the readme to disk.
+// The readme layout, and Create File: the layout written to disk.
 #include "BenchSupport.h"
 
 #include "platform/AtomicFile.h"
@@ -11,14 +11,12 @@ namespace velmora::bench {
 
 namespace {
 
-// A record whose six multi-line fields share `fieldChars` characters of
-// prose (CR LF line ends, as the boxes give them); the one-line fields and
-// the list are what a real readme has.
-ReadmeRecord largeRecord(std::int64_t fieldChars)
+// A record whose six multi-line fields share `chars` characters of prose,
+// each field its own string as when typed into its own box; the one-line
+// fields and the list are what a real readme has.
+ReadmeRecord largeRecord(std::int64_t chars)
 {
-    const std::int64_t each = fieldChars / 6;
-    const QString prose = proseText(fieldChars - 5 * each);
-    const QString part = prose.left(qsizetype(each));
+    const std::int64_t each = chars / 6;
     ReadmeRecord r;
     r.programName = QStringLiteral("Pixel Pal");
     r.version = QStringLiteral("2.1a");
@@ -28,24 +26,14 @@ ReadmeRecord largeRecord(std::int64_t fieldChars)
     r.programType = QStringLiteral("Freeware");
     r.authorName = QStringLiteral("Ann Author");
     r.authorEMail = QStringLiteral("ann@acme.example");
-    r.filesNeeded = part;
-    r.description = prose;  // the remainder, so the six add up exactly
-    r.instructions = part;
-    r.newAdditions = part;
-    r.features = part;
-    r.additions = part;
-    // Each field its own string, as when typed into its own box.
-    r.filesNeeded.detach();
-    r.instructions.detach();
-    r.newAdditions.detach();
-    r.features.detach();
-    r.additions.detach();
+    r.description = proseText(chars - 5 * each);  // the remainder, so the six add up exactly
+    for (QString *field : {&r.filesNeeded, &r.instructions, &r.newAdditions, &r.features, &r.additions})
+        *field = proseText(each);
     return r;
 }
 
-const QStringList compatibleSystems = {QStringLiteral("Windows 95"), QStringLiteral("Windows 98"),
-                                       QStringLiteral("Windows NT 4.0"),
-                                       QStringLiteral("Windows 2000")};
+const QStringList systems = {QStringLiteral("Windows 95"), QStringLiteral("Windows 98"),
+                             QStringLiteral("Windows NT 4.0"), QStringLiteral("Windows 2000")};
 
 // readmeBytes alone: the record to the file's bytes.
 void BM_ReadmeLayout(benchmark::State &state)
@@ -53,64 +41,35 @@ void BM_ReadmeLayout(benchmark::State &state)
     const ReadmeRecord record = largeRecord(state.range(0));
     std::int64_t bytes = 0;
     for (auto _ : state) {
-        const QByteArray out = readmeBytes(record, compatibleSystems);
+        const QByteArray out = readmeBytes(record, systems);
         bytes = out.size();
         benchmark::DoNotOptimize(out.constData());
     }
     state.SetBytesProcessed(state.iterations() * bytes);
 }
 
-// writeFileAtomically alone, against open/write/fdatasync/close of the same
-// bytes: QSaveFile calls fdatasync() in commit() (Qt 6.4; strace shows it),
-// so the limit syncs too.
-void BM_WriteAtomically(benchmark::State &state)
-{
-    const QByteArray bytes = readmeBytes(largeRecord(state.range(0)), compatibleSystems);
-    const QString target = workPath(QStringLiteral("readme.txt"));
-    const QString plain = workPath(QStringLiteral("plain.txt"));
-    runPaired(
-        state,
-        [&] {
-            if (!writeFileAtomically(target, bytes))
-                state.SkipWithError("writeFileAtomically failed");
-        },
-        [&] { plainWrite(plain, bytes, true); });
-    state.SetBytesProcessed(state.iterations() * bytes.size());
-}
-
-// What Create File costs: readmeBytes, then writeFileAtomically; against the
-// plain write (with fdatasync) of the same bytes.
+// Create File: readmeBytes, then writeFileAtomically over an existing file;
+// against open/write/fdatasync/close of the same bytes (QSaveFile's commit
+// calls fdatasync() in Qt 6.4, so the limit syncs too).
 void BM_LayoutAndWrite(benchmark::State &state)
 {
     const ReadmeRecord record = largeRecord(state.range(0));
-    const QByteArray reference = readmeBytes(record, compatibleSystems);
+    const QByteArray reference = readmeBytes(record, systems);
     const QString target = workPath(QStringLiteral("readme.txt"));
     const QString plain = workPath(QStringLiteral("plain.txt"));
     runPaired(
         state,
         [&] {
-            if (!writeFileAtomically(target, readmeBytes(record, compatibleSystems)))
+            if (!writeFileAtomically(target, readmeBytes(record, systems)))
                 state.SkipWithError("writeFileAtomically failed");
         },
         [&] { plainWrite(plain, reference, true); });
     state.SetBytesProcessed(state.iterations() * reference.size());
 }
 
-// The limit on its own, for the table: one write() and fdatasync().
-void BM_PlainWriteSync(benchmark::State &state)
-{
-    const QByteArray bytes = readmeBytes(largeRecord(state.range(0)), compatibleSystems);
-    const QString plain = workPath(QStringLiteral("plain.txt"));
-    for (auto _ : state)
-        plainWrite(plain, bytes, true);
-    state.SetBytesProcessed(state.iterations() * bytes.size());
-}
-
 }  // namespace
 
 BENCHMARK(BM_ReadmeLayout)->Apply(growingSizes)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LayoutAndWrite)->Apply(growingSizes)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WriteAtomically)->Apply(growingSizes)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainWriteSync)->Apply(growingSizes)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace velmora::bench

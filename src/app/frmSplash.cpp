@@ -1,9 +1,11 @@
 #include "app/frmSplash.h"
 
+#include "platform/Look.h"
 #include "platform/Twips.h"
 #include "app/Navigator.h"
 
 #include <QCloseEvent>
+#include <QImageReader>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -17,6 +19,21 @@ static void initSplashResources()
 }
 
 namespace velmora {
+
+namespace {
+
+// Read by Qt's own BMP reader. Naming the format, and only it, keeps Qt from
+// loading every image plugin on the system to ask whether it knows the file.
+// Converted to the screen's pixel format here, so that the pixmap made from
+// it on the GUI thread is not copied again.
+QImage readSplashPicture()
+{
+    QImageReader reader(QStringLiteral(":/splash.bmp"), "bmp");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read().convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
 
 frmSplash::frmSplash(Navigator &navigator)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
@@ -32,7 +49,9 @@ frmSplash::frmSplash(Navigator &navigator)
     setAccessibleName(QStringLiteral("Velmora"));
 
     Image1->setGeometry(twipsRect(0, 0, 6465, 4965));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/splash.bmp")));
+    // Read on a second thread while the window is made and mapped; the label
+    // gets it before the first frame is drawn (eventFilter).
+    m_picture = std::async(std::launch::async, readSplashPicture);
 
     // Created after the picture so that it is drawn above it.
     pbTaskProgress = new QProgressBar(this);
@@ -46,7 +65,7 @@ frmSplash::frmSplash(Navigator &navigator)
 
 void frmSplash::Form_Load()
 {
-    setCursor(Qt::WaitCursor);
+    // The wait cursor comes once the picture is on the screen (eventFilter).
     pbTaskProgress->setValue(pbTaskProgress->minimum());
     pbTaskProgress->setVisible(true);
     pbTaskProgress->setRange(0, 100);
@@ -65,16 +84,28 @@ void frmSplash::showEvent(QShowEvent *event)
 
 bool frmSplash::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Expose && m_picture.valid())
+        Image1->setPixmap(QPixmap::fromImage(m_picture.get()));
     if (event->type() == QEvent::Expose && watched == windowHandle() && m_timerArmed
         && windowHandle()->isExposed()) {
         m_timerArmed = false;
         tmrTaskTimer->start();
+        // The window paints its first frame and hands it to the display
+        // while it handles this event; the wait cursor, slower to load from
+        // the cursor theme than that frame is to draw, comes right after.
+        watched->event(event);
+        setCursor(Qt::WaitCursor);
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void frmSplash::tmrTaskTimer_Timer()
 {
+    // The screens' fonts are set up while the splash shows, not before it:
+    // finding Tahoma makes Qt read every font on the system.
+    if (pbTaskProgress->value() == pbTaskProgress->minimum())
+        look::loadFonts();
     pbTaskProgress->setValue(pbTaskProgress->value() + 5);
     if (pbTaskProgress->maximum() > pbTaskProgress->value())
         return;

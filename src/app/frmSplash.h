@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
+
+#include <future>
 
 class QLabel;
 class QProgressBar;
@@ -35,6 +38,7 @@ private:
     void FinishSplash();
 
     Navigator &m_navigator;
+    std::future<QImage> m_picture;
     bool m_timerArmed = false;
 };
 

@@ -3,9 +3,6 @@
 #include "app/Navigator.h"
 
 #include <QApplication>
-#ifdef VELMORA_STARTUP_PROBE
-#include "StartupProbe.h"  // bench/startup: only the timing build velmora_probe has it
-#endif
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -41,9 +38,6 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
     velmora::applyQtPlatformChoice();
     QApplication app(argc, argv);
-#ifdef VELMORA_STARTUP_PROBE
-    velmora::startupProbe::install(app);
-#endif
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.velmora.Velmora"));
