@@ -62,9 +62,28 @@ void BM_ReadPresets(benchmark::State &state)
     readPresets(state, handMadePresets(state.range(0)), QStringLiteral("Last Company"));
 }
 
+// A file larger than maxPresetsFileBytes: its size is looked up and it is
+// not read, so the time does not grow with it (no limit beside it: a plain
+// read of the file would cost thousands of times more).
+void BM_ReadPresets_TooLarge(benchmark::State &state)
+{
+    const QString folder = workPath(QStringLiteral("presets-too-large"));
+    QDir().mkpath(folder);
+    writeFileOrDie(presetsPath(folder), handMadePresets(state.range(0)));
+    for (auto _ : state) {
+        if (!ReadPresets(folder, QString()).companyName.isEmpty())
+            state.SkipWithError("a file over the limit was read");
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_ReadPresets_OneRecord)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ReadPresets)->Apply(growingSizes)->UseManualTime()->Unit(benchmark::kMillisecond);
+// Up to the largest file that is read (maxPresetsFileBytes), then one that
+// is larger: looked up, not read, six empty values.
+BENCHMARK(BM_ReadPresets)
+    ->Arg(KiB)->Arg(64 * KiB)->Arg(maxPresetsFileBytes)
+    ->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadPresets_TooLarge)->Arg(16 * MiB)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace velmora::bench

@@ -19,11 +19,9 @@ frmView::frmView(AppContext &context)
     : Screen(context.navigation, QStringLiteral("View"), 7140, 3750), ctx(context)
 {
     QWidget *c = client();
-    // A plain text box stays fast with very large files.
-    txtView = new QPlainTextEdit(c);
-    txtView->setGeometry(twipsRect(120, 240, 6735, 2775));
-    txtView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtView->setTabChangesFocus(true);
+    // A plain text box stays fast with very large files; as every
+    // multi-line box, it wraps a pasted text without spaces anywhere.
+    txtView = new MultiLineBox(c, 120, 240, 6735, 2775);
     txtView->setAccessibleName(QStringLiteral("View"));  // no label beside it: named after the window
     //                                          left  top   width height
     cmdVClear   = button(c, "Clear",           3600, 3240, 975, 375);
