@@ -23,10 +23,6 @@ using namespace velmora::test;
 
 namespace {
 
-const QByteArray acmePresets =
-    "\"Acme Tools\",\"https://acme.example\",\"English, German\",\"acme.dll\",\"Ann Author\","
-    "\"ann@acme.example\"\r\n";
-
 
 void typeLines(QPlainTextEdit *box, const QStringList &lines)
 {

@@ -27,10 +27,6 @@ using namespace velmora::test;
 
 namespace {
 
-const QByteArray acmePresets =
-    "\"Acme Tools\",\"https://acme.example\",\"English, German\",\"acme.dll\",\"Ann Author\","
-    "\"ann@acme.example\"\r\n";
-
 // Presses a key where the focus is on that screen, as a person would.
 void press(QWidget *screen, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
 {

@@ -26,6 +26,10 @@
 namespace velmora::test {
 
 inline const QByteArray emptyPresets = QByteArrayLiteral("\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
+// The presets of the walk-through readme (tests/data/readme_walkthrough.txt).
+inline const QByteArray acmePresets = QByteArrayLiteral(
+    "\"Acme Tools\",\"https://acme.example\",\"English, German\",\"acme.dll\",\"Ann Author\","
+    "\"ann@acme.example\"\r\n");
 
 // A whole program on the scripted platform, with its application folder in a
 // fresh temporary folder that holds presets.txt.
