@@ -23,7 +23,6 @@ using namespace velmora::test;
 
 namespace {
 
-
 void typeLines(QPlainTextEdit *box, const QStringList &lines)
 {
     for (int i = 0; i < lines.size(); ++i) {
