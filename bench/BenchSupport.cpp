@@ -1,6 +1,6 @@
 #include "BenchSupport.h"
 
-#include "platform/Win1252.h"
+#include "files/Win1252.h"
 
 #include <QDir>
 #include <QFile>

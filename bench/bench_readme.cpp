@@ -1,7 +1,7 @@
 // The readme layout, and Create File: the layout written to disk.
 #include "BenchSupport.h"
 
-#include "platform/AtomicFile.h"
+#include "files/AtomicFile.h"
 #include "readme/ReadmeLayout.h"
 #include "readme/ReadmeRecord.h"
 

@@ -2,8 +2,8 @@
 // a platform whose open-file dialog answers at once with the file to show.
 #include "BenchSupport.h"
 
-#include "platform/LineBreaks.h"
-#include "platform/Platform.h"
+#include "files/LineBreaks.h"
+#include "toolkit/Platform.h"
 #include "app/Navigator.h"
 #include "viewer/WholeFile.h"
 #include "viewer/frmView.h"

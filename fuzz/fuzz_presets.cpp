@@ -2,7 +2,7 @@
 // them (Windows-1252, then the reading rules). Besides the sanitizers, it
 // aborts when one of the rules below stops holding.
 
-#include "platform/Win1252.h"
+#include "files/Win1252.h"
 #include "presets/PresetsFile.h"
 
 #include <QByteArray>

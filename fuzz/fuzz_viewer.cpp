@@ -2,7 +2,7 @@
 // decodeTextFile. Besides the sanitizers, it checks the result against the
 // decoding rule, with a UTF-8 check of its own, and aborts when they differ.
 
-#include "platform/Win1252.h"
+#include "files/Win1252.h"
 #include "viewer/WholeFile.h"
 
 #include <QByteArray>

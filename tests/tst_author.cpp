@@ -5,7 +5,8 @@
 #include "screens/frmAuthor.h"
 #include "screens/frmMain.h"
 #include "screens/frmProgram.h"
-#include "platform/Look.h"
+#include "toolkit/Look.h"
+#include "toolkit/TextBoxes.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,8 +1,9 @@
 #include "help/HelpBinding.h"
 #include "help/HelpWindow.h"
-#include "platform/Look.h"
-#include "platform/PlatformChoice.h"
-#include "platform/QtPlatform.h"
+#include "toolkit/Look.h"
+#include "toolkit/TextBoxes.h"
+#include "app/Display.h"
+#include "toolkit/QtPlatform.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 // presets.txt: the reading rules, the record line, loading and saving.
 
 #include "presets/PresetsFile.h"
-#include "platform/Win1252.h"
+#include "files/Win1252.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,7 @@
 #include "Harness.h"
 #include "Layout.h"
-#include "platform/Look.h"
+#include "toolkit/Look.h"
+#include "toolkit/TextBoxes.h"
 #include "presets/PresetsFile.h"
 #include "presets/frmPreset.h"
 #include "screens/frmAuthor.h"

@@ -3,8 +3,8 @@
 
 #include "help/HelpPath.h"
 #include "presets/PresetsFile.h"
-#include "platform/LineBreaks.h"
-#include "platform/Win1252.h"
+#include "files/LineBreaks.h"
+#include "files/Win1252.h"
 #include "viewer/WholeFile.h"
 
 #include <QDir>

@@ -4,8 +4,8 @@
 // really refuses.
 
 #include "FileTools.h"
-#include "platform/AtomicFile.h"
-#include "platform/FilePath.h"
+#include "files/AtomicFile.h"
+#include "files/FilePath.h"
 #include "presets/PresetsFile.h"
 
 #include <QDir>

@@ -12,7 +12,7 @@
 #include <QTextLayout>
 #include <QtTest>
 
-#include "platform/LineBreaks.h"
+#include "files/LineBreaks.h"
 
 using namespace velmora;
 using namespace velmora::test;

@@ -1,7 +1,7 @@
 // The one writer of the readme and of presets.txt: all or nothing, through a
 // temporary file or in place, and only over regular files.
 
-#include "platform/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

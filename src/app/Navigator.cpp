@@ -6,14 +6,14 @@
 #include "screens/frmMain.h"
 #include "screens/frmProgram.h"
 #include "viewer/frmView.h"
-#include "platform/Look.h"
+#include "toolkit/Look.h"
 
 #include <QApplication>
 #include <QPointer>
 
 namespace velmora {
 
-Navigator::Navigator(Platform &platform) : m_context{platform, *this, {}, {}, {}} {}
+Navigator::Navigator(Platform &platform) : m_context{platform, *this, {}, {}, {}, {}} {}
 
 Navigator::~Navigator()
 {
@@ -76,18 +76,14 @@ void Navigator::show(ScreenId id)
     screen->Form_Activate();
 }
 
-QStringList Navigator::compatibleSystems() const
-{
-    if (auto *main = static_cast<frmMain *>(screen(ScreenId::Main)))
-        return main->compatibleSystems();
-    return {};
-}
-
 void Navigator::endProgram()
 {
     if (m_ending)
         return;
     m_ending = true;
+    for (auto &screen : m_screens)
+        if (screen)
+            screen->allowClose();
     QList<QPointer<QWidget>> windows;
     for (QWidget *window : QApplication::topLevelWidgets())
         windows.append(window);

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "platform/Screen.h"
 #include "screens/AppContext.h"
+#include "screens/Navigation.h"
+#include "toolkit/Screen.h"
 
 #include <QObject>
 #include <QStringList>
@@ -33,12 +34,10 @@ public:
     // The screen, or null before its first showing.
     Screen *screen(ScreenId id) const;
 
-    QStringList compatibleSystems() const override;
-
     // Closes every window of the program, hidden ones included, and then
     // signals programEnded.
     void endProgram() override;
-    bool isEnding() const override { return m_ending; }
+    bool isEnding() const { return m_ending; }
 
 signals:
     void programEnded();

@@ -1,7 +1,7 @@
 #include "app/frmSplash.h"
 
-#include "platform/Look.h"
-#include "platform/Twips.h"
+#include "toolkit/Look.h"
+#include "toolkit/Twips.h"
 #include "app/Navigator.h"
 
 #include <QCloseEvent>

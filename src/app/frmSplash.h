@@ -12,6 +12,9 @@ class QTimer;
 namespace velmora {
 
 class Navigator;
+namespace test {
+class SplashClock;
+}
 
 // The start-up picture with its progress bar. It takes no input: twenty ticks
 // of 100 ms fill the bar, then it hides and the main screen is shown.
@@ -35,6 +38,9 @@ private slots:
     void tmrTaskTimer_Timer();
 
 private:
+    // The tests' clock delivers the ticks one at a time.
+    friend class test::SplashClock;
+
     void FinishSplash();
 
     Navigator &m_navigator;

@@ -1,33 +1,15 @@
-#include "platform/PlatformChoice.h"
-#include "platform/QtPlatform.h"
+#include "app/Display.h"
+#include "toolkit/QtPlatform.h"
 #include "app/Navigator.h"
 
 #include <QApplication>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-// Qt would print a stack of warnings and abort; say it in one line instead.
-bool displayAvailable()
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    const auto set = [](const char *name) {
-        const char *value = std::getenv(name);
-        return value && *value;
-    };
-    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
-#else
-    return true;
-#endif
-}
-
-}  // namespace
 
 int main(int argc, char *argv[])
 {
-    if (!displayAvailable()) {
+    // Qt would print a stack of warnings and abort; say it in one line instead.
+    if (!velmora::displayNamed()) {
         std::fputs("Velmora needs a graphical desktop, but no display was found "
                    "(DISPLAY and WAYLAND_DISPLAY are not set).\n",
                    stderr);

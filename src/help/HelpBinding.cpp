@@ -2,7 +2,7 @@
 
 #include "help/HelpPath.h"
 #include "help/HelpWindow.h"
-#include "platform/Platform.h"
+#include "toolkit/Platform.h"
 
 namespace velmora {
 

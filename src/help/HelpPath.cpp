@@ -1,6 +1,6 @@
 #include "help/HelpPath.h"
 
-#include "platform/FilePath.h"
+#include "files/FilePath.h"
 
 namespace velmora {
 

@@ -1,9 +1,9 @@
 #include "presets/PresetsFile.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/FilePath.h"
-#include "platform/LineBreaks.h"
-#include "platform/Win1252.h"
+#include "files/AtomicFile.h"
+#include "files/FilePath.h"
+#include "files/LineBreaks.h"
+#include "files/Win1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,11 +106,6 @@ const std::array<QString, 6> valueNames = {
     QStringLiteral("language(s)"),  QStringLiteral("needed files"),
     QStringLiteral("author's name"), QStringLiteral("author's e-mail"),
 };
-
-QString cannotWrite(const QString &path, const QString &why)
-{
-    return QStringLiteral("Cannot write \"%1\": %2.").arg(QDir::toNativeSeparators(path), why);
-}
 
 // A regular file this user may write (for root, any regular file on a
 // writable file system).

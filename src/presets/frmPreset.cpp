@@ -1,10 +1,11 @@
 #include "presets/frmPreset.h"
 
-#include "platform/LineBreaks.h"
-#include "platform/Look.h"
-#include "platform/Platform.h"
-#include "platform/ScreenTools.h"
-#include "platform/Twips.h"
+#include "files/LineBreaks.h"
+#include "toolkit/Look.h"
+#include "toolkit/TextBoxes.h"
+#include "toolkit/Platform.h"
+#include "toolkit/ScreenTools.h"
+#include "toolkit/Twips.h"
 #include "presets/PresetsFile.h"
 #include "screens/AppContext.h"
 
@@ -17,7 +18,7 @@ namespace velmora {
 using namespace look;
 
 frmPreset::frmPreset(AppContext &context)
-    : Screen(context.navigation, QStringLiteral("Set program constants (presets)"), 4815, 5310),
+    : Screen(QStringLiteral("Set program constants (presets)"), 4815, 5310),
       ctx(context)
 {
     QWidget *c = client();

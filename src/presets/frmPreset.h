@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Screen.h"
+#include "toolkit/Screen.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,7 +1,7 @@
 #include "readme/ReadmeLayout.h"
 
-#include "platform/LineBreaks.h"
-#include "platform/Win1252.h"
+#include "files/LineBreaks.h"
+#include "files/Win1252.h"
 
 namespace velmora {
 

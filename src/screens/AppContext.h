@@ -2,13 +2,15 @@
 
 #include "help/HelpBinding.h"
 #include "readme/ReadmeRecord.h"
+#include "screens/Navigation.h"
 
+#include <QPointer>
 #include <QString>
 
 namespace velmora {
 
-class Navigation;
 class Platform;
+class frmMain;
 
 // What the screens share for the whole run. The program frame makes one and
 // hands it to every screen.
@@ -19,6 +21,9 @@ struct AppContext {
     // Empty at start, then "yes" or "no" from Tools > Tooltips; never saved.
     QString TooltipsOn;
     HelpBinding help;
+    // The general-info screen, once made: its compatible list is what the
+    // readme writer reads at the moment of writing.
+    QPointer<frmMain> mainScreen;
 
     bool tooltipsWanted() const { return TooltipsOn == QLatin1String("yes"); }
 };

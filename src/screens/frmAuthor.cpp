@@ -1,13 +1,14 @@
 #include "screens/frmAuthor.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/FilePath.h"
-#include "platform/LineBreaks.h"
-#include "platform/Look.h"
+#include "files/AtomicFile.h"
+#include "files/LineBreaks.h"
+#include "toolkit/Look.h"
+#include "toolkit/TextBoxes.h"
 #include "presets/PresetsFile.h"
 #include "readme/ReadmeLayout.h"
 #include "screens/AppContext.h"
-#include "platform/ScreenTools.h"
+#include "screens/frmMain.h"
+#include "toolkit/ScreenTools.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -19,7 +20,7 @@ namespace velmora {
 using namespace look;
 
 frmAuthor::frmAuthor(AppContext &context)
-    : Screen(context.navigation, QStringLiteral("Author"), 3495, 1485), ctx(context)
+    : Screen(QStringLiteral("Author"), 3495, 1485), ctx(context)
 {
     QWidget *c = client();
     //                                          left top  width height limit
@@ -59,18 +60,16 @@ void frmAuthor::cmdAClear_Click()
 
 void frmAuthor::cmdACreate_Click()
 {
-    dlgAuthor.title = QStringLiteral("Save file");
-    dlgAuthor.filter = QStringLiteral("Text (*.txt)");
-    dlgAuthor.initialFolder =
-        dialogStartFolder(ctx.platform.applicationFolder(), ctx.platform.documentsFolder());
-    const std::optional<QString> path = ctx.platform.saveFileDialog(this, dlgAuthor);
+    const std::optional<QString> path =
+        askForFile(ctx.platform, this, dlgAuthor, FileDialogKind::Save,
+                   QStringLiteral("Save file"), QStringLiteral("Text (*.txt)"));
 
     bool written = false;
     QString reason;  // why the file could not be written; none for Cancel
     if (path) {
         ctx.record.authorName = txtAName->text();
         ctx.record.authorEMail = txtAEMail->text();
-        const QByteArray bytes = readmeBytes(ctx.record, ctx.navigation.compatibleSystems());
+        const QByteArray bytes = readmeBytes(ctx.record, ctx.mainScreen ? ctx.mainScreen->compatibleSystems() : QStringList());
         written = writeFileAtomically(*path, bytes, &reason);
     }
     if (!written) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Platform.h"
-#include "platform/Screen.h"
+#include "toolkit/Platform.h"
+#include "toolkit/Screen.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,10 +1,11 @@
 #include "screens/frmMain.h"
 
-#include "platform/Look.h"
-#include "platform/Platform.h"
+#include "toolkit/Look.h"
+#include "toolkit/TextBoxes.h"
+#include "toolkit/Platform.h"
 #include "presets/PresetsFile.h"
 #include "screens/AppContext.h"
-#include "platform/ScreenTools.h"
+#include "toolkit/ScreenTools.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -37,14 +38,13 @@ void transfer(QListWidget *source, QListWidget *target)
         if (source->item(row)->text() == text)
             delete source->takeItem(row);
     }
-    source->clearSelection();
     source->setCurrentItem(nullptr);
 }
 
 }  // namespace
 
 frmMain::frmMain(AppContext &context)
-    : Screen(context.navigation, QStringLiteral("Velmora"), 5775, 5550), ctx(context)
+    : Screen(QStringLiteral("Velmora"), 5775, 5550), ctx(context)
 {
     QWidget *c = client();
     //                                              left  top   width height limit
@@ -108,6 +108,7 @@ frmMain::frmMain(AppContext &context)
     watchPointer(lstMType, this);
 
     buildMenu();
+    ctx.mainScreen = this;
 }
 
 void frmMain::buildMenu()

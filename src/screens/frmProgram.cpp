@@ -1,8 +1,9 @@
 #include "screens/frmProgram.h"
 
-#include "platform/Look.h"
+#include "toolkit/Look.h"
+#include "toolkit/TextBoxes.h"
 #include "screens/AppContext.h"
-#include "platform/ScreenTools.h"
+#include "toolkit/ScreenTools.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -12,7 +13,7 @@ namespace velmora {
 using namespace look;
 
 frmProgram::frmProgram(AppContext &context)
-    : Screen(context.navigation, QStringLiteral("Program Info"), 6975, 5100), ctx(context)
+    : Screen(QStringLiteral("Program Info"), 6975, 5100), ctx(context)
 {
     QWidget *c = client();
     //                                                  left  top   width height

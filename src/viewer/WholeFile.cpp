@@ -1,6 +1,6 @@
 #include "viewer/WholeFile.h"
 
-#include "platform/Win1252.h"
+#include "files/Win1252.h"
 
 #include <QFile>
 #include <QFileInfo>

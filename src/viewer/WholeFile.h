@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringView>
 
-#include "platform/TextShape.h"
+#include "files/TextShape.h"
 
 namespace velmora {
 

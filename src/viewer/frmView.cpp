@@ -1,11 +1,10 @@
 #include "viewer/frmView.h"
 
-#include "platform/LineBreaks.h"
-#include "platform/FilePath.h"
-#include "platform/Look.h"
-#include "platform/Twips.h"
+#include "toolkit/Look.h"
+#include "toolkit/TextBoxes.h"
+#include "toolkit/Twips.h"
 #include "screens/AppContext.h"
-#include "platform/ScreenTools.h"
+#include "toolkit/ScreenTools.h"
 #include "viewer/WholeFile.h"
 
 #include <QPlainTextEdit>
@@ -16,7 +15,7 @@ namespace velmora {
 using namespace look;
 
 frmView::frmView(AppContext &context)
-    : Screen(context.navigation, QStringLiteral("View"), 7140, 3750), ctx(context)
+    : Screen(QStringLiteral("View"), 7140, 3750), ctx(context)
 {
     QWidget *c = client();
     // A plain text box stays fast with very large files; as every
@@ -43,18 +42,14 @@ void frmView::Form_Load()
 void frmView::openAndShow()
 {
     // Any failure ends here silently and the text stays as it was.
-    dlgView.title = QStringLiteral("Open readme file");
-    dlgView.filter = QStringLiteral("Text (*.txt)");
-    dlgView.initialFolder =
-        dialogStartFolder(ctx.platform.applicationFolder(), ctx.platform.documentsFolder());
-    const std::optional<QString> path = ctx.platform.openFileDialog(this, dlgView);
+    const std::optional<QString> path =
+        askForFile(ctx.platform, this, dlgView, FileDialogKind::Open,
+                   QStringLiteral("Open readme file"), QStringLiteral("Text (*.txt)"));
     if (!path)
         return;
     // A file beyond the viewer's limits reads as empty text, as one that
     // cannot be read.
-    const QString text = toLf(ReadWholeFile(*path));
-    look::chooseWrapFor(txtView, text);
-    txtView->setPlainText(text);
+    txtView->setText(ReadWholeFile(*path));
 }
 
 void frmView::cmdVClear_Click()

@@ -1,14 +1,17 @@
 #pragma once
 
-#include "platform/Platform.h"
-#include "platform/Screen.h"
+#include "toolkit/Platform.h"
+#include "toolkit/Screen.h"
 
-class QPlainTextEdit;
 class QPushButton;
 
 namespace velmora {
 
 struct AppContext;
+
+namespace look {
+class MultiLineBox;
+}
 
 // The viewer: opens a text file and shows its whole text. Nothing shown or
 // typed here is ever saved, and every failure is silent.
@@ -19,7 +22,7 @@ public:
 
     void Form_Load() override;
 
-    QPlainTextEdit *txtView;
+    look::MultiLineBox *txtView;
     QPushButton *cmdVClear, *cmdVAnother, *cmdVMain;
     FileDialog dlgView;
 

@@ -4,9 +4,10 @@
 #include "ScriptedPlatform.h"
 #include "app/Navigator.h"
 #include "app/frmSplash.h"
-#include "platform/Look.h"
-#include "platform/Screen.h"
-#include "platform/Twips.h"
+#include "toolkit/Look.h"
+#include "toolkit/TextBoxes.h"
+#include "toolkit/Screen.h"
+#include "toolkit/Twips.h"
 
 #include <QAction>
 #include <QByteArray>
@@ -31,6 +32,12 @@ inline const QByteArray acmePresets = QByteArrayLiteral(
     "\"Acme Tools\",\"https://acme.example\",\"English, German\",\"acme.dll\",\"Ann Author\","
     "\"ann@acme.example\"\r\n");
 
+// Delivers one tick of the splash's timer, as the timer would.
+class SplashClock {
+public:
+    static void tick(frmSplash *splash) { splash->tmrTaskTimer_Timer(); }
+};
+
 // A whole program on the scripted platform, with its application folder in a
 // fresh temporary folder that holds presets.txt.
 class Harness {
@@ -51,10 +58,7 @@ public:
 
     AppContext &ctx() { return navigator->context(); }
 
-    void tick(frmSplash *splash) const
-    {
-        QMetaObject::invokeMethod(splash, "tmrTaskTimer_Timer", Qt::DirectConnection);
-    }
+    void tick(frmSplash *splash) const { SplashClock::tick(splash); }
 
     // Starts the program and lets the splash's twenty ticks run at once.
     template <class Main>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Screen.h"
-#include "platform/Twips.h"
+#include "toolkit/Screen.h"
+#include "toolkit/Twips.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -1,16 +1,15 @@
-#include "platform/Screen.h"
+#include "toolkit/Screen.h"
 
-#include "platform/Look.h"
-#include "platform/Twips.h"
+#include "toolkit/Look.h"
+#include "toolkit/Twips.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
 
 namespace velmora {
 
-Screen::Screen(Navigation &navigation, const QString &caption, int clientWidthTwips,
-               int clientHeightTwips)
-    : m_navigation(navigation), m_client(new QWidget(this))
+Screen::Screen(const QString &caption, int clientWidthTwips, int clientHeightTwips)
+    : m_client(new QWidget(this))
 {
     look::setupFixedWindow(this, caption);
     m_client->setGeometry(QRect(QPoint(0, 0), twipsSize(clientWidthTwips, clientHeightTwips)));
@@ -27,7 +26,7 @@ void Screen::setMenuBar(QMenuBar *menuBar)
 
 void Screen::closeEvent(QCloseEvent *event)
 {
-    if (m_navigation.isEnding()) {
+    if (m_closing) {
         event->accept();
         return;
     }

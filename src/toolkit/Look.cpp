@@ -1,20 +1,11 @@
-#include "platform/Look.h"
+#include "toolkit/Look.h"
 
-#include "platform/LineBreaks.h"
-#include "platform/TextShape.h"
-#include "platform/Twips.h"
+#include "toolkit/TextBoxes.h"
+#include "toolkit/Twips.h"
 
-#include <QAction>
-#include <QClipboard>
-#include <QContextMenuEvent>
-#include <QDropEvent>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMenu>
-#include <QMimeData>
-#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -64,78 +55,6 @@ protected:
 private:
     Qt::Orientation m_orientation;
     int m_gap;
-};
-
-// A single-line box: whatever the user pastes or drops into it becomes one
-// line, each line break a space. Text the program puts in stays as it is.
-class SingleLineBox : public QLineEdit {
-public:
-    using QLineEdit::QLineEdit;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        if (event == QKeySequence::Paste && !isReadOnly()) {
-            pasteAsOneLine(QClipboard::Clipboard);
-            event->accept();
-            return;
-        }
-        QLineEdit::keyPressEvent(event);
-    }
-
-    // The middle button pastes the X11 selection.
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        if (event->button() == Qt::MiddleButton && !isReadOnly()
-            && QGuiApplication::clipboard()->supportsSelection()) {
-            deselect();
-            pasteAsOneLine(QClipboard::Selection);
-            event->accept();
-            return;
-        }
-        QLineEdit::mouseReleaseEvent(event);
-    }
-
-    void contextMenuEvent(QContextMenuEvent *event) override
-    {
-        QMenu *menu = createStandardContextMenu();
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        // Qt names the action "edit-paste" from 6.5 on; before, only its
-        // text ends in the paste shortcut.
-        const QString shortcut = QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
-        for (QAction *action : menu->actions()) {
-            if (action->objectName() == QLatin1String("edit-paste") || action->text().endsWith(shortcut)) {
-                action->disconnect();
-                connect(action, &QAction::triggered, this, [this] { pasteAsOneLine(QClipboard::Clipboard); });
-                break;
-            }
-        }
-        menu->popup(event->globalPos());
-    }
-
-    void dropEvent(QDropEvent *event) override
-    {
-        if (!event->mimeData()->hasText()) {
-            QLineEdit::dropEvent(event);
-            return;
-        }
-        QMimeData oneLine;
-        oneLine.setText(toOneLine(event->mimeData()->text()));
-        QDropEvent copy(event->position(), event->possibleActions(), &oneLine, event->buttons(),
-                        event->modifiers(), event->type());
-        copy.setDropAction(event->dropAction());
-        QLineEdit::dropEvent(&copy);
-        event->setDropAction(copy.dropAction());
-        event->setAccepted(copy.isAccepted());
-    }
-
-private:
-    void pasteAsOneLine(QClipboard::Mode mode)
-    {
-        const QString text = QGuiApplication::clipboard()->text(mode);
-        if (!text.isEmpty() || hasSelectedText())
-            insert(toOneLine(text));
-    }
 };
 
 }  // namespace
@@ -313,48 +232,6 @@ void showOneRowAtATime(QListWidget *list)
         list->item(row)->setSizeHint(QSize(0, rowHeight));
 }
 
-MultiLineBox::MultiLineBox(QWidget *parent, int left, int top, int width, int height)
-    : QPlainTextEdit(parent)
-{
-    setGeometry(twipsRect(left, top, width, height));
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setTabChangesFocus(true);
-    // One-line-high boxes need every pixel for their line of text.
-    document()->setDocumentMargin(px(height) < 30 ? 1 : 3);
-}
-
-QString MultiLineBox::text() const
-{
-    // toRawText keeps non-breaking spaces; blocks are split by U+2029 and
-    // soft breaks are U+2028.
-    QString raw = document()->toRawText();
-    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    raw.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return toCrLf(raw);
-}
-
-void MultiLineBox::setText(const QString &text)
-{
-    const QString lines = toLf(text);
-    chooseWrapFor(this, lines);
-    setPlainText(lines);
-}
-
-void MultiLineBox::insertFromMimeData(const QMimeData *source)
-{
-    if (source->hasText() && wordWrapMode() != QTextOption::WrapAnywhere)
-        chooseWrapFor(this, source->text());
-    QPlainTextEdit::insertFromMimeData(source);
-}
-
-void chooseWrapFor(QPlainTextEdit *box, QStringView text)
-{
-    box->setWordWrapMode(shapeOfText(text).longestRun > maxWordWrapRunChars
-                             ? QTextOption::WrapAnywhere
-                             : QTextOption::WrapAtWordBoundaryOrAnywhere);
-}
-
 void horizontalSeparator(QWidget *parent, int fromX, int toX, int y1, int y2)
 {
     const int gap = std::max(1, px(y2) - px(y1));
@@ -367,20 +244,6 @@ void verticalSeparator(QWidget *parent, int x1, int x2, int fromY, int toY)
     const int gap = std::max(1, px(x2) - px(x1));
     auto *line = new EtchedLine(parent, Qt::Vertical, gap);
     line->setGeometry(px(x1), px(fromY), gap + 1, px(toY) - px(fromY) + 1);
-}
-
-void fillFromStart(QLineEdit *box, const QString &text)
-{
-    box->setText(text);
-    box->setCursorPosition(0);
-}
-
-void clearTextBoxes(QWidget *root)
-{
-    for (QLineEdit *box : root->findChildren<QLineEdit *>())
-        box->clear();
-    for (QPlainTextEdit *box : root->findChildren<QPlainTextEdit *>())
-        box->clear();
 }
 
 }  // namespace velmora::look

@@ -1,6 +1,6 @@
-#include "platform/QtPlatform.h"
+#include "toolkit/QtPlatform.h"
 
-#include "platform/LineBreaks.h"
+#include "files/LineBreaks.h"
 
 #include <QCoreApplication>
 #include <QDir>

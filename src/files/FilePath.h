@@ -10,6 +10,10 @@ namespace velmora {
 // "/opt/velmora" takes "/"). An empty folder gives the name alone.
 QString fileInFolder(const QString &folder, const QString &name);
 
+// True when this user may create files in folder (write and search
+// permission on it).
+bool mayCreateFilesIn(const QString &folder);
+
 // Where the Save and Open dialogs start: the application folder when this
 // user may create files there, otherwise the documents folder.
 QString dialogStartFolder(const QString &applicationFolder, const QString &documentsFolder);

@@ -1,4 +1,4 @@
-#include "platform/TextShape.h"
+#include "files/TextShape.h"
 
 #include <algorithm>
 

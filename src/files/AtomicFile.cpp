@@ -1,4 +1,6 @@
-#include "platform/AtomicFile.h"
+#include "files/AtomicFile.h"
+
+#include "files/FilePath.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +19,7 @@ namespace {
 bool fail(QString *error, const QString &path, const QString &reason)
 {
     if (error)
-        *error = QStringLiteral("Cannot write \"%1\": %2.").arg(QDir::toNativeSeparators(path), reason);
+        *error = cannotWrite(path, reason);
     return false;
 }
 
@@ -100,12 +102,12 @@ bool isSpecialFile(const QString &path)
     return !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
-bool folderTakesNewFiles(const QString &folder)
-{
-    return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
-}
-
 }  // namespace
+
+QString cannotWrite(const QString &path, const QString &why)
+{
+    return QStringLiteral("Cannot write \"%1\": %2.").arg(QDir::toNativeSeparators(path), why);
+}
 
 bool writeFileInPlace(const QString &path, const QByteArray &bytes, QString *error)
 {
@@ -198,7 +200,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         // write is written in place (QSaveFile follows a link the same way:
         // the link's target is written, the link kept).
         const QFileInfo resolved(target.canonicalFilePath());
-        if (resolved.isFile() && resolved.isWritable() && !folderTakesNewFiles(resolved.absolutePath()))
+        if (resolved.isFile() && resolved.isWritable() && !mayCreateFilesIn(resolved.absolutePath()))
             return writeFileInPlace(resolved.filePath(), bytes, error);
         return fail(error, path, file.errorString());
     }

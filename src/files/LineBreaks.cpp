@@ -1,4 +1,4 @@
-#include "platform/LineBreaks.h"
+#include "files/LineBreaks.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "platform/Win1252.h"
+#include "files/Win1252.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "platform/PlatformChoice.h"
+#include "app/Display.h"
 
 #include <cstdlib>
 
@@ -12,6 +12,17 @@ bool set(const char *value)
 }
 
 }  // namespace
+
+bool environmentSet(const char *name)
+{
+    return set(std::getenv(name));
+}
+
+bool displayNamed()
+{
+    return environmentSet("QT_QPA_PLATFORM") || environmentSet("DISPLAY")
+           || environmentSet("WAYLAND_DISPLAY");
+}
 
 std::string chooseQtPlatform(const char *qtQpaPlatform, const char *display, const char *waylandDisplay)
 {

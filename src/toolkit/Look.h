@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QFont>
 #include <QMargins>
-#include <QPlainTextEdit>
 #include <QString>
 #include <QWidget>
 
@@ -11,7 +10,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QListWidget;
-class QMimeData;
 
 namespace velmora::look {
 
@@ -48,33 +46,9 @@ void nameBy(QLabel *label, QWidget *control);
 // A list one row high: every row fills the view, so exactly one shows.
 void showOneRowAtATime(QListWidget *list);
 
-// A multi-line text box. Qt keeps lines apart with its own separators; what
-// leaves the box has CR LF, and what goes in may use CR LF, CR or LF.
-class MultiLineBox : public QPlainTextEdit {
-public:
-    MultiLineBox(QWidget *parent, int left, int top, int width, int height);
-    QString text() const;
-    void setText(const QString &text);
-
-protected:
-    void insertFromMimeData(const QMimeData *source) override;
-};
-
-// Words wrap at their boundaries in box, unless text (what is about to be
-// put in) holds a run too long for that to stay fast: then the box wraps
-// anywhere, so that no text freezes it.
-void chooseWrapFor(QPlainTextEdit *box, QStringView text);
-
 // An etched separator: a line in button-shadow grey with a line in the
 // title-bar-text colour beside it. Coordinates in twips.
 void horizontalSeparator(QWidget *parent, int fromX, int toX, int y1, int y2);
 void verticalSeparator(QWidget *parent, int x1, int x2, int fromY, int toY);
-
-// Puts a text into a box the way a program fills a box: shown from its first
-// character, not scrolled to its end.
-void fillFromStart(QLineEdit *box, const QString &text);
-
-// Empties every text box below root.
-void clearTextBoxes(QWidget *root);
 
 }  // namespace velmora::look

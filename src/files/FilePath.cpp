@@ -1,4 +1,4 @@
-#include "platform/FilePath.h"
+#include "files/FilePath.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,12 +20,15 @@ QString fileInFolder(const QString &folder, const QString &name)
     return folder + (backslashes ? u'\\' : u'/') + name;
 }
 
+bool mayCreateFilesIn(const QString &folder)
+{
+    return QFileInfo(folder).isDir()
+           && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
 QString dialogStartFolder(const QString &applicationFolder, const QString &documentsFolder)
 {
-    // Creating a file takes write and search permission on the folder.
-    const bool mayCreate =
-        QFileInfo(applicationFolder).isDir()
-        && ::access(QFile::encodeName(applicationFolder).constData(), W_OK | X_OK) == 0;
+    const bool mayCreate = mayCreateFilesIn(applicationFolder);
     return mayCreate ? applicationFolder : documentsFolder;
 }
 

@@ -1,4 +1,4 @@
-#include "platform/ScreenTools.h"
+#include "toolkit/ScreenTools.h"
 
 #include <QAbstractScrollArea>
 #include <QHelpEvent>

@@ -12,6 +12,10 @@ namespace velmora {
 // write fails. A writable file in a folder that takes no new files is
 // written in place, all or nothing too (see writeFileInPlace). error, when
 // given, receives a readable reason: Cannot write "<path>": <why>.
+// The reason a write failed, as every message of the program words it:
+// Cannot write "<path>": <why>.
+QString cannotWrite(const QString &path, const QString &why);
+
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 // Writes bytes over the existing regular file at path without a temporary

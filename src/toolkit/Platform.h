@@ -82,4 +82,14 @@ public:
     virtual void showHelpContents(HelpViewer &window, const QString &helpFilePath) = 0;
 };
 
+enum class FileDialogKind { Save, Open };
+
+// Shows one of the screens' file dialogs, set up the one way they all are:
+// the title and filter given, starting in the application folder when this
+// user may create files there and in the documents folder otherwise. The
+// full path chosen, or nothing on cancel.
+std::optional<QString> askForFile(Platform &platform, QWidget *owner, FileDialog &dialog,
+                                  FileDialogKind kind, const QString &title,
+                                  const QString &filter);
+
 }  // namespace velmora

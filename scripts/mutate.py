@@ -1,0 +1,544 @@
+#!/usr/bin/env python3
+# Mutation baseline for Velmora: one source mutation at a time, incremental
+# rebuild (-j1, nice), the whole ctest suite, killed/survived recorded.
+#
+# Usage (one line):
+#   dir=$(mktemp -d); git archive HEAD | tar -x -C "$dir"
+#   python3 scripts/mutate.py --src "$dir" [--build DIR] [--only M01,M07] [--list]
+#
+# --src    a checkout of Velmora that this script may edit (a copy, never the
+#          project's own checkout); every file is put back after its mutant.
+# --build  its configured build folder (default: <src>/build; configured and
+#          built first when missing).
+# --only   run only these mutant ids;  --list  print the mutants and stop.
+# Results: <src>/mutation-results.tsv (one row a mutant) and a summary on
+# stdout: kill rate, survivors, and the test executables that are the only
+# killer of some mutant. A mutant whose old text is not found exactly once is
+# reported as "stale" and skipped (the code moved on: edit the table below).
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+import time
+
+# id, file (under src/), exact old text (must occur once), new text, what changed
+MUTANTS = [
+    # src/readme
+    ("M01", "readme/ReadmeLayout.cpp",
+     'QStringLiteral("------------------------------");  // 30 hyphens',
+     'QStringLiteral("-----------------------------");  // 30 hyphens',
+     "section rule 30 -> 29 hyphens"),
+    ("M02", "readme/ReadmeLayout.cpp",
+     "        if (field.isEmpty())\n            row(noneGiven);",
+     "        if (field.trimmed().isEmpty())\n            row(noneGiven);",
+     "item(): a field of blanks counts as '(none given)'"),
+    ("M03", "readme/ReadmeLayout.cpp",
+     'r.row(QStringLiteral("     "), system);',
+     'r.row(QStringLiteral("    "), system);',
+     "compatible-system indent 5 -> 4 spaces"),
+    ("M04", "readme/ReadmeLayout.cpp",
+     "    r.emptyRows(11);                                         // 21-31",
+     "    r.emptyRows(10);                                         // 21-31",
+     "END USER AGREEMENT block one empty row short"),
+    ("M05", "readme/ReadmeLayout.cpp",
+     "    r.row(record.version);                                                            // 6\n"
+     "    r.row(record.company);                                                            // 7",
+     "    r.row(record.company);                                                            // 6\n"
+     "    r.row(record.version);                                                            // 7",
+     "version and company rows swapped"),
+    # src/presets
+    ("M06", "presets/PresetsFile.cpp",
+     "while (end > start && m_text[end - 1] == u' ')",
+     "while (end > start && m_text[end - 1] == u'\\t')",
+     "unquoted values no longer lose trailing blanks"),
+    ("M07", "presets/PresetsFile.cpp",
+     "        if (ch == u'\\r' && !atEnd() && m_text[m_pos] == u'\\n')\n            ++m_pos;",
+     "        if (ch == u'\\r' && !atEnd() && m_text[m_pos] == u'\\n')\n            ;",
+     "separator: CR LF consumed as CR only (LF starts an empty value)"),
+    ("M08", "presets/PresetsFile.cpp",
+     "    if (mayWrite(programFile))\n        return {programFile, false, {}};",
+     "    if (FileExists(programFile))\n        return {programFile, false, {}};",
+     "locatePresets: a read-only program presets.txt is chosen for Set"),
+    ("M09", "presets/PresetsFile.cpp",
+     "if (QFileInfo(path).size() > maxPresetsFileBytes)",
+     "if (QFileInfo(path).size() >= maxPresetsFileBytes)",
+     "size limit off by one (a file of exactly 1 MiB is not read)"),
+    ("M10", "presets/PresetsFile.cpp",
+     "    } else if (!FileExists(where.path)) {",
+     "    } else if (false) {",
+     "writePresets: a presets.txt removed meanwhile is created anew"),
+    ("M11", "presets/PresetsFile.cpp",
+     "            names << valueNames[i];",
+     "            names << valueNames[0];",
+     "double-quote message always names 'company name'"),
+    ("M12", "presets/PresetsFile.cpp",
+     "        last = record;",
+     "        if (last == PresetRecord())\n            last = record;",
+     "the first record wins instead of the last"),
+    # src/platform: AtomicFile
+    ("M13", "files/AtomicFile.cpp",
+     "    if (bytes.size() > oldSize) {\n        int rc;",
+     "    if (false) {\n        int rc;",
+     "in-place write no longer reserves room first (fallocate dropped)"),
+    ("M14", "files/AtomicFile.cpp",
+     "    if (::ftruncate(fd, off_t(bytes.size())) != 0)\n        return putBack(errno);",
+     "    if (false)\n        return putBack(errno);",
+     "in-place write never cuts the file to its new length"),
+    ("M15", "files/AtomicFile.cpp",
+     "writeAllFromStart(fd, old.constData(), qMin(changed, oldSize), &restored) == 0",
+     "true",
+     "in-place failure does not put the old bytes back"),
+    ("M16", "files/AtomicFile.cpp",
+     "&& !mayCreateFilesIn(resolved.absolutePath()))",
+     "&& mayCreateFilesIn(resolved.absolutePath()))",
+     "in-place fallback taken for the wrong folders"),
+    ("M17", "files/AtomicFile.cpp",
+     "    if (isSpecialFile(path))\n        return fail(error, path, QStringLiteral(\"it is not a regular file\"));",
+     "",
+     "pipe/device/socket check before QSaveFile dropped"),
+    ("M18", "files/AtomicFile.cpp",
+     "file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)",
+     "file.open(QIODevice::WriteOnly)",
+     "QSaveFile opened buffered (Qt 6.4 commit() misses a late write failure)"),
+    # src/platform: Win1252, LineBreaks, FilePath, TextShape, Look, ScreenTools, PlatformChoice
+    ("M19", "files/Win1252.cpp",
+     "0x02DC, 0x2122, 0x0161,",
+     "0x02DC, 0x2121, 0x0161,",
+     "byte 0x99 maps to U+2121 instead of U+2122 (TM)"),
+    ("M20", "files/Win1252.cpp",
+     "            *dst++ = '?';\n            ++i;\n            continue;",
+     "            *dst++ = '?';\n            continue;",
+     "surrogate pair written as two '?'"),
+    ("M21", "files/Win1252.cpp",
+     "if (byte >= 0x80 && byte <= 0x9F)",
+     "if (byte >= 0x80 && byte < 0x9F)",
+     "byte 0x9F decoded as U+009F instead of U+0178"),
+    ("M22", "files/LineBreaks.cpp",
+     '(lineBreak == u"\\n" && loneCr == 0 && crLfs == 0)',
+     '(lineBreak == u"\\n" && loneCr == 0)',
+     "toLf returns text with CR LF unchanged"),
+    ("M23", "files/LineBreaks.cpp",
+     'return normaliseBreaks(text, u" ");',
+     'return normaliseBreaks(text, u"  ");',
+     "toOneLine turns a break into two spaces"),
+    ("M24", "files/FilePath.cpp",
+     "folder.contains(u'\\\\') && !folder.contains(u'/')",
+     "folder.contains(u'\\\\')",
+     "a unix folder with a backslash in a name gets a backslash separator"),
+    ("M25", "files/TextShape.cpp",
+     "    if (n > lineStart) {\n        shape.longestLine",
+     "    if (n >= lineStart) {\n        shape.longestLine",
+     "an empty last line is counted as a line"),
+    ("M26", "toolkit/TextBoxes.cpp",
+     "shapeOfText(text).longestRun > maxWordWrapRunChars",
+     "shapeOfText(text).longestRun >= maxWordWrapRunChars",
+     "wrap-anywhere threshold off by one"),
+    ("M27", "toolkit/TextBoxes.cpp",
+     "    oneLine.setText(toOneLine(event->mimeData()->text()));",
+     "    oneLine.setText(event->mimeData()->text());",
+     "text dropped into a single-line box keeps its line breaks"),
+    ("M28", "toolkit/TextBoxes.cpp",
+     "    raw.replace(QChar::LineSeparator, QLatin1Char('\\n'));\n",
+     "",
+     "multi-line box: a soft line break (Shift+Enter) is not turned into CR LF"),
+    ("M29", "toolkit/Look.cpp",
+     "    if (name.endsWith(QLatin1Char(':')))\n        name.chop(1);",
+     "",
+     "accessible names keep the label's colon"),
+    ("M30", "toolkit/ScreenTools.cpp",
+     "case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Delete: case Qt::Key_Insert:",
+     "case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Insert:",
+     "Delete (text 0x7F) counts as a typed character"),
+    ("M31", "app/Display.cpp",
+     'return set(waylandDisplay) ? "xcb;wayland" : "xcb";',
+     'return set(waylandDisplay) ? "xcb" : "xcb;wayland";',
+     "plug-in list swapped"),
+    # src/viewer
+    ("M32", "viewer/WholeFile.cpp",
+     "return rest.decode(QByteArrayView(bytes).sliced(3));",
+     "return rest.decode(QByteArrayView(bytes));",
+     "UTF-8 byte-order mark kept as text"),
+    ("M33", "viewer/WholeFile.cpp",
+     "return shape.lines <= maxViewerFileLines &&",
+     "return shape.lines < maxViewerFileLines &&",
+     "line limit off by one"),
+    ("M34", "viewer/WholeFile.cpp",
+     "        if (bytes.size() + got > maxViewerFileBytes)\n            return QString();\n",
+     "",
+     "no byte limit while reading (a file that grows after the size check)"),
+    ("M35", "viewer/frmView.cpp",
+     "    if (!path)\n        return;",
+     "    if (!path)\n        txtView->clear();\n    if (!path)\n        return;",
+     "Cancel in the viewer's dialog empties the text"),
+    # src/screens
+    ("M36", "screens/frmMain.cpp",
+     "const bool digit = keyAscii >= 48 && keyAscii <= 57;",
+     "const bool digit = keyAscii >= 48 && keyAscii < 57;",
+     "version box refuses the digit 9"),
+    ("M37", "screens/frmMain.cpp",
+     "    source->setCurrentItem(nullptr);\n",
+     "",
+     "transfer leaves a selection in the source list"),
+    ("M38", "screens/frmMain.cpp",
+     "    r.webSite = txtMWeb->text();",
+     "    r.webSite = txtMCompany->text();",
+     "Next copies the company box into the web site"),
+    ("M39", "screens/frmMain.cpp",
+     'ctx.TooltipsOn = mnuMTTips->isChecked() ? QStringLiteral("yes") : QStringLiteral("no");',
+     'ctx.TooltipsOn = mnuMTTips->isChecked() ? QStringLiteral("no") : QStringLiteral("yes");',
+     "tooltip switch inverted"),
+    ("M40", "screens/frmProgram.cpp",
+     "    r.newAdditions = txtPNew->text();",
+     "    r.newAdditions = txtPAdd->text();",
+     "New Features box copied from Additional Features"),
+    ("M41", "screens/frmAuthor.cpp",
+     "        if (!reason.isEmpty())\n            text += crLf + reason;",
+     "",
+     "write failure box loses its reason line"),
+    ("M42", "screens/frmAuthor.cpp",
+     'cmdACreate = button(c, "Create File",',
+     'cmdACreate = button(c, "Create file",',
+     "button caption typo"),
+    ("M43", "screens/frmMain.cpp",
+     "txtMName    = lineBox(c,                         960, 480, 3015, 285, 40);",
+     "txtMName    = lineBox(c,                         975, 480, 3015, 285, 40);",
+     "Name box one pixel to the right"),
+    ("M44", "presets/frmPreset.cpp",
+     "    if (!withQuote.isEmpty()) {",
+     "    if (withQuote.size() > 1) {",
+     "one value with a double quote is saved broken"),
+    ("M45", "presets/frmPreset.cpp",
+     "QStringLiteral(\" and \")",
+     "QStringLiteral(\", \")",
+     "two names joined with a comma instead of 'and'"),
+    # src/app, src/help
+    ("M46", "app/Navigator.cpp",
+     "    Screen *screen = slot.get();\n    screen->show();\n    screen->activateWindow();\n    screen->Form_Activate();",
+     "    Screen *screen = slot.get();\n    screen->show();\n    screen->activateWindow();\n    if (screen->property(\"seen\").isNull())\n        screen->Form_Activate();\n    screen->setProperty(\"seen\", true);",
+     "Form_Activate only on the first showing (no refill from presets.txt)"),
+    ("M47", "app/Navigator.cpp",
+     "        if (window)\n            window->close();",
+     "        if (window && window->isVisible())\n            window->close();",
+     "endProgram closes only visible windows"),
+    ("M48", "app/Navigator.cpp",
+     "        look::centreOnScreen(slot.get());\n",
+     "",
+     "screens are no longer centred"),
+    ("M49", "app/frmSplash.cpp",
+     "    tmrTaskTimer->setInterval(100);",
+     "    tmrTaskTimer->setInterval(90);",
+     "splash ticks 90 ms (1.8 s of splash)"),
+    ("M50", "app/frmSplash.cpp",
+     "    else\n        event->ignore();",
+     "    else\n        event->accept();",
+     "splash can be closed"),
+    ("M51", "app/main.cpp",
+     "    std::signal(SIGXFSZ, SIG_IGN);\n",
+     "",
+     "a file-size limit kills the program instead of failing the write"),
+    ("M52", "help/HelpBinding.cpp",
+     "    if (!m_window)\n        m_window = new HelpWindow(m_owner);",
+     "    m_window = new HelpWindow(m_owner);",
+     "Contents opens a new help window each time"),
+    # more screens, toolkit and help
+    ("M53", "presets/frmPreset.cpp",
+     "    ctx.platform.messageBox(this, QStringLiteral(\"The entered data is being saved!\"),\n"
+     "                            programConstants, MessageStyle::OkExclamation);\n"
+     "    const PresetsWrite written = writePresets(where, record);",
+     "    const PresetsWrite written = writePresets(where, record);\n"
+     "    ctx.platform.messageBox(this, QStringLiteral(\"The entered data is being saved!\"),\n"
+     "                            programConstants, MessageStyle::OkExclamation);",
+     "Set writes before the 'being saved' box instead of after it"),
+    ("M54", "screens/frmAuthor.cpp",
+     "    bool written = false;",
+     "    ctx.record.authorName = txtAName->text();\n    bool written = false;",
+     "Create File copies the author's name even when the dialog is cancelled"),
+    ("M55", "toolkit/QtPlatform.cpp",
+     "        box.setDefaultButton(QMessageBox::Yes);",
+     "        box.setDefaultButton(QMessageBox::No);",
+     "Yes/No box: Enter answers No"),
+    ("M56", "toolkit/TextBoxes.cpp",
+     "    setTabChangesFocus(true);\n",
+     "",
+     "Tab types a tab in multi-line boxes"),
+    ("M57", "toolkit/Screen.cpp",
+     "    event->ignore();\n    closeRequested();",
+     "    event->accept();\n    closeRequested();",
+     "a close request really closes the screen window"),
+    ("M58", "screens/frmMain.cpp",
+     "    verticalSeparator(c, 3960, 3970, 3600, 4560);\n",
+     "",
+     "main screen loses its vertical separator"),
+    ("M59", "screens/frmMain.cpp",
+     "    txtMNeed->setText(presets.neededFiles);\n    txtMName->setFocus();",
+     "    txtMNeed->setText(presets.neededFiles);",
+     "main screen activation leaves the focus where it was"),
+    ("M60", "presets/PresetsFile.cpp",
+     "        m_pos = close + 1;\n        while (!atEnd() && m_text[m_pos] != u',' && !isBreak(m_text[m_pos]))\n            ++m_pos;",
+     "        m_pos = close + 1;",
+     "text after a closing quote starts the next value"),
+    ("M61", "help/HelpWindow.cpp",
+     "    m_browser->moveCursor(QTextCursor::Start);\n",
+     "",
+     "help shown again keeps its old scroll position"),
+    ("M62", "toolkit/TextBoxes.cpp",
+     "    const QString lines = toLf(text);",
+     "    const QString lines = text;",
+     "viewer puts CR LF text into the box unconverted"),
+    # second batch: behaviours of the test functions that killed nothing above
+    ("M63", "screens/frmMain.cpp",
+     "    target->addItem(text);",
+     "    target->insertItem(0, text);",
+     "a transferred system goes to the top of the other list"),
+    ("M64", "screens/frmMain.cpp",
+     "        if (source->item(row)->text() == text)\n            delete source->takeItem(row);",
+     "        if (source->item(row)->text() == text) {\n            delete source->takeItem(row);\n            break;\n        }",
+     "transfer removes only one of several equal entries"),
+    ("M65", "screens/frmMain.cpp",
+     "    lstMCompat->clear();\n",
+     "",
+     "Clear keeps the compatible list"),
+    ("M66", "screens/frmMain.cpp",
+     "connect(lstMType, &QListWidget::itemSelectionChanged, this, &frmMain::lstMType_Click);",
+     "connect(lstMType, &QListWidget::itemClicked, this, &frmMain::lstMType_Click);",
+     "type set by a click only, not by the arrow keys"),
+    ("M67", "screens/frmMain.cpp",
+     '"Windows 98SE"',
+     '"Windows 98 SE"',
+     "OS list entry spelled differently"),
+    ("M68", "screens/frmMain.cpp",
+     "    ctx.help.BindHelpFile(this, ctx.platform.applicationFolder());\n",
+     "",
+     "main screen's load does not bind the help file"),
+    ("M69", "screens/frmMain.cpp",
+     "    connect(mnuMFExit, &QAction::triggered, this, &frmMain::mnuMFExit_Click);\n",
+     "",
+     "File > Exit does nothing"),
+    ("M70", "screens/frmMain.cpp",
+     'mnuMFExit = mnuMFile->addAction("E&xit");',
+     'mnuMFExit = mnuMFile->addAction("Exit");',
+     "File > Exit loses its mnemonic"),
+    ("M71", "screens/frmMain.cpp",
+     "    mnuMTTips->setCheckable(true);\n",
+     "",
+     "Tooltips menu entry not checkable"),
+    ("M72", "screens/frmProgram.cpp",
+     "    clearTextBoxes(this);\n    txtPDesc->setFocus();",
+     "    clearTextBoxes(this);",
+     "program screen's Clear leaves the focus where it was"),
+    ("M73", "screens/frmProgram.cpp",
+     "void frmProgram::cmdPMain_Click()\n{\n    ctx.navigation.change",
+     "void frmProgram::cmdPMain_Click()\n{\n    ctx.record.description = txtPDesc->text();\n    ctx.navigation.change",
+     "program screen's Main copies the description"),
+    ("M74", "screens/frmAuthor.cpp",
+     "void frmAuthor::cmdAClear_Click()\n{\n    clearTextBoxes(this);",
+     "void frmAuthor::cmdAClear_Click()\n{",
+     "author screen's Clear empties nothing"),
+    ("M75", "screens/frmAuthor.cpp",
+     'QStringLiteral("Save file"), QStringLiteral("Text (*.txt)")',
+     'QStringLiteral("Save file"), QStringLiteral("Text files (*.txt)")',
+     "save dialog filter text changed"),
+    ("M76", "presets/frmPreset.cpp",
+     "void frmPreset::cmdCMain_Click()\n{\n    ctx.navigation.change",
+     "void frmPreset::cmdCMain_Click()\n{\n    cmdCSet_Click();\n    ctx.navigation.change",
+     "presets screen's Main saves too"),
+    ("M77", "viewer/frmView.cpp",
+     "void frmView::cmdVClear_Click()\n{\n    clearTextBoxes(this);",
+     "void frmView::cmdVClear_Click()\n{",
+     "viewer's Clear empties nothing"),
+    ("M78", "presets/PresetsFile.cpp",
+     "    return parsePresets(fromWindows1252(bytes));",
+     "    return parsePresets(QString::fromLatin1(bytes));",
+     "presets.txt read as Latin-1"),
+    ("M79", "viewer/WholeFile.cpp",
+     "if (!info.isFile() || info.size() > maxViewerFileBytes)",
+     "if (!info.isFile() || info.size() >= maxViewerFileBytes)",
+     "viewer byte limit off by one"),
+    ("M80", "files/AtomicFile.cpp",
+     "    if (!S_ISREG(st.st_mode))\n        return fail(error, path, QStringLiteral(\"it is not a regular file\"));\n\n    QByteArray old;",
+     "\n    QByteArray old;",
+     "in-place write accepts a pipe or a device"),
+    ("M81", "files/FilePath.cpp",
+     "    return mayCreate ? applicationFolder : documentsFolder;",
+     "    return mayCreate ? documentsFolder : applicationFolder;",
+     "dialogs start in the wrong folder"),
+    ("M82", "toolkit/QtPlatform.cpp",
+     "    box.setOption(QFileDialog::DontConfirmOverwrite, true);\n",
+     "",
+     "save dialog asks before overwriting"),
+    ("M83", "toolkit/QtPlatform.cpp",
+     "    if (!parts.yesNo)\n        return MessageAnswer::Ok;\n",
+     "",
+     "an OK box closed with Escape answers No"),
+    ("M84", "toolkit/Look.cpp",
+     "window->size().grownBy(frame)",
+     "window->size()",
+     "windows centred without their frame"),
+    ("M85", "toolkit/TextBoxes.cpp",
+     "    QString raw = document()->toRawText();",
+     "    QString raw = document()->toPlainText();",
+     "multi-line box turns non-breaking spaces into spaces"),
+    ("M86", "toolkit/Screen.cpp",
+     "    m_client->move(0, height);\n",
+     "",
+     "menu bar drawn over the client area"),
+    ("M87", "toolkit/QtPlatform.cpp",
+     "    return QCoreApplication::applicationDirPath();",
+     "    return QCoreApplication::applicationDirPath() + QLatin1Char('/');",
+     "application folder with a trailing separator"),
+    ("M88", "app/frmSplash.cpp",
+     "        setCursor(Qt::WaitCursor);\n",
+     "",
+     "no wait cursor over the splash"),
+    ("M89", "app/frmSplash.cpp",
+     "    pbTaskProgress->hide();\n",
+     "",
+     "progress bar not hidden at the end"),
+    ("M90", "app/frmSplash.cpp",
+     "    setFixedSize(twipsSize(6465, 4965));",
+     "    setFixedSize(twipsSize(6480, 4965));",
+     "splash one pixel wider"),
+    ("M91", "app/main.cpp",
+     "    velmora::applyQtPlatformChoice();\n",
+     "",
+     "the program never asks for xcb"),
+    ("M92", "help/HelpWindow.cpp",
+     "Velmora cannot find its help file:",
+     "Velmora cannot open its help file:",
+     "missing-help text reworded"),
+]
+
+
+# Mutants that no test can kill because the behaviour does not change (checked
+# by hand), or that the project deliberately leaves untested (geometry is not
+# restated by the tests): reported apart and left out of the kill rate.
+NOT_COUNTED = {
+    "M43": "by design: tests hold layouts to invariants, not to twip numbers",
+    "M61": "equivalent: showContents reloads the HTML, which scrolls to the top anyway",
+    "M62": "equivalent: QPlainTextEdit::setPlainText already turns CR LF and CR into lines "
+           "(the conversion stays as the box's stated contract; the viewer's own copy of it went)",
+    "M89": "equivalent: the bar's window is hidden at the same moment and never shown again",
+}
+
+
+def run(cmd, cwd=None, timeout=None):
+    p = subprocess.run(cmd, cwd=cwd, capture_output=True, text=True, timeout=timeout,
+                       errors="replace")
+    return p.returncode, p.stdout + p.stderr
+
+
+def build(build_dir):
+    return run(["nice", "-n", "10", "cmake", "--build", build_dir, "-j1"])
+
+
+def ctest(build_dir):
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    p = subprocess.run(["nice", "-n", "10", "ctest", "-j1", "--output-on-failure",
+                        "--timeout", "120"],
+                       cwd=build_dir, capture_output=True, text=True, env=env, errors="replace",
+                       timeout=1800)
+    out = p.stdout + p.stderr
+    summary = out.split("The following tests FAILED:", 1)
+    failed = []
+    if len(summary) > 1:
+        for name, why in re.findall(r"^\s*\d+ - (\S+) \(([^)]*)\)", summary[1], re.M):
+            failed.append(name if why == "Failed" else f"{name}[{why}]")
+    failed = sorted(set(failed))
+    functions = sorted(set(re.findall(r"FAIL!  : (\w+::\w+)", out)))
+    return p.returncode, failed, functions, out
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--src", required=True)
+    ap.add_argument("--build")
+    ap.add_argument("--only")
+    ap.add_argument("--list", action="store_true")
+    args = ap.parse_args()
+    src = os.path.abspath(args.src)
+    build_dir = os.path.abspath(args.build or os.path.join(src, "build"))
+    mutants = MUTANTS
+    if args.only:
+        wanted = set(args.only.split(","))
+        mutants = [m for m in MUTANTS if m[0] in wanted]
+    if args.list:
+        for mid, f, _, _, what in mutants:
+            print(f"{mid}\tsrc/{f}\t{what}")
+        return 0
+    if os.path.exists(os.path.join(src, ".git")):
+        sys.exit("refusing to mutate a git checkout; pass a copy (git archive HEAD | tar -x -C DIR)")
+
+    if not os.path.exists(os.path.join(build_dir, "CMakeCache.txt")):
+        rc, out = run(["nice", "-n", "10", "cmake", "-S", src, "-B", build_dir])
+        if rc:
+            sys.exit(out)
+    rc, out = build(build_dir)
+    if rc:
+        sys.exit("the unmutated tree does not build:\n" + out[-3000:])
+    rc, failed, _, out = ctest(build_dir)
+    if rc:
+        sys.exit("the unmutated suite fails (" + ", ".join(failed) + "):\n" + out[-3000:])
+
+    results_path = os.path.join(src, "mutation-results.tsv")
+    rows = []
+    with open(results_path, "w") as results:
+        results.write("id\tfile:line\tchange\tstatus\tkilled_by\tfailing_functions\tseconds\n")
+        for mid, rel, old, new, what in mutants:
+            path = os.path.join(src, "src", rel)
+            original = open(path, encoding="utf-8").read()
+            if original.count(old) != 1:
+                rows.append((mid, f"src/{rel}", what, "stale", [], []))
+                results.write(f"{mid}\tsrc/{rel}\t{what}\tstale\t\t\t0\n")
+                results.flush()
+                print(f"{mid} stale: old text found {original.count(old)} times", flush=True)
+                continue
+            line = original[: original.index(old)].count("\n") + 1
+            start = time.time()
+            try:
+                with open(path, "w", encoding="utf-8") as f:
+                    f.write(original.replace(old, new, 1))
+                rc, out = build(build_dir)
+                if rc:
+                    status, failed, functions = "build-failed", [], []
+                else:
+                    rc, failed, functions, out = ctest(build_dir)
+                    status = "killed" if rc else "survived"
+            finally:
+                with open(path, "w", encoding="utf-8") as f:
+                    f.write(original)
+            secs = int(time.time() - start)
+            where = f"src/{rel}:{line}"
+            rows.append((mid, where, what, status, failed, functions))
+            results.write(f"{mid}\t{where}\t{what}\t{status}\t{','.join(failed)}\t"
+                          f"{','.join(functions)}\t{secs}\n")
+            results.flush()
+            print(f"{mid} {where} {status} {','.join(failed)} ({secs}s)", flush=True)
+
+    build(build_dir)  # leave the build matching the unmutated tree
+
+    judged = [r for r in rows if r[3] in ("killed", "survived") and r[0] not in NOT_COUNTED]
+    killed = [r for r in judged if r[3] == "killed"]
+    print(f"\nkill rate: {len(killed)}/{len(judged)}"
+          + (f" = {100 * len(killed) / len(judged):.0f}%" if judged else ""))
+    for r in rows:
+        if r[0] in NOT_COUNTED:
+            print(f"not counted: {r[0]} {r[3]} ({NOT_COUNTED[r[0]]})")
+    print("survivors:")
+    for r in judged:
+        if r[3] == "survived":
+            print(f"  {r[0]} {r[1]} {r[2]}")
+    unique = {}
+    for r in killed:
+        if len(r[4]) == 1:
+            unique.setdefault(r[4][0].split("[")[0], []).append(r[0])
+    print("only killer of:")
+    for exe, ids in sorted(unique.items()):
+        print(f"  {exe}: {', '.join(ids)}")
+    print(f"results: {results_path}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,20 @@
+#pragma once
+
+class QWidget;
+
+namespace velmora {
+
+enum class ScreenId { Main, Program, Author, Preset, View };
+
+// What a screen asks of the program frame: another screen, or the end of the
+// program.
+class Navigation {
+public:
+    virtual ~Navigation() = default;
+    // Hides from (if any) and shows the screen to.
+    virtual void change(QWidget *from, ScreenId to) = 0;
+    // Closes every window of the program, hidden ones included.
+    virtual void endProgram() = 0;
+};
+
+}  // namespace velmora
