@@ -1,5 +1,6 @@
 #include "files/FilePath.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -18,6 +19,15 @@ QString fileInFolder(const QString &folder, const QString &name)
         return folder + name;
     const bool backslashes = folder.contains(u'\\') && !folder.contains(u'/');
     return folder + (backslashes ? u'\\' : u'/') + name;
+}
+
+QString xdgBaseFolder(const char *variable, const QString &homeFolder,
+                      const QString &fallbackUnderHome)
+{
+    const QString value = qEnvironmentVariable(variable);
+    if (QDir::isAbsolutePath(value))
+        return QDir::cleanPath(value);
+    return QDir::cleanPath(homeFolder + u'/' + fallbackUnderHome);
 }
 
 bool mayCreateFilesIn(const QString &folder)

@@ -10,6 +10,13 @@ namespace velmora {
 // "/opt/velmora" takes "/"). An empty folder gives the name alone.
 QString fileInFolder(const QString &folder, const QString &name);
 
+// A base folder of the XDG convention: the value of variable when it is an
+// absolute path, otherwise (unset, empty or relative, which the convention
+// says to ignore) homeFolder followed by fallbackUnderHome
+// (xdgBaseFolder("XDG_STATE_HOME", home, ".local/state")).
+QString xdgBaseFolder(const char *variable, const QString &homeFolder,
+                      const QString &fallbackUnderHome);
+
 // True when this user may create files in folder (write and search
 // permission on it).
 bool mayCreateFilesIn(const QString &folder);
