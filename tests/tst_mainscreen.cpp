@@ -1,20 +1,12 @@
+// The general-info screen: what its boxes take, the two lists, Clear, Next,
+// Exit, and what each showing puts into the preset boxes.
+
 #include "Harness.h"
-#include "Layout.h"
-#include "toolkit/Look.h"
-#include "toolkit/TextBoxes.h"
-#include "screens/frmMain.h"
-#include "screens/frmProgram.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenuBar>
-#include <QPushButton>
 #include <QtTest>
 
 using namespace velmora;
@@ -25,292 +17,195 @@ namespace {
 const QStringList allSystems{"Windows 95",   "Windows 98", "Windows 98SE", "Windows ME",
                              "Windows 2000", "Windows NT", "Windows XP"};
 
+QLineEdit *box(frmMain *m, const QString &name)
+{
+    const std::pair<const char *, QLineEdit *> boxes[] = {
+        {"name", m->txtMName}, {"version", m->txtMVer}, {"company", m->txtMCompany},
+        {"web", m->txtMWeb},   {"language", m->txtMLanguage}};
+    for (const auto &[n, b] : boxes)
+        if (name == QLatin1String(n))
+            return b;
+    return nullptr;
+}
+
 }  // namespace
 
-class TestMainScreen : public QObject {
+class TestMainScreen : public ProgramSuite {
     Q_OBJECT
 
 private slots:
-    void layout()
+    void typing_data()
     {
-        Harness h;
-        auto *m = h.startToMain<frmMain>();
-        QCOMPARE(m->windowTitle(), QString("Velmora"));
-        // The menu bar sits above a client area of the table's size.
-        QCOMPARE(m->client()->y(), m->menuBar->geometry().bottom() + 1);
-        QCOMPARE(m->height(), m->client()->height() + m->menuBar->height());
-        QVERIFY(!(m->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)));
-
-        int controls = 0;
-        checkLayoutInvariants(m, 5775, 5550, &controls);
-        QCOMPARE(controls, 26);  // six boxes, three lists, three buttons, ten labels, four separators
-        // Each field label ends just left of its box, on its line.
-        const std::pair<QLabel *, QWidget *> beside[] = {
-            {m->lblMName, m->txtMName}, {m->lblMVer, m->txtMVer},          {m->lblMCompany, m->txtMCompany},
-            {m->lblMWeb, m->txtMWeb},   {m->lblMNeeded, m->txtMLanguage}, {m->lblMNeed, m->txtMNeed}};
-        for (const auto &[label, box] : beside) {
-            QVERIFY2(label->geometry().right() < box->x() && box->x() - label->geometry().right() < 16,
-                     qPrintable(label->text()));
-            QCOMPARE(label->y(), box->y());
-        }
-        // The list headings stand above their lists.
-        for (const auto &[heading, list] : {std::pair{m->lblMNcompat, m->lstMNCompat},
-                                            std::pair{m->lblMCompat, m->lstMCompat},
-                                            std::pair{m->lblMType, m->lstMType}}) {
-            QCOMPARE(heading->x(), list->x());
-            QVERIFY(heading->geometry().bottom() < list->y());
-        }
-        QCOMPARE(QFontInfo(m->txtMName->font()).family(), QString("Tahoma"));
-        QCOMPARE(entries(m->lstMNCompat), allSystems);
-        QCOMPARE(entries(m->lstMType), QStringList({"Demo", "Freeware", "ShareWare", "UpDate"}));
-        QVERIFY(m->lstMType->selectedItems().isEmpty());
-        QCOMPARE(m->lstMNCompat->viewport()->cursor().shape(), Qt::PointingHandCursor);
-        QCOMPARE(m->lstMType->viewport()->cursor().shape(), Qt::PointingHandCursor);
-
-        // Typing stops at each box's limit; the others take any length.
-        QTest::keyClicks(m->txtMName, QString(45, 'n'));
-        QTest::keyClicks(m->txtMVer, QString(9, '1'));
-        QTest::keyClicks(m->txtMCompany, QString(45, 'c'));
-        QTest::keyClicks(m->txtMWeb, QString(300, 'w'));
-        QTest::keyClicks(m->txtMLanguage, QString(300, 'l'));
-        QCOMPARE(m->txtMName->text(), QString(40, 'n'));
-        QCOMPARE(m->txtMVer->text(), QString(7, '1'));
-        QCOMPARE(m->txtMCompany->text(), QString(40, 'c'));
-        QCOMPARE(m->txtMWeb->text().size(), 300);
-        QCOMPARE(m->txtMLanguage->text().size(), 300);
-    }
-
-    void versionFilter_data()
-    {
+        QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("digits and full stops") << "1.0.25" << "1.0.25";
-        QTest::newRow("letters spaces commas") << "v1 a,2.b" << "12.";
-        QTest::newRow("eighth character refused") << "12345678" << "1234567";
-        QTest::newRow("signs") << "-+/=3" << "3";
+        QTest::newRow("name stops at 40") << "name" << QString(45, 'n') << QString(40, 'n');
+        QTest::newRow("company stops at 40") << "company" << QString(45, 'c') << QString(40, 'c');
+        QTest::newRow("web site takes any length") << "web" << QString(300, 'w') << QString(300, 'w');
+        QTest::newRow("version: digits and full stops") << "version" << "1.0.29" << "1.0.29";
+        QTest::newRow("version: letters, spaces, commas, signs")
+            << "version" << "v1 a,2.b-+/=9" << "12.9";
+        QTest::newRow("version: eighth character refused") << "version" << "12345678" << "1234567";
     }
 
-    void versionFilter()
+    void typing()
     {
+        QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        QTest::keyClicks(main->txtMVer, typed);
-        QCOMPARE(main->txtMVer->text(), shown);
+        QLineEdit *b = ::box(start(), box);
+        QTest::keyClicks(b, typed);
+        QCOMPARE(b->text(), shown);
     }
 
+    // Keys that type no character still edit and move on in the version
+    // box, whatever text the desktop sends with them; the clipboard
+    // shortcuts are characters too, and refused.
     void versionFilterKeys()
     {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        QTest::keyClicks(main->txtMVer, "2.45");
-        QTest::keyClick(main->txtMVer, Qt::Key_Backspace);
-        QCOMPARE(main->txtMVer->text(), QString("2.4"));
-        // Keys that type no character still work.
-        QTest::keyClick(main->txtMVer, Qt::Key_Home);
-        QTest::keyClick(main->txtMVer, Qt::Key_Delete);
-        QCOMPARE(main->txtMVer->text(), QString(".4"));
-
-        // The desktop sends Delete with the text "\x7f" and Tab with "\t": they
-        // still edit and move on, as in any box.
+        frmMain *m = start();
+        QVERIFY(QTest::qWaitForWindowActive(m));
         const auto press = [&](Qt::Key key, const QString &text, Qt::KeyboardModifiers mods = {}) {
             QKeyEvent down(QEvent::KeyPress, key, mods, text);
-            QApplication::sendEvent(main->txtMVer, &down);
+            QApplication::sendEvent(m->txtMVer, &down);
         };
-        main->txtMVer->setText("123");
-        main->txtMVer->setCursorPosition(0);
+        QTest::keyClicks(m->txtMVer, "2.45");
+        QTest::keyClick(m->txtMVer, Qt::Key_Backspace);
+        QTest::keyClick(m->txtMVer, Qt::Key_Home);
         press(Qt::Key_Delete, "\x7f");
-        QCOMPARE(main->txtMVer->text(), QString("23"));
-        press(Qt::Key_End, {});
-        press(Qt::Key_Left, {});
-        press(Qt::Key_Delete, "\x7f");
-        QCOMPARE(main->txtMVer->text(), QString("2"));
-        press(Qt::Key_A, "a");
+        QCOMPARE(m->txtMVer->text(), QString(".4"));
         press(Qt::Key_Escape, "\x1b");
         press(Qt::Key_Return, "\r");
-        press(Qt::Key_Space, " ");
-        QCOMPARE(main->txtMVer->text(), QString("2"));
-        QVERIFY(QTest::qWaitForWindowActive(main));
-        main->txtMVer->setFocus();
-        QCOMPARE(QApplication::focusWidget(), main->txtMVer);
+        QCOMPARE(m->txtMVer->text(), QString(".4"));
+        m->txtMVer->setFocus();
         press(Qt::Key_Tab, "\t");
-        QCOMPARE(QApplication::focusWidget(), main->txtMCompany);
-        main->txtMVer->setFocus();
+        QCOMPARE(QApplication::focusWidget(), m->txtMCompany);
+        m->txtMVer->setFocus();
         press(Qt::Key_Backtab, "\t", Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget(), main->txtMName);
-        main->txtMVer->setText(".4");
-        main->txtMVer->setFocus();
+        QCOMPARE(QApplication::focusWidget(), m->txtMName);
 
-        // The clipboard shortcuts are characters too, and they are refused.
-        QGuiApplication::clipboard()->setText("99");
-        QTest::keyClick(main->txtMVer, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(main->txtMVer->text(), QString(".4"));
-        main->txtMVer->selectAll();
-        QTest::keyClick(main->txtMVer, Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(main->txtMVer->text(), QString(".4"));
-        QTest::keyClick(main->txtMVer, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString("99"));
+        paste(m->txtMVer, "99");
+        m->txtMVer->selectAll();
+        QTest::keyClick(m->txtMVer, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(m->txtMVer->text(), QString(".4"));
     }
 
-    void transfersThereAndBack()
+    void transfers()
     {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
+        frmMain *m = start();
         // An empty compatible list: nothing to move.
-        QTest::mouseDClick(main->lstMCompat->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
-        QVERIFY(entries(main->lstMCompat).isEmpty());
-        QCOMPARE(entries(main->lstMNCompat), allSystems);
+        QTest::mouseDClick(m->lstMCompat->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+        QCOMPARE(entries(m->lstMNCompat), allSystems);
 
-        doubleClickRow(main->lstMNCompat, 0);
-        QCOMPARE(entries(main->lstMCompat), QStringList({"Windows 95"}));
-        QCOMPARE(entries(main->lstMNCompat), allSystems.mid(1));
-        QVERIFY(main->lstMNCompat->selectedItems().isEmpty());
+        doubleClickRow(m->lstMNCompat, 0);
+        doubleClickRow(m->lstMNCompat, rowOf(m->lstMNCompat, "Windows XP"));
+        QCOMPARE(entries(m->lstMCompat), QStringList({"Windows 95", "Windows XP"}));
+        QVERIFY(m->lstMNCompat->selectedItems().isEmpty());
 
-        doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows XP"));
-        QCOMPARE(entries(main->lstMCompat), QStringList({"Windows 95", "Windows XP"}));
-
-        doubleClickRow(main->lstMCompat, 0);
-        QCOMPARE(entries(main->lstMCompat), QStringList({"Windows XP"}));
-        QCOMPARE(entries(main->lstMNCompat),
-                 QStringList({"Windows 98", "Windows 98SE", "Windows ME", "Windows 2000",
-                              "Windows NT", "Windows 95"}));
-        QVERIFY(main->lstMCompat->selectedItems().isEmpty());
+        // Back: to the end of the other list; every entry of the same text
+        // leaves the source; the target keeps its selection.
+        clickRow(m->lstMNCompat, 0);
+        m->lstMCompat->addItem("Windows 95");
+        doubleClickRow(m->lstMCompat, 0);
+        QCOMPARE(entries(m->lstMCompat), QStringList({"Windows XP"}));
+        QCOMPARE(entries(m->lstMNCompat), allSystems.mid(1, 5) + QStringList{"Windows 95"});
+        QVERIFY(m->lstMCompat->selectedItems().isEmpty());
+        QCOMPARE(m->lstMNCompat->selectedItems().size(), 1);
         // Transfers never touch the record.
-        QCOMPARE(h.ctx().record, ReadmeRecord{});
-    }
-
-    void transferRemovesEveryEqualEntryAndKeepsTargetSelection()
-    {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        doubleClickRow(main->lstMNCompat, 0);  // Windows 95 -> compatible
-        clickRow(main->lstMCompat, 0);          // selection in the target
-        main->lstMNCompat->addItem("Windows ME");  // a duplicate row
-        doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows ME"));
-        QCOMPARE(entries(main->lstMCompat), QStringList({"Windows 95", "Windows ME"}));
-        QCOMPARE(rowOf(main->lstMNCompat, "Windows ME"), -1);
-        QCOMPARE(main->lstMCompat->selectedItems().size(), 1);
-        QCOMPARE(main->lstMCompat->selectedItems().first()->text(), QString("Windows 95"));
+        QCOMPARE(h->ctx().record, ReadmeRecord{});
     }
 
     void typeSelectionSetsTheRecordAtOnce()
     {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        clickRow(main->lstMType, 2);
-        QCOMPARE(h.ctx().record.programType, QString("ShareWare"));
-        main->lstMType->setFocus();
-        QTest::keyClick(main->lstMType, Qt::Key_Up);
-        QCOMPARE(h.ctx().record.programType, QString("Freeware"));
+        frmMain *m = start();
+        clickRow(m->lstMType, 2);
+        QCOMPARE(h->ctx().record.programType, QString("ShareWare"));
+        m->lstMType->setFocus();
+        QTest::keyClick(m->lstMType, Qt::Key_Up);
+        QCOMPARE(h->ctx().record.programType, QString("Freeware"));
         // One row high: the selected row is the one row shown, whole.
-        const QRect viewport = main->lstMType->viewport()->rect();
-        QCOMPARE(main->lstMType->visualItemRect(main->lstMType->item(1)), viewport);
-        QVERIFY(!viewport.intersects(main->lstMType->visualItemRect(main->lstMType->item(2))));
+        const QRect viewport = m->lstMType->viewport()->rect();
+        QCOMPARE(m->lstMType->visualItemRect(m->lstMType->item(1)), viewport);
     }
 
     void clearEmptiesBoxesAndCompatibleList()
     {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        QTest::keyClicks(main->txtMName, "Tool");
-        QTest::keyClicks(main->txtMVer, "1.2");
-        QTest::keyClicks(main->txtMWeb, "example.org");
-        QTest::keyClicks(main->txtMNeed, "a.dll");
-        doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows ME"));
-        clickRow(main->lstMType, 2);
-        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-        const ReadmeRecord copied = h.ctx().record;
-        QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPMain, Qt::LeftButton);
+        frmMain *m = start();
+        for (QLineEdit *b : {m->txtMName, m->txtMVer, m->txtMCompany, m->txtMWeb, m->txtMLanguage})
+            QTest::keyClicks(b, "1");
+        QTest::keyClicks(m->txtMNeed, "a.dll");
+        doubleClickRow(m->lstMNCompat, rowOf(m->lstMNCompat, "Windows ME"));
+        clickRow(m->lstMType, 2);
+        h->toProgram();
+        const ReadmeRecord copied = h->ctx().record;
+        QTest::mouseClick(h->program()->cmdPMain, Qt::LeftButton);
 
-        QTest::mouseClick(main->cmdMClear, Qt::LeftButton);
-        for (QLineEdit *box : {main->txtMName, main->txtMVer, main->txtMCompany, main->txtMWeb,
-                               main->txtMLanguage})
-            QVERIFY(box->text().isEmpty());
-        QVERIFY(main->txtMNeed->text().isEmpty());
-        QVERIFY(entries(main->lstMCompat).isEmpty());
-        QCOMPARE(main->lstMNCompat->count(), 6);
-        QCOMPARE(rowOf(main->lstMNCompat, "Windows ME"), -1);
-        QCOMPARE(main->lstMType->selectedItems().first()->text(), QString("ShareWare"));
-        QCOMPARE(h.ctx().record, copied);
-        QCOMPARE(main->focusWidget(), main->txtMName);
+        QTest::mouseClick(m->cmdMClear, Qt::LeftButton);
+        for (QLineEdit *b : {m->txtMName, m->txtMVer, m->txtMCompany, m->txtMWeb, m->txtMLanguage})
+            QVERIFY(b->text().isEmpty());
+        QVERIFY(m->txtMNeed->text().isEmpty());
+        QVERIFY(entries(m->lstMCompat).isEmpty());
+        QCOMPARE(rowOf(m->lstMNCompat, "Windows ME"), -1);
+        QCOMPARE(m->lstMType->selectedItems().first()->text(), QString("ShareWare"));
+        QCOMPARE(h->ctx().record, copied);
+        QCOMPARE(m->focusWidget(), m->txtMName);
     }
 
     void exitAsksFirst()
     {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        QSignalSpy ended(h.navigator.get(), &Navigator::programEnded);
-        QTest::keyClicks(main->txtMName, "Kept");
-
-        h.platform.messageAnswers = {MessageAnswer::No};
-        QTest::mouseClick(main->cmdMExit, Qt::LeftButton);
-        auto boxes = h.platform.messages();
-        QCOMPARE(boxes.size(), size_t(1));
-        QCOMPARE(boxes[0].text, QString("You have indicated you wish to\r\nexit the program. Is this correct?"));
-        QCOMPARE(boxes[0].title, QString("Exit?"));
-        QCOMPARE(boxes[0].style, 4132);
-        QCOMPARE(boxes[0].owner, main);
-        QCOMPARE(ended.count(), 0);
-        QVERIFY(main->isVisible());
-        QCOMPARE(main->txtMName->text(), QString("Kept"));
-
+        frmMain *m = start();
+        QSignalSpy ended(h->navigator.get(), &Navigator::programEnded);
+        QTest::keyClicks(m->txtMName, "Kept");
+        h->platform.messageAnswers = {MessageAnswer::No};
+        QTest::mouseClick(m->cmdMExit, Qt::LeftButton);
         // A close request from the window manager asks the same question.
-        h.platform.messageAnswers = {MessageAnswer::No};
-        main->close();
-        QCOMPARE(h.platform.messages().size(), size_t(2));
-        QCOMPARE(h.platform.messages()[1].title, QString("Exit?"));
-        QVERIFY(main->isVisible());
+        h->platform.messageAnswers = {MessageAnswer::No};
+        m->close();
+        const auto boxes = h->platform.messages();
+        QCOMPARE(boxes.size(), size_t(2));
+        for (const auto &box : boxes) {
+            QCOMPARE(box.text, QString("You have indicated you wish to\r\nexit the program. Is this correct?"));
+            QCOMPARE(box.title, QString("Exit?"));
+            QCOMPARE(box.style, 4132);
+            QCOMPARE(box.owner, m);
+        }
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(m->isVisible());
+        QCOMPARE(m->txtMName->text(), QString("Kept"));
 
         // Yes closes every window, hidden ones included.
-        EventCounter splashCloses(h.navigator->splash(), QEvent::Close);
-        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-        QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPMain, Qt::LeftButton);
-        EventCounter programCloses(h.screen<frmProgram>(ScreenId::Program), QEvent::Close);
-        h.platform.messageAnswers = {MessageAnswer::Yes};
-        QTest::mouseClick(main->cmdMExit, Qt::LeftButton);
+        EventCounter splashCloses(h->navigator->splash(), QEvent::Close);
+        QTest::mouseClick(h->toProgram()->cmdPMain, Qt::LeftButton);
+        EventCounter programCloses(h->program(), QEvent::Close);
+        h->platform.messageAnswers = {MessageAnswer::Yes};
+        QTest::mouseClick(m->cmdMExit, Qt::LeftButton);
         QCOMPARE(ended.count(), 1);
-        QCOMPARE(h.platform.messages().size(), size_t(3));
-        QVERIFY(!main->isVisible());
+        QVERIFY(!m->isVisible());
         QCOMPARE(splashCloses.count, 1);
         QCOMPARE(programCloses.count, 1);
     }
 
     void nextCopiesExactlyAndShowsProgramInfo()
     {
-        Harness h("\"Acme, Inc.\",\"acme.example\",\"English\",\"a.dll\r\nb.ocx\",\"Ann\",\"a@b\"\r\n");
-        auto *main = h.startToMain<frmMain>();
-        QTest::keyClicks(main->txtMName, "  Spaced Name ");
-        QTest::keyClicks(main->txtMVer, "2.0");
-        main->txtMNeed->moveCursor(QTextCursor::End);
-        QTest::keyClick(main->txtMNeed, Qt::Key_Return);
-        QTest::keyClicks(main->txtMNeed, "c.dat");
-        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-
-        const ReadmeRecord &r = h.ctx().record;
-        QCOMPARE(r.programName, QString("  Spaced Name "));
-        QCOMPARE(r.version, QString("2.0"));
-        QCOMPARE(r.company, QString("Acme, Inc."));
-        QCOMPARE(r.webSite, QString("acme.example"));
-        QCOMPARE(r.language, QString("English"));
-        QCOMPARE(r.filesNeeded, QString("a.dll\r\nb.ocx\r\nc.dat"));
+        frmMain *m = start("\"Acme, Inc.\",\"acme.example\",\"English\",\"a.dll\r\nb.ocx\",\"Ann\",\"a@b\"\r\n");
+        QTest::keyClicks(m->txtMName, "  Spaced Name ");
+        QTest::keyClicks(m->txtMVer, "2.0");
+        m->txtMNeed->moveCursor(QTextCursor::End);
+        QTest::keyClick(m->txtMNeed, Qt::Key_Return);
+        QTest::keyClicks(m->txtMNeed, "c.dat");
+        h->toProgram();
+        const ReadmeRecord &r = h->ctx().record;
+        QCOMPARE(QStringList({r.programName, r.version, r.company, r.webSite, r.language, r.filesNeeded}),
+                 QStringList({"  Spaced Name ", "2.0", "Acme, Inc.", "acme.example", "English",
+                              "a.dll\r\nb.ocx\r\nc.dat"}));
         QVERIFY(r.programType.isEmpty());
-        QVERIFY(!main->isVisible());
-        QVERIFY(h.screen<frmProgram>(ScreenId::Program)->isVisible());
-    }
-
-    void nextWithEverythingEmpty()
-    {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-        QCOMPARE(h.ctx().record, ReadmeRecord{});
-        QVERIFY(h.screen<frmProgram>(ScreenId::Program)->isVisible());
+        QVERIFY(!m->isVisible());
+        QVERIFY(h->program()->isVisible());
     }
 
     void activationFillsPresetBoxes_data()
     {
-        QTest::addColumn<QByteArray>("file");  // "<none>": no presets.txt
+        QTest::addColumn<QByteArray>("file");    // "<none>": no presets.txt
         QTest::addColumn<QStringList>("shown");  // company, web, language, needed
         QTest::newRow("one record")
             << QByteArray("\"Acme\",\"acme.example\",\"English\",\"run.dll\",\"Ann\",\"ann@acme\"\r\n")
@@ -328,66 +223,82 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, shown);
-        Harness h;
+        h->writePresets(file);
         if (file == "<none>")
-            QFile::remove(h.presetsPath());
-        else
-            h.writePresets(file);
-        auto *main = h.startToMain<frmMain>();
-        // Whatever the user left there is replaced.
-        QCOMPARE(main->txtMCompany->text(), shown[0]);
-        QCOMPARE(main->txtMWeb->text(), shown[1]);
-        QCOMPARE(main->txtMLanguage->text(), shown[2]);
-        QCOMPARE(main->txtMNeed->text(), shown[3]);
-        QVERIFY(main->txtMName->text().isEmpty());
-        QCOMPARE(main->focusWidget(), main->txtMName);
+            QFile::remove(h->presetsPath());
+        frmMain *m = h->start();
+        QCOMPARE(QStringList({m->txtMCompany->text(), m->txtMWeb->text(), m->txtMLanguage->text(),
+                              m->txtMNeed->text()}),
+                 shown);
+        QCOMPARE(m->focusWidget(), m->txtMName);
         // A value longer than its box is shown from its first character.
-        for (QLineEdit *box : {main->txtMCompany, main->txtMWeb, main->txtMLanguage})
-            QVERIFY2(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < box->width() / 2,
-                     qPrintable(box->text()));
+        for (QLineEdit *b : {m->txtMCompany, m->txtMWeb, m->txtMLanguage})
+            QVERIFY2(b->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < b->width() / 2,
+                     qPrintable(b->text()));
+    }
+
+    // Each showing of the main and the author screen reads presets.txt anew,
+    // whichever way the screen is shown again, and puts the focus into the
+    // first box; a message box answered is no showing.
+    void everyShowingReadsThePresets_data()
+    {
+        QTest::addColumn<QString>("route");
+        QTest::newRow("program info, then Main") << "program";
+        QTest::newRow("the viewer, then Main") << "viewer";
+        QTest::newRow("the presets screen, then Main") << "presets";
+        QTest::newRow("author screen, Main, then Next and Next") << "author";
+    }
+
+    void everyShowingReadsThePresets()
+    {
+        QFETCH(QString, route);
+        frmMain *m = start("\"First Co\",\"w\",\"l\",\"n\",\"" + QByteArray(35, 'f') + "\",\"f@mail\"\r\n");
+        const bool author = route == "author";
+        QLineEdit *box = author ? h->toAuthor()->txtAName : m->txtMCompany;
+        QLineEdit *first = author ? h->author()->txtAName : m->txtMName;
+        QLineEdit *other = author ? h->author()->txtAEMail : m->txtMWeb;
+        QCOMPARE(box->text(), author ? QString(30, 'f') : QString("First Co"));  // cut to the box
+        box->clear();
+        QTest::keyClicks(box, "Typed");
+        h->platform.messageAnswers = {MessageAnswer::No};
+        QTest::mouseClick(author ? h->author()->cmdACreate : m->cmdMExit, Qt::LeftButton);
+        QCOMPARE(box->text(), QString("Typed"));
+
+        h->writePresets("\"Second Co\",\"w2\",\"l\",\"n\",\"Second Name\",\"s@mail\"\r\n");
+        other->setFocus();
+        if (route == "program")
+            QTest::mouseClick(h->toProgram()->cmdPMain, Qt::LeftButton);
+        else if (route == "viewer")
+            QTest::mouseClick(h->toViewer(std::nullopt)->cmdVMain, Qt::LeftButton);
+        else if (route == "presets")
+            QTest::mouseClick(h->toPresets()->cmdCMain, Qt::LeftButton);
+        else {
+            QTest::mouseClick(h->author()->cmdAMain, Qt::LeftButton);
+            h->toAuthor();
+        }
+        QVERIFY(box->window()->isVisible());
+        QCOMPARE(box->text(), author ? QString("Second Name") : QString("Second Co"));
+        QCOMPARE(other->text(), author ? QString("s@mail") : QString("w2"));
+        QCOMPARE(box->window()->focusWidget(), first);
     }
 
     // The largest presets.txt that is still read, its needed files one run
-    // without a space, then pasted the same way: shown whole and at once,
-    // not after the box has sought a word boundary on every line of it.
+    // without a space, then pasted the same way: shown whole, not after the
+    // box has sought a word boundary on every line of it (which took 90 s).
     void longRunWithoutASpaceDoesNotFreezeTheScreen()
     {
         const QByteArray run(1024 * 1024 - 40, 'x');
-        Harness h("\"C\",\"w\",\"l\",\"" + run + "\",\"\",\"\"\r\n");
         QElapsedTimer clock;
         clock.start();
-        auto *m = h.startToMain<frmMain>();
+        frmMain *m = start("\"C\",\"w\",\"l\",\"" + run + "\",\"\",\"\"\r\n");
         QCoreApplication::processEvents();
         QCOMPARE(m->txtMNeed->text().size(), run.size());
-        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
-
         m->txtMNeed->clear();
-        QGuiApplication::clipboard()->setText(QString::fromLatin1(run));
-        clock.restart();
-        QTest::keyClick(m->txtMNeed, Qt::Key_V, Qt::ControlModifier);
+        paste(m->txtMNeed, QString::fromLatin1(run));
         QCoreApplication::processEvents();
         QCOMPARE(m->txtMNeed->text().size(), run.size());
-        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
-    }
-
-    void everyShowingRefillsButNotAMessageBox()
-    {
-        Harness h("\"Preset Co\",\"w\",\"l\",\"n\",\"\",\"\"\r\n");
-        auto *main = h.startToMain<frmMain>();
-        main->txtMCompany->clear();
-        QTest::keyClicks(main->txtMCompany, "Typed Co");
-        // Answering a message box is no new showing.
-        h.platform.messageAnswers = {MessageAnswer::No};
-        QTest::mouseClick(main->cmdMExit, Qt::LeftButton);
-        QCOMPARE(main->txtMCompany->text(), QString("Typed Co"));
-
-        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-        QCOMPARE(h.ctx().record.company, QString("Typed Co"));
-        h.writePresets("\"Newer Co\",\"w\",\"l\",\"n\",\"\",\"\"\r\n");
-        QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPMain, Qt::LeftButton);
-        QVERIFY(main->isVisible());
-        QCOMPARE(main->txtMCompany->text(), QString("Newer Co"));
-        QCOMPARE(h.ctx().record.company, QString("Typed Co"));
+        // About 1 s here; ten times that is still far from a freeze.
+        QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
     }
 };
 

@@ -1,171 +1,106 @@
-#include "Harness.h"
-#include "presets/frmPreset.h"
-#include "screens/frmAuthor.h"
-#include "screens/frmMain.h"
-#include "screens/frmProgram.h"
-#include "viewer/frmView.h"
+// The menu bar: reached by the keyboard, the tooltip switch and its three
+// governed controls, the screens it leads to, Exit and the help contents.
 
-#include <QAction>
-#include <QListWidget>
+#include "Harness.h"
+
+#include <QApplication>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace velmora;
 using namespace velmora::test;
 
-class TestMenu : public QObject {
+class TestMenu : public ProgramSuite {
     Q_OBJECT
 
 private slots:
-    void captionsAndOrder()
+    // Alt and the access key open a menu; the entry's key chooses it. File >
+    // Exit asks the Exit question; No leaves the program, Yes ends it.
+    void exitThroughTheMenuByKeyboard()
     {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        QStringList shown;
-        for (QAction *top : main->menuBar->actions()) {
-            shown << top->text();
-            for (QAction *entry : top->menu()->actions()) {
-                shown << (entry->isSeparator() ? QString("-") : "  " + entry->text());
-                QVERIFY(entry->isEnabled() && entry->isVisible());
-                QVERIFY(entry->shortcut().isEmpty());
-            }
+        frmMain *m = start();
+        QSignalSpy ended(h->navigator.get(), &Navigator::programEnded);
+        QVERIFY(QTest::qWaitForWindowActive(m));
+        h->platform.messageAnswers = {MessageAnswer::No, MessageAnswer::Yes};
+        for (int i = 0; i < 2; ++i) {
+            QTest::keyClick(m->txtMName, Qt::Key_F, Qt::AltModifier);
+            QTRY_VERIFY(m->mnuMFile->isVisible());
+            QTest::keyClick(m->mnuMFile, Qt::Key_X);
+            QTRY_COMPARE(h->platform.messages().size(), size_t(i + 1));
+            QCOMPARE(h->platform.messages()[i].title, QString("Exit?"));
+            QCOMPARE(h->platform.messages()[i].style, 4132);
+            QCOMPARE(ended.count(), i);
         }
-        QCOMPARE(shown, QStringList({"&File", "  Constants", "-", "  E&xit", "&Tools", "  Tooltips",
-                                     "-", "  View", "&Help", "  Contents"}));
-        QVERIFY(main->mnuMTTips->isCheckable());
-        QVERIFY(!main->mnuMTTips->isChecked());
-        QVERIFY(h.ctx().TooltipsOn.isEmpty());
+        QVERIFY(!m->isVisible());
     }
 
-    void altKeyOpensAMenu()
+    void tooltipSwitch()
     {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        QVERIFY(QTest::qWaitForWindowActive(main));
-        QTest::keyClick(main->txtMName, Qt::Key_T, Qt::AltModifier);
-        QTRY_VERIFY(main->mnuMTools->isVisible());
-        main->mnuMTools->close();
-    }
-
-    void tooltipSwitchThroughThreeChoices()
-    {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
+        frmMain *m = start();
         const QString typeTip = "Be sure to click an item (it will be highlited)";
         const QString osTip = "Double-click the OS(s) that are compatible with your program";
         const auto hover = [&] {
-            QTest::mouseMove(main->lstMType->viewport(), QPoint(6, 4));
-            QTest::mouseMove(main->lstMNCompat->viewport(), QPoint(6, 14));
+            QTest::mouseMove(m->lstMType->viewport(), QPoint(6, 4));
+            QTest::mouseMove(m->lstMNCompat->viewport(), QPoint(6, 14));
         };
         hover();
-        QVERIFY(main->lstMType->toolTip().isEmpty());
-
-        const QStringList expected{"yes", "no", "yes"};
-        for (const QString &value : expected) {
-            main->mnuMTTips->trigger();
-            QCOMPARE(h.ctx().TooltipsOn, value);
-            QCOMPARE(main->mnuMTTips->isChecked(), value == "yes");
+        QVERIFY(m->lstMType->toolTip().isEmpty());
+        for (const QString value : {"yes", "no", "yes"}) {
+            m->mnuMTTips->trigger();
+            QCOMPARE(h->ctx().TooltipsOn, value);
+            QCOMPARE(m->mnuMTTips->isChecked(), value == "yes");
             hover();
-            QCOMPARE(main->lstMType->toolTip(), value == "yes" ? typeTip : QString());
-            QCOMPARE(main->lstMNCompat->toolTip(), value == "yes" ? osTip : QString());
+            QCOMPARE(m->lstMType->toolTip(), value == "yes" ? typeTip : QString());
+            QCOMPARE(m->lstMNCompat->toolTip(), value == "yes" ? osTip : QString());
         }
-        QVERIFY(main->lstMCompat->toolTip().isEmpty());  // not a governed control
-
-        // The third governed control, on the author screen.
-        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-        QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPNext, Qt::LeftButton);
-        auto *author = h.screen<frmAuthor>(ScreenId::Author);
-        QVERIFY(QTest::qWaitForWindowExposed(author));
-        QTest::mouseMove(author->cmdACreate, QPoint(10, 10));
-        QCOMPARE(author->cmdACreate->toolTip(), QString("Creates the readme file"));
-        QTest::mouseClick(author->cmdAMain, Qt::LeftButton);
-        main->mnuMTTips->trigger();
-        QCOMPARE(h.ctx().TooltipsOn, QString("no"));
-        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-        QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPNext, Qt::LeftButton);
-        QTest::mouseMove(author->cmdACreate, QPoint(12, 10));
-        QVERIFY(author->cmdACreate->toolTip().isEmpty());
-    }
-
-    void listTooltipIsShownOverItsRows()
-    {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        main->mnuMTTips->trigger();
-        QWidget *viewport = main->lstMNCompat->viewport();
-        QTest::mouseMove(viewport, QPoint(10, 10));
+        // Shown over the list's rows, which have no tooltip of their own.
+        QWidget *viewport = m->lstMNCompat->viewport();
         QHelpEvent help(QEvent::ToolTip, QPoint(10, 10), viewport->mapToGlobal(QPoint(10, 10)));
         QApplication::sendEvent(viewport, &help);
-        QTRY_COMPARE(QToolTip::text(), QString("Double-click the OS(s) that are compatible with your program"));
+        QTRY_COMPARE(QToolTip::text(), osTip);
         QToolTip::hideText();
+
+        // The third governed control, on the author screen.
+        frmAuthor *a = h->toAuthor();
+        QVERIFY(QTest::qWaitForWindowExposed(a));
+        QTest::mouseMove(a->cmdACreate, QPoint(10, 10));
+        QCOMPARE(a->cmdACreate->toolTip(), QString("Creates the readme file"));
+        QTest::mouseClick(a->cmdAMain, Qt::LeftButton);
+        m->mnuMTTips->trigger();
+        h->toAuthor();
+        QTest::mouseMove(a->cmdACreate, QPoint(12, 10));
+        QVERIFY(a->cmdACreate->toolTip().isEmpty());
     }
 
+    // Constants and View hide the main screen; their Main brings it back.
     void constantsAndViewChangeScreens()
     {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        main->mnuMFConstants->trigger();
-        auto *preset = h.screen<frmPreset>(ScreenId::Preset);
-        QVERIFY(preset && preset->isVisible());
-        QVERIFY(!main->isVisible());
-        QTest::mouseClick(preset->cmdCMain, Qt::LeftButton);
-        QVERIFY(main->isVisible() && !preset->isVisible());
-
-        h.platform.dialogAnswers = {std::nullopt};
-        main->mnuMTView->trigger();
-        auto *view = h.screen<frmView>(ScreenId::View);
-        QVERIFY(view && view->isVisible());
-        QVERIFY(!main->isVisible());
-        QTest::mouseClick(view->cmdVMain, Qt::LeftButton);
-        QVERIFY(main->isVisible() && !view->isVisible());
-    }
-
-    void viewAndBackReloadsThePresetBoxes()
-    {
-        Harness h("\"Old\",\"w\",\"l\",\"n\",\"\",\"\"\r\n");
-        auto *main = h.startToMain<frmMain>();
-        main->txtMCompany->setText("Typed");
-        h.writePresets("\"Saved\",\"w2\",\"l2\",\"n2\",\"\",\"\"\r\n");
-        h.platform.dialogAnswers = {std::nullopt};
-        main->mnuMTView->trigger();
-        QTest::mouseClick(h.screen<frmView>(ScreenId::View)->cmdVMain, Qt::LeftButton);
-        QCOMPARE(main->txtMCompany->text(), QString("Saved"));
-        QCOMPARE(main->txtMNeed->text(), QString("n2"));
-    }
-
-    void fileExitAsksTheSameQuestion()
-    {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        QSignalSpy ended(h.navigator.get(), &Navigator::programEnded);
-        h.platform.messageAnswers = {MessageAnswer::No, MessageAnswer::Yes};
-        main->mnuMFExit->trigger();
-        QCOMPARE(h.platform.messages().size(), size_t(1));
-        QCOMPARE(h.platform.messages()[0].title, QString("Exit?"));
-        QCOMPARE(h.platform.messages()[0].style, 4132);
-        QCOMPARE(ended.count(), 0);
-        QVERIFY(main->isVisible());
-        main->mnuMFExit->trigger();
-        QCOMPARE(ended.count(), 1);
-        QVERIFY(!main->isVisible());
+        frmMain *m = start();
+        frmPreset *c = h->toPresets();
+        QVERIFY(c->isVisible() && !m->isVisible());
+        QTest::mouseClick(c->cmdCMain, Qt::LeftButton);
+        QVERIFY(m->isVisible() && !c->isVisible());
+        frmView *v = h->toViewer(std::nullopt);
+        QVERIFY(v->isVisible() && !m->isVisible());
+        QTest::mouseClick(v->cmdVMain, Qt::LeftButton);
+        QVERIFY(m->isVisible() && !v->isVisible());
     }
 
     void contentsAsksForTheBoundHelpFile()
     {
-        Harness h;
-        auto *main = h.startToMain<frmMain>();
-        main->mnuMHContents->trigger();
-        main->mnuMHContents->trigger();
-        const auto calls = h.platform.callsOf(ScriptedPlatform::Kind::HelpContents);
+        frmMain *m = start();
+        m->mnuMHContents->trigger();
+        m->mnuMHContents->trigger();
+        const auto calls = h->platform.callsOf(ScriptedPlatform::Kind::HelpContents);
         QCOMPARE(calls.size(), size_t(2));
         for (const auto &call : calls) {
-            QCOMPARE(call.owner, main);
-            QCOMPARE(call.path, h.folder() + "/Velmora 1_0.HLP");
+            QCOMPARE(call.owner, m);
+            QCOMPARE(call.path, h->folder() + "/Velmora 1_0.HLP");
         }
-        QVERIFY(main->isVisible());
-        QVERIFY(h.platform.messages().empty());
+        QVERIFY(m->isVisible());
     }
 };
 

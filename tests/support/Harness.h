@@ -4,22 +4,20 @@
 #include "ScriptedPlatform.h"
 #include "app/Navigator.h"
 #include "app/frmSplash.h"
-#include "toolkit/Look.h"
+#include "presets/frmPreset.h"
+#include "screens/frmAuthor.h"
+#include "screens/frmMain.h"
+#include "screens/frmProgram.h"
 #include "toolkit/TextBoxes.h"
-#include "toolkit/Screen.h"
-#include "toolkit/Twips.h"
+#include "viewer/frmView.h"
 
 #include <QAction>
-#include <QByteArray>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QToolTip>
-#include <QFile>
 #include <QListWidget>
-#include <QMetaObject>
+#include <QMenu>
+#include <QPushButton>
+#include <QObject>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -38,54 +36,75 @@ public:
     static void tick(frmSplash *splash) { splash->tmrTaskTimer_Timer(); }
 };
 
-// A whole program on the scripted platform, with its application folder in a
-// fresh temporary folder that holds presets.txt.
+// The whole program on the scripted platform, with its application folder in
+// a fresh temporary folder that holds presets.txt.
 class Harness {
 public:
-    explicit Harness(const QByteArray &presets = emptyPresets)
-        : platform(dir.path()), navigator(std::make_unique<Navigator>(platform))
-    {
-        writePresets(presets);
-    }
-
-    ~Harness() { navigator.reset(); }
+    explicit Harness(const QByteArray &presets = emptyPresets);
+    ~Harness();
 
     QString folder() const { return dir.path(); }
     QString path(const QString &name) const { return dir.filePath(name); }
     QString presetsPath() const { return path(QStringLiteral("presets.txt")); }
-
-    void writePresets(const QByteArray &bytes) const { QVERIFY(writeFile(presetsPath(), bytes)); }
-
+    void writePresets(const QByteArray &bytes) const;
     AppContext &ctx() { return navigator->context(); }
 
-    void tick(frmSplash *splash) const { SplashClock::tick(splash); }
-
     // Starts the program and lets the splash's twenty ticks run at once.
-    template <class Main>
-    Main *startToMain()
-    {
-        navigator->start();
-        for (int i = 0; i < 20; ++i)
-            tick(navigator->splash());
-        auto *main = static_cast<Main *>(navigator->screen(ScreenId::Main));
-        if (main)
-            (void)QTest::qWaitForWindowExposed(main);
-        return main;
-    }
+    frmMain *start();
 
+    // The screens, or null before their first showing.
+    frmMain *main() const { return screen<frmMain>(ScreenId::Main); }
+    frmProgram *program() const { return screen<frmProgram>(ScreenId::Program); }
+    frmAuthor *author() const { return screen<frmAuthor>(ScreenId::Author); }
+    frmPreset *presets() const { return screen<frmPreset>(ScreenId::Preset); }
+    frmView *viewer() const { return screen<frmView>(ScreenId::View); }
+
+    // The ways between the screens, as a person takes them.
+    frmProgram *toProgram();  // Next on the main screen
+    frmAuthor *toAuthor();    // Next, then Next on the program screen
+    frmPreset *toPresets();   // File > Constants
+    frmView *toViewer(const std::optional<QString> &firstOpen);  // Tools > View, the dialog answered
+
+    // Every box of the three wizard screens typed as a person types, the
+    // type picked and two systems moved: the walk-through readme
+    // (tests/data/readme_walkthrough.txt, with acmePresets), up to the
+    // author screen.
+    frmAuthor *walkToAuthor();
+
+    // The file that Create File writes when the Save dialog answers path.
+    QByteArray createFile(const QString &path);
+
+    QTemporaryDir dir;
+    ScriptedPlatform platform;
+    std::unique_ptr<Navigator> navigator;
+
+private:
     template <class T>
     T *screen(ScreenId id) const
     {
         return static_cast<T *>(navigator->screen(id));
     }
-
-    QTemporaryDir dir;
-    ScriptedPlatform platform;
-    std::unique_ptr<Navigator> navigator;
 };
 
-// Counts the events of one type that reach an object, and whether the last
-// one was accepted.
+// The fixture of a screens suite: every test function gets the program anew
+// (init: fresh folder with empty presets, nothing shown yet), and it is ended
+// after the function (cleanup). A test writes its presets, then start()s.
+class ProgramSuite : public QObject {
+    Q_OBJECT
+protected:
+    std::unique_ptr<Harness> h;
+    frmMain *start(const QByteArray &presets = emptyPresets)
+    {
+        h->writePresets(presets);
+        return h->start();
+    }
+
+protected slots:
+    void init() { h = std::make_unique<Harness>(); }
+    void cleanup() { h.reset(); }
+};
+
+// Counts the events of one type that reach an object.
 class EventCounter : public QObject {
 public:
     EventCounter(QObject *target, QEvent::Type type) : m_type(type) { target->installEventFilter(this); }
@@ -103,38 +122,15 @@ private:
     QEvent::Type m_type;
 };
 
-inline QStringList entries(const QListWidget *list)
-{
-    QStringList out;
-    for (int row = 0; row < list->count(); ++row)
-        out << list->item(row)->text();
-    return out;
-}
-
-// A person's double-click on a row: it is scrolled into view, clicked, then
-// double-clicked at the same point.
-inline void doubleClickRow(QListWidget *list, int row)
-{
-    QListWidgetItem *item = list->item(row);
-    list->scrollToItem(item);
-    const QPoint at = list->visualItemRect(item).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-}
-
-inline void clickRow(QListWidget *list, int row)
-{
-    QListWidgetItem *item = list->item(row);
-    list->scrollToItem(item);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-}
-
-inline int rowOf(const QListWidget *list, const QString &text)
-{
-    for (int row = 0; row < list->count(); ++row)
-        if (list->item(row)->text() == text)
-            return row;
-    return -1;
-}
+QStringList entries(const QListWidget *list);
+int rowOf(const QListWidget *list, const QString &text);
+// A person's click, and double-click, on a row: it is scrolled into view,
+// clicked, then double-clicked at the same point.
+void clickRow(QListWidget *list, int row);
+void doubleClickRow(QListWidget *list, int row);
+// Lines typed into a multi-line box, Return between them.
+void typeLines(QPlainTextEdit *box, const QStringList &lines);
+// Text put on the clipboard and pasted with Ctrl+V.
+void paste(QWidget *box, const QString &text);
 
 }  // namespace velmora::test

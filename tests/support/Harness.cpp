@@ -1,0 +1,134 @@
+#include "Harness.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPushButton>
+
+namespace velmora::test {
+
+Harness::Harness(const QByteArray &presets)
+    : platform(dir.path()), navigator(std::make_unique<Navigator>(platform))
+{
+    writePresets(presets);
+}
+
+Harness::~Harness()
+{
+    navigator.reset();
+}
+
+void Harness::writePresets(const QByteArray &bytes) const
+{
+    QVERIFY(writeFile(presetsPath(), bytes));
+}
+
+frmMain *Harness::start()
+{
+    navigator->start();
+    for (int i = 0; i < 20; ++i)
+        SplashClock::tick(navigator->splash());
+    if (frmMain *m = main()) {
+        (void)QTest::qWaitForWindowExposed(m);
+        return m;
+    }
+    return nullptr;
+}
+
+frmProgram *Harness::toProgram()
+{
+    QTest::mouseClick(main()->cmdMNext, Qt::LeftButton);
+    return program();
+}
+
+frmAuthor *Harness::toAuthor()
+{
+    QTest::mouseClick(toProgram()->cmdPNext, Qt::LeftButton);
+    return author();
+}
+
+frmPreset *Harness::toPresets()
+{
+    main()->mnuMFConstants->trigger();
+    return presets();
+}
+
+frmView *Harness::toViewer(const std::optional<QString> &firstOpen)
+{
+    platform.dialogAnswers = {firstOpen};
+    main()->mnuMTView->trigger();
+    return viewer();
+}
+
+frmAuthor *Harness::walkToAuthor()
+{
+    frmMain *m = main();
+    QTest::keyClicks(m->txtMName, "Pixel Pal");
+    QTest::keyClicks(m->txtMVer, "2.1");
+    clickRow(m->lstMType, 1);  // Freeware
+    doubleClickRow(m->lstMNCompat, rowOf(m->lstMNCompat, "Windows 98"));
+    doubleClickRow(m->lstMNCompat, rowOf(m->lstMNCompat, "Windows XP"));
+    frmProgram *p = toProgram();
+    typeLines(p->txtPDesc, {"Draws pixels.", "Saves them too."});
+    typeLines(p->txtPInstruct, {"Run it."});
+    typeLines(p->txtPFeat, {"Fast"});
+    typeLines(p->txtPNew, {"Undo"});
+    QTest::mouseClick(p->cmdPNext, Qt::LeftButton);
+    return author();
+}
+
+QByteArray Harness::createFile(const QString &path)
+{
+    platform.dialogAnswers = {path};
+    QTest::mouseClick(author()->cmdACreate, Qt::LeftButton);
+    return readAll(path);
+}
+
+QStringList entries(const QListWidget *list)
+{
+    QStringList out;
+    for (int row = 0; row < list->count(); ++row)
+        out << list->item(row)->text();
+    return out;
+}
+
+int rowOf(const QListWidget *list, const QString &text)
+{
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->text() == text)
+            return row;
+    return -1;
+}
+
+void clickRow(QListWidget *list, int row)
+{
+    QListWidgetItem *item = list->item(row);
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
+
+void doubleClickRow(QListWidget *list, int row)
+{
+    QListWidgetItem *item = list->item(row);
+    list->scrollToItem(item);
+    const QPoint at = list->visualItemRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+void typeLines(QPlainTextEdit *box, const QStringList &lines)
+{
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, lines[i]);
+    }
+}
+
+void paste(QWidget *box, const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+}
+
+}  // namespace velmora::test
