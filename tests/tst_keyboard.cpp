@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QtTest>
 
 using namespace velmora;
@@ -63,7 +64,7 @@ private slots:
             QTest::newRow(screen) << screen;
     }
 
-    // Whatever the screen: the layout's invariants; no close button; every
+    // Whatever the screen: the layout's invariants; centred; no close button; every
     // box, list and button named as a screen reader should say it (after
     // the label that stands for it, without the colon); Tab from the
     // screen's first field visits every control once and comes back, and
@@ -84,6 +85,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(s));
 
         checkLayoutInvariants(s);
+        // Centred on the screen when first shown.
+        const QPoint off = s->frameGeometry().center() - s->screen()->availableGeometry().center();
+        QVERIFY2(off.manhattanLength() <= 2, qPrintable(QString("%1,%2 from the centre").arg(off.x()).arg(off.y())));
         QVERIFY(!(s->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)));
         QCOMPARE(QAccessible::queryAccessibleInterface(s)->text(QAccessible::Name), s->windowTitle());
 
