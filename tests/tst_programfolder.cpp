@@ -3,8 +3,7 @@
 // holds a presets.txt of its own; the program, its help file and its
 // presets.txt reached by any name; relative base folders in the environment.
 // The program here is programfolder_probe, which uses the real platform and
-// the same calls as the screens; a folder named by bytes that are not UTF-8
-// cannot be named by a QString, so those paths are handled as bytes.
+// the same calls as the screens.
 
 #include "FileTools.h"
 #include "Harness.h"
@@ -18,15 +17,13 @@
 #include "toolkit/QtPlatform.h"
 
 #include <QDirIterator>
-#include <QProcessEnvironment>
+#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
-#include <fcntl.h>
 #include <map>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace velmora;
@@ -40,24 +37,6 @@ const QByteArray userRecord = "\"User Co\",\"u.example\",\"German\",\"u.dll\",\"
 const QStringList newValues = {"New Co", "n.example", "French", "n.dll", "Nia", "nia@x"};
 const QByteArray newRecord = "\"New Co\",\"n.example\",\"French\",\"n.dll\",\"Nia\",\"nia@x\"\r\n";
 const QByteArray helpBytes = "<html><body>Help</body></html>\n";
-
-bool writeRaw(const QByteArray &path, const QByteArray &bytes, mode_t mode = 0644)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0)
-        return false;
-    const bool whole = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    return ::close(fd) == 0 && whole && ::chmod(path.constData(), mode) == 0;
-}
-
-QByteArray readRaw(const QByteArray &path)
-{
-    QFile file;
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return "<unreadable>";
-    return file.readAll();
-}
 
 // Every file and link below folder: a file by its bytes, a link by where it
 // points.
@@ -82,78 +61,47 @@ struct Run {
     QString out;
 };
 
-// Starts program (its path as bytes) in folder with the environment given,
-// and waits for it.
-Run runProgram(const QByteArray &program, const QStringList &args, const QByteArray &folder,
+Run runProgram(const QString &program, const QStringList &args, const QString &folder,
                const QProcessEnvironment &environment)
 {
-    std::vector<QByteArray> argStore{program}, envStore;
-    for (const QString &a : args)
-        argStore.push_back(a.toUtf8());
-    for (const QString &e : environment.toStringList())
-        envStore.push_back(e.toUtf8());
-    std::vector<char *> argv, envp;
-    for (QByteArray &a : argStore)
-        argv.push_back(a.data());
-    for (QByteArray &e : envStore)
-        envp.push_back(e.data());
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
-
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0)
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.setProcessEnvironment(environment);
+    process.start(program, args);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::dup2(out[1], STDOUT_FILENO) < 0 || ::chdir(folder.constData()) != 0)
-            ::_exit(127);
-        ::execve(program.constData(), argv.data(), envp.data());
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    QByteArray text;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) != 0;) {
-        if (n > 0)
-            text.append(buffer, n);
-        else if (errno != EINTR)
-            break;
-    }
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromUtf8(text)};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
 }
 
-QByteArray probeBytes()
+// A copy of the probe named velmora in folder, with its presets.txt and help
+// file beside it.
+bool installProbe(const QString &folder)
 {
-    return readRaw(VELMORA_PROBE);
+    const QString program = folder + "/velmora";
+    return QDir().mkpath(folder) && QFile::copy(VELMORA_PROBE, program)
+           && QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner)
+           && writeFile(folder + "/presets.txt", ownRecord) && writeFile(folder + "/" + helpFileName, helpBytes);
 }
 
-// A copy of the probe named velmora in folder (bytes), with its presets.txt
-// and help file beside it.
-bool installProbe(const QByteArray &folder)
-{
-    return ::mkdir(folder.constData(), 0755) == 0 && writeRaw(folder + "/velmora", probeBytes(), 0755)
-           && writeRaw(folder + "/presets.txt", ownRecord)
-           && writeRaw(folder + "/" + helpFileName, helpBytes);
-}
-
-// Removes what installProbe made: a QTemporaryDir cannot name such a folder.
-class InstalledProbe {
+// A folder named by bytes (which may not be UTF-8), reached through the link
+// "odd" beside it; given a plain name at the end, so that the temporary
+// folder around it can be removed.
+class OddFolder {
 public:
-    explicit InstalledProbe(QByteArray folder) : m_folder(std::move(folder)) {}
-    ~InstalledProbe()
+    OddFolder(const QString &parent, const QByteArray &name)
+        : m_parent(QFile::encodeName(parent)), m_name(name)
     {
-        for (const QByteArray &name : {QByteArray("velmora"), QByteArray("presets.txt"), QByteArray(helpFileName)})
-            ::unlink((m_folder + "/" + name).constData());
-        ::rmdir(m_folder.constData());
+        m_made = ::mkdir((m_parent + "/" + name).constData(), 0755) == 0
+                 && ::symlink(name.constData(), (m_parent + "/odd").constData()) == 0;
     }
-    InstalledProbe(const InstalledProbe &) = delete;
-    InstalledProbe &operator=(const InstalledProbe &) = delete;
+    ~OddFolder() { ::rename((m_parent + "/" + m_name).constData(), (m_parent + "/plain").constData()); }
+    OddFolder(const OddFolder &) = delete;
+    OddFolder &operator=(const OddFolder &) = delete;
+    bool made() const { return m_made; }
 
 private:
-    QByteArray m_folder;
+    QByteArray m_parent, m_name;
+    bool m_made = false;
 };
 
 QProcessEnvironment probeEnvironment(const QString &home, const QString &locale)
@@ -220,24 +168,23 @@ private slots:
         QFETCH(QByteArray, name);
         QFETCH(QString, locale);
         QTemporaryDir dir;
-        const QByteArray base = QFile::encodeName(dir.path());
-        const QByteArray program = base + "/" + name;
-        const InstalledProbe cleanUp(program);
+        const OddFolder odd(dir.path(), name);
+        QVERIFY(odd.made());
+        const QString program = dir.filePath("odd");  // the kernel knows the program by its real name
         QVERIFY(installProbe(program));
         const QString project = dir.filePath("proj");
         QVERIFY(QDir().mkpath(project) && QDir().mkpath(dir.filePath("home")));
         QVERIFY(writeFile(project + "/presets.txt", otherRecord));
         const auto env = probeEnvironment(dir.filePath("home"), locale);
 
-        const Run read = runProgram(program + "/velmora", {"read"}, QFile::encodeName(project), env);
+        const Run read = runProgram(program + "/velmora", {"read"}, project, env);
         QCOMPARE(read.status, 0);
         QCOMPARE(read.out, QString("Own Co|own.example|English|own.dll|Owen|owen@x\nhelp found\n"));
 
-        const Run set = runProgram(program + "/velmora", QStringList{"set"} + newValues,
-                                   QFile::encodeName(project), env);
+        const Run set = runProgram(program + "/velmora", QStringList{"set"} + newValues, project, env);
         QCOMPARE(set.out, QString());
         QCOMPARE(set.status, 0);
-        QCOMPARE(readRaw(program + "/presets.txt"), newRecord);
+        QCOMPARE(readAll(program + "/presets.txt"), newRecord);
         QCOMPARE(readAll(project + "/presets.txt"), otherRecord);
         QCOMPARE(entriesOf(project), QStringList{"presets.txt"});
         QCOMPARE(entriesOf(dir.filePath("home")), QStringList());
@@ -316,7 +263,7 @@ private slots:
         QFETCH(QString, what);
         QTemporaryDir dir;
         const QString program = dir.filePath("program"), config = dir.filePath("home/.config/Velmora");
-        QVERIFY(installProbe(QFile::encodeName(program)));
+        QVERIFY(installProbe(program));
         QVERIFY(QDir().mkpath(config) && QDir().mkpath(dir.filePath("links")));
         QVERIFY(writeFile(config + "/presets.txt", userRecord));
         const QByteArray p = QFile::encodeName(program);
@@ -336,7 +283,7 @@ private slots:
 
         const QStringList args = command == "readme" ? QStringList{"readme", dir.filePath(target)}
                                                      : QStringList{"set"} + newValues;
-        const Run run = runProgram(p + "/velmora", args, QFile::encodeName(dir.filePath("links")),
+        const Run run = runProgram(program + "/velmora", args, dir.filePath("links"),
                                    probeEnvironment(dir.filePath("home"), "C.UTF-8"));
 
         auto expected = before;
