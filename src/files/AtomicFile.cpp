@@ -1,6 +1,8 @@
 #include "files/AtomicFile.h"
 
+#include "files/FileLock.h"
 #include "files/FilePath.h"
+#include "files/Links.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,6 +104,19 @@ bool isSpecialFile(const QString &path)
     return !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
+// The new file takes the owner and group of the file it replaces, where
+// this user may give them (root may; another user may keep a group that
+// they belong to), as it takes its mode.
+void keepOwner(int fd, const QString &replaced)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(replaced).constData(), &st) != 0)
+        return;
+    if (::fchown(fd, st.st_uid, st.st_gid) != 0 && ::fchown(fd, uid_t(-1), st.st_gid) != 0) {
+        // Not allowed: the new file stays this user's, as any file they make.
+    }
+}
+
 }  // namespace
 
 QString cannotWrite(const QString &path, const QString &why)
@@ -123,6 +138,10 @@ bool writeFileInPlace(const QString &path, const QByteArray &bytes, QString *err
         return fail(error, path, systemReason(errno));
     if (!S_ISREG(st.st_mode))
         return fail(error, path, QStringLiteral("it is not a regular file"));
+    // Readers of the file wait until it is whole again; the lock goes when
+    // the file is closed.
+    if (!lockFile(fd, FileLock::Exclusive))
+        return fail(error, path, QStringLiteral("another program is using the file"));
 
     QByteArray old;
     if (const int rc = readAll(fd, st.st_size, &old))
@@ -174,6 +193,17 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
 {
     if (path.isEmpty())
         return fail(error, path, QStringLiteral("no file name was given"));
+    // A name alone would be written in whatever folder the program was
+    // started from.
+    if (!QDir::isAbsolutePath(path))
+        return fail(error, path, QStringLiteral("the name does not say which folder it is in"));
+    // Every link on the way is followed here, under the rule the kernel
+    // applies to links in shared folders; what is written is the file the
+    // links lead to (its own name when that can be held as text).
+    const FollowedPath followed = followLinks(QFile::encodeName(path));
+    if (!followed.problem.isEmpty())
+        return fail(error, path, followed.problem);
+    const QString real = nameOrFallback(followed.path, path);
 
     // Caught before QSaveFile so that the reason is plain and nothing is
     // created on the way.
@@ -191,19 +221,20 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     if (isSpecialFile(path))
         return fail(error, path, QStringLiteral("it is not a regular file"));
 
-    QSaveFile file(path);
+    QSaveFile file(real);
     // Unbuffered, so every write reports its own failure: a buffered write
     // that fails only when commit() flushes it (a full disk) is not reported
     // by QSaveFile, which would then put a cut-short file in place.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         // A folder that takes no new files: a file there that this user may
-        // write is written in place (QSaveFile follows a link the same way:
+        // write is written in place (the links to it were followed above:
         // the link's target is written, the link kept).
-        const QFileInfo resolved(target.canonicalFilePath());
+        const QFileInfo resolved(real);
         if (resolved.isFile() && resolved.isWritable() && !mayCreateFilesIn(resolved.absolutePath()))
             return writeFileInPlace(resolved.filePath(), bytes, error);
         return fail(error, path, file.errorString());
     }
+    keepOwner(int(file.handle()), real);
     qint64 done = 0;
     while (done < bytes.size()) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);

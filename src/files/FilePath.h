@@ -7,15 +7,30 @@ namespace velmora {
 // A file beside the program: the folder, a separator unless the folder
 // already ends in one (blanks after it looked past), and the name. The
 // separator follows the folder's own style ("C:\Tools" takes "\",
-// "/opt/velmora" takes "/"). An empty folder gives the name alone.
+// "/opt/velmora" takes "/"). An empty folder gives an empty path, never the
+// name alone, which would name a file in whatever folder the program was
+// started from.
 QString fileInFolder(const QString &folder, const QString &name);
 
 // A base folder of the XDG convention: the value of variable when it is an
 // absolute path, otherwise (unset, empty or relative, which the convention
 // says to ignore) homeFolder followed by fallbackUnderHome
-// (xdgBaseFolder("XDG_STATE_HOME", home, ".local/state")).
+// (xdgBaseFolder("XDG_STATE_HOME", home, ".local/state")). Empty when that
+// value is not absolute and homeFolder is not an absolute path either.
 QString xdgBaseFolder(const char *variable, const QString &homeFolder,
                       const QString &fallbackUnderHome);
+
+// This user's home folder: HOME when it is an absolute path, otherwise the
+// home folder of the user's account; empty when neither is absolute.
+QString homeFolder();
+
+// The folder that holds the running program. Its own path when that path
+// is valid UTF-8; otherwise (a folder unpacked from an old archive, "caf\xe9")
+// a QString cannot hold the name, so the folder is opened once and named
+// /proc/self/fd/<n>, which every file call of Qt and of the system resolves
+// to it; the descriptor stays open for the whole run. Empty only when the
+// folder cannot be found at all (no /proc).
+QString programFolder();
 
 // True when this user may create files in folder (write and search
 // permission on it).

@@ -9,4 +9,9 @@ QString helpFilePathFor(const QString &applicationFolder)
     return fileInFolder(applicationFolder, QLatin1String(helpFileName));
 }
 
+OwnFile helpFileOf(const QString &applicationFolder)
+{
+    return {helpFilePathFor(applicationFolder), QStringLiteral("Velmora's help file")};
+}
+
 }  // namespace velmora

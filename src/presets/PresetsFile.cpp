@@ -1,9 +1,12 @@
 #include "presets/PresetsFile.h"
 
 #include "files/AtomicFile.h"
+#include "files/FileLock.h"
 #include "files/FilePath.h"
 #include "files/LineBreaks.h"
+#include "files/OwnFiles.h"
 #include "files/Win1252.h"
+#include "help/HelpPath.h"
 
 #include <QDir>
 #include <QFile>
@@ -127,9 +130,19 @@ bool FileExists(const QString &path)
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
-PresetsLocation locatePresets(const QString &applicationFolder, const QString &userFolder,
+namespace {
+
+PresetsLocation choosePresets(const QString &applicationFolder, const QString &userFolder,
                               PresetsUse use)
 {
+    const QString userFile = fileInFolder(userFolder, QLatin1String(presetsFileName));
+    // A program folder that cannot be named: its presets.txt cannot be
+    // reached, so the user's own file stands in for it.
+    if (applicationFolder.isEmpty()) {
+        if (use == PresetsUse::Read)
+            return {FileExists(userFile) ? userFile : QString(), false, {}};
+        return {userFile, !userFile.isEmpty() && !FileExists(userFile), {}};
+    }
     const QString programFile = presetsPath(applicationFolder);
     if (mayWrite(programFile))
         return {programFile, false, {}};
@@ -137,8 +150,6 @@ PresetsLocation locatePresets(const QString &applicationFolder, const QString &u
     if (use == PresetsUse::Set && programInfo.exists() && !programInfo.isFile()
         && !programInfo.isDir())
         return {programFile, false, cannotWrite(programFile, QStringLiteral("it is not a regular file"))};
-    const QString userFile =
-        userFolder.isEmpty() ? QString() : fileInFolder(userFolder, QLatin1String(presetsFileName));
     if (FileExists(userFile))
         return {userFile, false, {}};
     if (!FileExists(programFile))
@@ -148,6 +159,18 @@ PresetsLocation locatePresets(const QString &applicationFolder, const QString &u
     if (userFile.isEmpty())
         return {};
     return {userFile, true, {}};
+}
+
+}  // namespace
+
+PresetsLocation locatePresets(const QString &applicationFolder, const QString &userFolder,
+                              PresetsUse use)
+{
+    PresetsLocation where = choosePresets(applicationFolder, userFolder, use);
+    // A presets.txt that is a link to the program or to its help file.
+    if (use == PresetsUse::Set && where.problem.isEmpty())
+        where.problem = ownFileProblem(where.path, {runningProgram(), helpFileOf(applicationFolder)});
+    return where;
 }
 
 PresetRecord parsePresets(QStringView text)
@@ -183,10 +206,16 @@ PresetRecord readPresetsFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return PresetRecord();
+    // The shared lock waits for an in-place write to finish, so the record
+    // read is the old one or the new one. After the longest wait it is read
+    // anyway: another program holding the lock must not hang this one.
+    lockFile(int(file.handle()), FileLock::Shared);
     // One byte more than the limit, so that a file that grew since the
     // look-up is seen to be too large without being read whole.
     const QByteArray bytes = file.read(maxPresetsFileBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > maxPresetsFileBytes)
+    const bool readWhole = file.error() == QFileDevice::NoError && bytes.size() <= maxPresetsFileBytes;
+    file.close();  // and the lock with it, before the slower decoding
+    if (!readWhole)
         return PresetRecord();
     return parsePresets(fromWindows1252(bytes));
 }

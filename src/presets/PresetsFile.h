@@ -37,9 +37,12 @@ bool FileExists(const QString &path);
 // read when it exists (else the application folder's copy, the installed
 // defaults), and Set writes it, creating it and its folder, when the
 // application folder's file exists but may not be written. With neither
-// file there, nothing is read and Set finds no file.
+// file there, nothing is read and Set finds no file. When the application
+// folder cannot be named (empty), the user's file is read and Set writes it,
+// creating it.
 // A pipe, device or socket where the application folder's presets.txt
-// belongs is never written: Set gets the reason in problem.
+// belongs is never written, nor is a presets.txt that leads to the program
+// itself or to its help file: Set gets the reason in problem.
 struct PresetsLocation {
     QString path;            // empty: no presets file
     bool mayCreate = false;  // Set may create the file and its folder
@@ -54,7 +57,9 @@ PresetsLocation locatePresets(const QString &applicationFolder, const QString &u
 PresetRecord parsePresets(QStringView text);
 
 // Reads one presets file. A file that is missing, unreadable, not a regular
-// file or larger than maxPresetsFileBytes gives six empty values.
+// file or larger than maxPresetsFileBytes gives six empty values. It is read
+// under the file's shared lock, so an in-place write of it is never seen
+// half done.
 PresetRecord readPresetsFile(const QString &path);
 
 // What a screen reads at activation: the presets file that locatePresets

@@ -6,6 +6,7 @@
 #include "toolkit/TextBoxes.h"
 #include "presets/PresetsFile.h"
 #include "readme/ReadmeLayout.h"
+#include "readme/ReadmeTarget.h"
 #include "screens/AppContext.h"
 #include "screens/frmMain.h"
 #include "toolkit/ScreenTools.h"
@@ -70,7 +71,9 @@ void frmAuthor::cmdACreate_Click()
         ctx.record.authorName = txtAName->text();
         ctx.record.authorEMail = txtAEMail->text();
         const QByteArray bytes = readmeBytes(ctx.record, ctx.mainScreen ? ctx.mainScreen->compatibleSystems() : QStringList());
-        written = writeFileAtomically(*path, bytes, &reason);
+        reason = readmeTargetProblem(*path, ctx.platform.applicationFolder(),
+                                     ctx.platform.userConfigFolder());
+        written = reason.isEmpty() && writeFileAtomically(*path, bytes, &reason);
     }
     if (!written) {
         QString text = QStringLiteral("There seems to be an error. Please contact the author.");

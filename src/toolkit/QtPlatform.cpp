@@ -1,8 +1,8 @@
 #include "toolkit/QtPlatform.h"
 
+#include "files/FilePath.h"
 #include "files/LineBreaks.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -75,18 +75,23 @@ std::optional<QString> QtPlatform::openFileDialog(QWidget *owner, FileDialog &di
 
 QString QtPlatform::applicationFolder() const
 {
-    return QCoreApplication::applicationDirPath();
+    // Qt's own applicationDirPath() comes back empty for a folder whose name
+    // is not valid UTF-8.
+    return programFolder();
 }
 
 QString QtPlatform::userConfigFolder() const
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    // Not QStandardPaths: Qt 6.4 takes a relative XDG_CONFIG_HOME, which
+    // would put presets.txt under whatever folder Velmora was started from.
+    return fileInFolder(xdgBaseFolder("XDG_CONFIG_HOME", homeFolder(), QStringLiteral(".config")),
+                        QStringLiteral("Velmora"));
 }
 
 QString QtPlatform::documentsFolder() const
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    return QDir::isAbsolutePath(documents) && QFileInfo(documents).isDir() ? documents : homeFolder();
 }
 
 void QtPlatform::showHelpContents(HelpViewer &window, const QString &helpFilePath)

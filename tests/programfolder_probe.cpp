@@ -1,0 +1,58 @@
+// A stand-in for Velmora that tst_programfolder copies into folders with
+// awkward names and starts from elsewhere: it finds its folder, its presets
+// and its help file through the real platform, and writes as Create File and
+// Set do, with the same calls.
+//   probe read                 prints the six presets (joined by |) and
+//                              whether the help file was found
+//   probe set V1 ... V6        Set with six values
+//   probe readme PATH          Create File at PATH
+// Prints the reason when a write is refused; exits 0 when it wrote.
+
+#include "files/AtomicFile.h"
+#include "help/HelpPath.h"
+#include "presets/PresetsFile.h"
+#include "readme/ReadmeTarget.h"
+#include "toolkit/QtPlatform.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+using namespace velmora;
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QtPlatform platform;
+    const QString folder = platform.applicationFolder();
+    const QString user = platform.userConfigFolder();
+    const QStringList args = app.arguments().mid(1);
+    QTextStream out(stdout);
+
+    if (args.value(0) == QLatin1String("read")) {
+        const PresetRecord r = ReadPresets(folder, user);
+        out << QStringList{r.companyName, r.webSite, r.languages, r.neededFiles, r.authorName,
+                           r.authorEMail}.join(u'|')
+            << '\n'
+            << (QFileInfo(helpFilePathFor(folder)).isFile() ? "help found" : "help missing") << '\n';
+        return 0;
+    }
+    if (args.value(0) == QLatin1String("set") && args.size() == 7) {
+        const PresetsLocation where = locatePresets(folder, user, PresetsUse::Set);
+        if (!where.problem.isEmpty() || where.path.isEmpty()) {
+            out << (where.path.isEmpty() ? QStringLiteral("no presets file") : where.problem);
+            return 1;
+        }
+        const PresetsWrite written =
+            writePresets(where, PresetRecord{args[1], args[2], args[3], args[4], args[5], args[6]});
+        out << written.reason;
+        return written.saved ? 0 : 1;
+    }
+    if (args.value(0) == QLatin1String("readme") && args.size() == 2) {
+        QString reason = readmeTargetProblem(args[1], folder, user);
+        const bool written = reason.isEmpty() && writeFileAtomically(args[1], "Readme\r\n", &reason);
+        out << reason;
+        return written ? 0 : 1;
+    }
+    return 2;
+}
