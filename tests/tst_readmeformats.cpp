@@ -526,6 +526,56 @@ private slots:
         QCOMPARE(writeAgain(read), bytes);
     }
 
+    // Values that mean something to Markdown or to the layout's title come
+    // back as typed.
+    void markdownValuesComeBack_data()
+    {
+        QTest::addColumn<ReadmeRecord>("record");
+        ReadmeRecord r;
+        r.programName = "x (Demo)";
+        QTest::newRow("a type's parentheses in a name without a type") << r;
+        r.programName = "(Demo)";
+        r.programType = "UpDate";
+        QTest::newRow("a name that is a type in parentheses") << r;
+        r = R();
+        r.programName = "C# \\ (";
+        r.company = " &amp; ";
+        r.webSite = "www.acme.example";
+        r.language = "http://acme.example/a_b";
+        r.authorEMail = "x_y@z.example";
+        r.authorName = "[Ann](x)";
+        QTest::newRow("escapes, references, links") << r;
+    }
+
+    void markdownValuesComeBack()
+    {
+        QFETCH(ReadmeRecord, record);
+        const RecognisedReadme read = recogniseReadme(readmeMarkdownBytes(record, {"- x", "1. y", "#", ""}));
+        QVERIFY2(read.recognised, qPrintable(notRecognisedMessage(read)));
+        QCOMPARE(read.record, record);
+        QCOMPARE(read.compatibleSystems, QStringList({"- x", "1. y", "#", ""}));
+    }
+
+    // Fields that repeat the layout's rows a hundred thousand times are
+    // weighed in linear time (the suite's time-out is the bound).
+    void fieldsThatRepeatTheLayout()
+    {
+        ReadmeRecord r;
+        QStringList labels;
+        for (int i = 0; i < 100000; ++i)
+            labels << "2). Description:";
+        r.description = labels.join("\r\n");
+        RecognisedReadme read = recogniseReadme(readmeBytes(r, {}));
+        QVERIFY(read.recognised);
+        QCOMPARE(read.record, r);
+
+        // In Markdown such rows stand as typed only inside a block.
+        r.description = "```\r\n" + QStringList(50000, "### 2. Description\r\n").join("\r\n") + "```";
+        read = recogniseReadme(readmeMarkdownBytes(r, {}));
+        QVERIFY(read.recognised);
+        QCOMPARE(read.record, r);
+    }
+
     // A field holding an empty line and the next item's row: two records
     // with the same bytes. The earlier field takes the fewest lines that
     // leave the rest of the file in the layout and that it could have been

@@ -62,6 +62,7 @@ public:
     // adds; otherwise lines whose spaces an editor took off count too.
     explicit FieldShape(bool strict);
     ~FieldShape();
+    static constexpr bool anyLines = false;
     void reset();
     // False once no longer run of lines from the same start can be a field.
     bool add(QStringView line);

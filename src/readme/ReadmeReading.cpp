@@ -113,10 +113,25 @@ public:
             const ItemForm &form = forms[i];
             const int noneLength = int(form.noneRows.size());
             const int headLength = int(form.valueHead.size());
+            // firstEnd[q]: the first empty row j >= q after which item i + 1 fits.
+            std::vector<int> firstEnd(n + 3, -1);
+            if constexpr (Shape::anyLines) {
+                for (int q = n - 1; q >= 0; --q)
+                    firstEnd[q] = (m_lines[q].isEmpty() && next[q + 1]) ? q : firstEnd[q + 1];
+            }
             for (int p = 0; p < n; ++p) {
                 const bool empty = matches(p, form.noneRows) && is(p + noneLength, QString())
                                    && next[p + noneLength + 1];
-                if (matches(p, form.valueHead)) {
+                if (matches(p, form.valueHead) && Shape::anyLines) {
+                    // Any lines make a field but one empty line alone: the
+                    // first end is looked up, in linear time however often
+                    // the fields repeat the layout's rows.
+                    const int s = p + headLength;
+                    int end = s + 1 <= n ? firstEnd[s + 1] : -1;
+                    if (end == s + 1 && m_lines[s].isEmpty())
+                        end = firstEnd[s + 2];
+                    valueEnd[i][p] = end;
+                } else if (matches(p, form.valueHead)) {
                     shape.reset();
                     for (int j = p + headLength; j + 1 < n; ++j) {
                         if (--budget < 0 || !shape.add(m_lines[j]))
@@ -247,6 +262,7 @@ private:
 // which is an empty field, written as "(none given)".
 class TextFieldShape {
 public:
+    static constexpr bool anyLines = true;
     void reset() { m_lines = 0; }
     bool add(const QString &line)
     {
