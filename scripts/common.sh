@@ -6,7 +6,8 @@ VELMORA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VELMORA_BUILD="$VELMORA_ROOT/build"
 
 # Debian packages the build and the program need.
-VELMORA_PACKAGES=(cmake make g++ pkg-config qt6-base-dev fonts-wine)
+# cmark-gfm: the Markdown renderer that the Markdown readme is checked with.
+VELMORA_PACKAGES=(cmake make g++ pkg-config qt6-base-dev fonts-wine cmark-gfm)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

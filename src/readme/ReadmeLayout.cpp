@@ -2,12 +2,13 @@
 
 #include "files/LineBreaks.h"
 #include "files/Win1252.h"
+#include "readme/LayoutText.h"
 
 namespace velmora {
 
 namespace {
 
-const QString rule = QStringLiteral("------------------------------");  // 30 hyphens
+using layout::rule;
 
 // Rows go straight into Windows-1252 bytes, so that a readme with large
 // fields is not held twice.
@@ -38,12 +39,12 @@ public:
     // A labelled item: the "(none given)" row only for a field with no
     // characters at all; otherwise the label on its own line and the field,
     // unchanged, from the next line on.
-    void item(const QString &label, const QString &noneGiven, const QString &field)
+    void item(const layout::Item &item, const QString &field)
     {
         if (field.isEmpty())
-            row(noneGiven);
+            row(item.noneGiven);
         else
-            row(label, crLf, field);
+            row(item.label, crLf, field);
     }
     QByteArray result() && { return std::move(m_out); }
 
@@ -66,7 +67,7 @@ QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatible
     for (const QString &system : compatibleSystems)
         size += system.size() + 7;
     Rows r(size);
-    r.sectionHeader(QStringLiteral("GENERAL"));                                          // 1-4
+    r.sectionHeader(layout::general);                                                 // 1-4
     r.row(record.programName, QStringLiteral(" - ("), record.programType, QStringLiteral(")"));  // 5
     r.row(record.version);                                                            // 6
     r.row(record.company);                                                            // 7
@@ -75,48 +76,42 @@ QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatible
     r.row(record.authorName);                                                         // 10
     r.row();                                                                          // 11
 
-    r.sectionHeader(QStringLiteral("END USER AGREEMENT"));  // 12-15
+    r.sectionHeader(layout::agreement);                      // 12-15
     r.emptyRows(4);                                          // 16-19
     r.row();                                                 // 20
     r.emptyRows(11);                                         // 21-31
     r.row();                                                 // 32
 
-    r.sectionHeader(QStringLiteral("FREEWARE DEFINITION"));  // 33-36
+    r.sectionHeader(layout::freeware);                        // 33-36
     r.emptyRows(3);                                           // 37-39
     r.row();                                                  // 40
 
-    r.sectionHeader(QStringLiteral("PROGRAM"));  // 41-44
-    r.item(QStringLiteral("1). Files needed:"), QStringLiteral("1). Files needed - (none given)"),
-           record.filesNeeded);  // 45
-    r.row();                     // 46
-    r.item(QStringLiteral("2). Description:"), QStringLiteral("2). Description - (none given)"),
-           record.description);  // 47
-    r.row();                     // 48
-    r.item(QStringLiteral("3). Instructions:"), QStringLiteral("3). Instructions - (none given)"),
-           record.instructions);  // 49
-    r.row();                      // 50
-    r.item(QStringLiteral("4). New Additions:"), QStringLiteral("4). New Additions - (none given)"),
-           record.newAdditions);  // 51
-    r.row();                      // 52
-    r.item(QStringLiteral("5). Features:"), QStringLiteral("5). Features - (none given)"),
-           record.features);  // 53
-    r.row();                  // 54
-    r.item(QStringLiteral("6). Additions:"), QStringLiteral("6). Additions - (none given)"),
-           record.additions);  // 55
-    r.row();                   // 56
-    r.row(QStringLiteral("7). Compatible OS's:"));  // 57
+    r.sectionHeader(layout::program);               // 41-44
+    r.item(layout::items[0], record.filesNeeded);   // 45
+    r.row();                                         // 46
+    r.item(layout::items[1], record.description);   // 47
+    r.row();                                         // 48
+    r.item(layout::items[2], record.instructions);  // 49
+    r.row();                                         // 50
+    r.item(layout::items[3], record.newAdditions);  // 51
+    r.row();                                         // 52
+    r.item(layout::items[4], record.features);      // 53
+    r.row();                                         // 54
+    r.item(layout::items[5], record.additions);     // 55
+    r.row();                                         // 56
+    r.row(layout::compatibleTitle);                  // 57
     for (const QString &system : compatibleSystems)
-        r.row(QStringLiteral("     "), system);
+        r.row(layout::compatibleIndent, system);
     r.row();  // 58
 
-    r.sectionHeader(QStringLiteral("AUTHOR"));  // 59-62
-    r.row(QStringLiteral("If you have any suggestions, constructive criticism and/or ideas"));  // 63
-    r.row(QStringLiteral("for this program, the author can be reached by:"));                  // 64
-    r.row();                                                                                    // 65
-    r.row(QStringLiteral("  "), record.authorEMail);                                           // 66
-    r.row();                                                                                    // 67
-    r.row();                                                                                    // 68
-    r.row(QStringLiteral("Thanks for trying my program :)"));                                  // 69
+    r.sectionHeader(layout::author);                 // 59-62
+    r.row(layout::reachLine1);                       // 63
+    r.row(layout::reachLine2);                       // 64
+    r.row();                                         // 65
+    r.row(layout::eMailIndent, record.authorEMail);  // 66
+    r.row();                                         // 67
+    r.row();                                         // 68
+    r.row(layout::thanks);                           // 69
     return std::move(r).result();
 }
 

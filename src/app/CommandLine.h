@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace velmora {
+
+// What the command line asks for. Read before anything needs a display, so
+// that --help and --version work anywhere.
+struct CommandLineAnswer {
+    bool startProgram = true;  // no option: start as always
+    int exitCode = 0;
+    QString standardOutput;    // --help, --version
+    QString standardError;     // an option Velmora does not know, and the usage
+};
+
+// arguments: the command line without the program's own name.
+CommandLineAnswer readCommandLine(const QStringList &arguments);
+
+}  // namespace velmora

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace velmora::layout {
+
+// The fixed texts of the readme layout, shared by the writers of both
+// layouts and by the reader that recognises them.
+
+inline const QString rule = QStringLiteral("------------------------------");  // 30 hyphens
+
+inline const QString general = QStringLiteral("GENERAL");
+inline const QString agreement = QStringLiteral("END USER AGREEMENT");
+inline const QString freeware = QStringLiteral("FREEWARE DEFINITION");
+inline const QString program = QStringLiteral("PROGRAM");
+inline const QString author = QStringLiteral("AUTHOR");
+
+// Items 1 to 6 of PROGRAM, in order: the label row of a filled item, the row
+// of an empty one, and the item's title in the Markdown layout.
+struct Item {
+    QString label;
+    QString noneGiven;
+    QString markdownTitle;
+};
+inline const std::array<Item, 6> items = {{
+    {QStringLiteral("1). Files needed:"), QStringLiteral("1). Files needed - (none given)"),
+     QStringLiteral("1. Files needed")},
+    {QStringLiteral("2). Description:"), QStringLiteral("2). Description - (none given)"),
+     QStringLiteral("2. Description")},
+    {QStringLiteral("3). Instructions:"), QStringLiteral("3). Instructions - (none given)"),
+     QStringLiteral("3. Instructions")},
+    {QStringLiteral("4). New Additions:"), QStringLiteral("4). New Additions - (none given)"),
+     QStringLiteral("4. New Additions")},
+    {QStringLiteral("5). Features:"), QStringLiteral("5). Features - (none given)"),
+     QStringLiteral("5. Features")},
+    {QStringLiteral("6). Additions:"), QStringLiteral("6). Additions - (none given)"),
+     QStringLiteral("6. Additions")},
+}};
+
+inline const QString compatibleTitle = QStringLiteral("7). Compatible OS's:");
+inline const QString compatibleMarkdownTitle = QStringLiteral("7. Compatible OS's");
+inline const QString compatibleIndent = QStringLiteral("     ");  // five spaces
+inline const QString eMailIndent = QStringLiteral("  ");
+
+inline const QString reachLine1 = QStringLiteral("If you have any suggestions, constructive criticism and/or ideas");
+inline const QString reachLine2 = QStringLiteral("for this program, the author can be reached by:");
+inline const QString thanks = QStringLiteral("Thanks for trying my program :)");
+
+// The entries of the general-info screen's type list, in its order.
+inline const QStringList programTypes = {QStringLiteral("Demo"), QStringLiteral("Freeware"),
+                                         QStringLiteral("ShareWare"), QStringLiteral("UpDate")};
+
+// What the single-line boxes hold at most, in UTF-16 code units as the
+// boxes count them.
+constexpr int maxProgramNameChars = 40;
+constexpr int maxVersionChars = 7;
+constexpr int maxCompanyChars = 40;
+constexpr int maxAuthorNameChars = 30;
+constexpr int maxAuthorEMailChars = 30;
+
+}  // namespace velmora::layout

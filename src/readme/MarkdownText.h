@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <memory>
+
+namespace velmora::markdown {
+
+// How a single-line value is written into Markdown, and read back, so that
+// renderers show it exactly as typed.
+
+// Where the value stands: inside a line after other text, as a heading's
+// text (where '#' and parentheses mean something to the readme layout), at
+// the start of a block (a list entry, a paragraph of its own), or as the
+// text of a link (where code hosts make no further links).
+enum class Place { Inline, Title, BlockStart, LinkText };
+
+// The value with every character that Markdown would take as syntax
+// escaped, and spaces or tabs at either end written as character
+// references (renderers drop them otherwise).
+QString escapeText(QStringView value, Place place);
+
+// The text a renderer shows for escaped source: backslash escapes and
+// character references resolved, everything else as it stands.
+QString unescapeText(QStringView source);
+
+// A web site that is an address of the web (http://, https:// or www.),
+// written as a link; the link's target.
+bool isWebAddress(QStringView value);
+QString webAddressTarget(const QString &value);
+// An e-mail address (one '@' between two non-empty parts, nothing a mail
+// address cannot hold), written as a mailto link.
+bool isEMailAddress(QStringView value);
+
+// "[text](<target>)", the text escaped.
+QString link(QStringView text, QStringView target);
+// The text of a link written by link(), or of a hand-written "[text](target)"
+// or "<target>"; false when source is no link of these shapes.
+bool readLink(QStringView source, QString &text);
+
+// A multi-line field as the lines of Markdown that show each typed line as
+// a line of its own: a line of running text ends in two spaces (a line
+// break), a line of a code block or of raw HTML stays as typed, and a fenced
+// code block or HTML block left open at the end is closed, so that it does
+// not take in the rest of the readme. Line breaks may be CR LF, CR or LF.
+QStringList fieldLines(const QString &field);
+
+// The field back from the lines fieldLines() wrote: the closing line it
+// added taken off, the two spaces it added removed (lines without them, as
+// an editor that strips trailing blanks leaves them, are taken as they
+// stand). Lines are joined with CR LF.
+QString fieldFromLines(const QStringList &lines);
+
+// Lines of Markdown taken one by one as a field's lines, from reset() on:
+// whether they are, so far, what fieldLines() writes for some field, the way
+// the reader tells where a field ends.
+class FieldShape {
+public:
+    // strict: a line of running text must end in the two spaces the writer
+    // adds; otherwise lines whose spaces an editor took off count too.
+    explicit FieldShape(bool strict);
+    ~FieldShape();
+    static constexpr bool anyLines = false;
+    void reset();
+    // False once no longer run of lines from the same start can be a field.
+    bool add(QStringView line);
+    // The lines so far are a whole field: no block left open, not one empty line.
+    bool whole() const;
+
+    class Scanner;  // the writer's own view of the blocks
+
+private:
+    std::unique_ptr<Scanner> m_scanner;
+    bool m_strict;
+    int m_lines = 0;
+    bool m_firstEmpty = false;
+};
+
+}  // namespace velmora::markdown
