@@ -313,19 +313,16 @@ private slots:
         Harness h(ownRecord);
         const QString help = h.path(helpFileName);
         QVERIFY(writeFile(help, helpBytes));
-        auto *main = h.startToMain<frmMain>();
+        h.start();
         QString box;
         if (createFile) {
-            QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-            QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPNext, Qt::LeftButton);
-            h.platform.dialogAnswers = {h.presetsPath()};
-            QTest::mouseClick(h.screen<frmAuthor>(ScreenId::Author)->cmdACreate, Qt::LeftButton);
+            h.toAuthor();
+            h.createFile(h.presetsPath());
             box = "There seems to be an error. Please contact the author.\r\n"
                   + cannotWrite(h.presetsPath(), "it is the presets file Velmora reads");
         } else {
             QVERIFY(QFile::remove(h.presetsPath()) && QFile::link(helpFileName, h.presetsPath()));
-            main->mnuMFConstants->trigger();
-            QTest::mouseClick(h.screen<frmPreset>(ScreenId::Preset)->cmdCSet, Qt::LeftButton);
+            QTest::mouseClick(h.toPresets()->cmdCSet, Qt::LeftButton);
             box = "The presets could not be saved.\r\n" + cannotWrite(h.presetsPath(), "it is Velmora's help file");
         }
         const auto boxes = h.platform.messages();
