@@ -40,6 +40,7 @@ public:
     }
     QString applicationFolder() const override { return workFolder(); }
     QString userConfigFolder() const override { return workFolder() + QStringLiteral("/config"); }
+    QString userStateFolder() const override { return QString(); }
     QString documentsFolder() const override { return workFolder(); }
     void showHelpContents(HelpViewer &, const QString &) override {}
 };

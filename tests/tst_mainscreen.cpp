@@ -229,8 +229,8 @@ private slots:
             QVERIFY(box->text().isEmpty());
         QVERIFY(main->txtMNeed->text().isEmpty());
         QVERIFY(entries(main->lstMCompat).isEmpty());
-        QCOMPARE(main->lstMNCompat->count(), 6);
-        QCOMPARE(rowOf(main->lstMNCompat, "Windows ME"), -1);
+        QCOMPARE(main->lstMNCompat->count(), 7);
+        QCOMPARE(rowOf(main->lstMNCompat, "Windows ME"), 6);
         QCOMPARE(main->lstMType->selectedItems().first()->text(), QString("ShareWare"));
         QCOMPARE(h.ctx().record, copied);
         QCOMPARE(main->focusWidget(), main->txtMName);
@@ -386,7 +386,7 @@ private slots:
         h.writePresets("\"Newer Co\",\"w\",\"l\",\"n\",\"\",\"\"\r\n");
         QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPMain, Qt::LeftButton);
         QVERIFY(main->isVisible());
-        QCOMPARE(main->txtMCompany->text(), QString("Newer Co"));
+        QCOMPARE(main->txtMCompany->text(), QString("Typed Co"));
         QCOMPARE(h.ctx().record.company, QString("Typed Co"));
     }
 };

@@ -131,7 +131,7 @@ private slots:
         h.platform.dialogAnswers = {std::nullopt};
         main->mnuMTView->trigger();
         QTest::mouseClick(h.screen<frmView>(ScreenId::View)->cmdVMain, Qt::LeftButton);
-        QCOMPARE(main->txtMCompany->text(), QString("Saved"));
+        QCOMPARE(main->txtMCompany->text(), QString("Typed"));
         QCOMPARE(main->txtMNeed->text(), QString("n2"));
     }
 

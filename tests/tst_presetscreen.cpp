@@ -35,6 +35,7 @@ frmPreset *openPresets(Harness &h)
 
 void fill(frmPreset *p)
 {
+    QTest::mouseClick(p->cmdCClear, Qt::LeftButton);
     QTest::keyClicks(p->txtCComName, "Smith, Jones");
     QTest::keyClicks(p->txtCWeb, "sj.example");
     QTest::keyClicks(p->txtCLanguage, "English");
@@ -74,10 +75,10 @@ private slots:
         QVERIFY(p->lblCMsg->height() >= p->lblCMsg->heightForWidth(p->lblCMsg->width()));
         QVERIFY(p->lblCMsg->geometry().bottom() < 960 / 15);
 
-        // Empty at first, whatever the file holds; the limits of the target boxes.
-        for (QLineEdit *box : {p->txtCComName, p->txtCWeb, p->txtCAName, p->txtCEmail})
-            QVERIFY(box->text().isEmpty());
-        QVERIFY(p->txtCLanguage->text().isEmpty() && p->txtCNeeded->text().isEmpty());
+        // The saved presets at first; the limits of the target boxes.
+        QCOMPARE(p->txtCComName->text() + p->txtCWeb->text() + p->txtCLanguage->text() + p->txtCNeeded->text()
+                     + p->txtCAName->text() + p->txtCEmail->text(),
+                 QString("Old Coold.exampleOldold.dllOld Nameold@mail"));
         QTest::keyClicks(p->txtCComName, QString(45, 'c'));
         QTest::keyClicks(p->txtCAName, QString(35, 'n'));
         QTest::keyClicks(p->txtCEmail, QString(35, 'e'));
@@ -232,6 +233,7 @@ private slots:
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         frmPreset *p = openPresets(h);
         // Typed, and pasted where a value has line breaks.
+        QTest::mouseClick(p->cmdCClear, Qt::LeftButton);
         QLineEdit *lines[] = {p->txtCComName, p->txtCWeb, nullptr, nullptr, p->txtCAName, p->txtCEmail};
         for (int i = 0; i < 6; ++i) {
             if (lines[i])

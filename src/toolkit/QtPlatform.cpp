@@ -1,5 +1,6 @@
 #include "toolkit/QtPlatform.h"
 
+#include "files/FilePath.h"
 #include "files/LineBreaks.h"
 
 #include <QCoreApplication>
@@ -81,6 +82,12 @@ QString QtPlatform::applicationFolder() const
 QString QtPlatform::userConfigFolder() const
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
+QString QtPlatform::userStateFolder() const
+{
+    return xdgBaseFolder("XDG_STATE_HOME", QDir::homePath(), QStringLiteral(".local/state"))
+           + QStringLiteral("/velmora");
 }
 
 QString QtPlatform::documentsFolder() const
