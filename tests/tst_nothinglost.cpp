@@ -159,6 +159,9 @@ private slots:
         const QString now = qobject_cast<QLineEdit *>(target) ? qobject_cast<QLineEdit *>(target)->text()
                                                                : static_cast<look::MultiLineBox *>(target)->text();
         QCOMPARE(now, shown);
+        // Each showing puts the focus into the screen's first box.
+        QCOMPARE(target->window()->focusWidget(),
+                 onAuthor ? static_cast<QWidget *>(author->txtAName) : static_cast<QWidget *>(main->txtMName));
     }
 
     // The presets screen opens with what is saved; one value changed and Set

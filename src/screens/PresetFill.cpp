@@ -1,5 +1,6 @@
 #include "screens/PresetFill.h"
 
+#include "files/LineBreaks.h"
 #include "toolkit/TextBoxes.h"
 
 namespace velmora {
@@ -14,9 +15,13 @@ void PresetFill::fill(QLineEdit *box, const QString &value)
 
 void PresetFill::fill(look::MultiLineBox *box, const QString &value)
 {
-    if (!mayFill(box->text()))
+    const QString held = box->text();
+    if (!mayFill(held))
         return;
-    box->setText(value);
+    // A box that already shows the value is not filled again: laying out a
+    // large text anew would make every showing of the screen wait.
+    if (held != toCrLf(value))
+        box->setText(value);
     m_last = box->text();  // as the box gives it back: with CR LF
 }
 
