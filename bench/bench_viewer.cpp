@@ -4,6 +4,7 @@
 
 #include "files/LineBreaks.h"
 #include "toolkit/Platform.h"
+#include "toolkit/TextBoxes.h"
 #include "app/Navigator.h"
 #include "viewer/WholeFile.h"
 #include "viewer/frmView.h"
