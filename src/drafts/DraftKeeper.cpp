@@ -113,9 +113,8 @@ void DraftKeeper::offerLeftDraft(QWidget *owner)
         return;
     const MessageAnswer answer = m_context.platform.messageBox(
         owner,
-        QStringLiteral("Velmora did not end through Exit last time, and what was typed then "
-                       "was kept.")
-            + crLf + QStringLiteral("Do you want it back? No deletes it."),
+        QStringLiteral("Velmora did not end through Exit last time.") + crLf
+            + QStringLiteral("Do you want back what was typed then? No deletes it."),
         QStringLiteral("Restore?"), MessageStyle::YesNoQuestion);
     auto held = std::make_shared<LeftDraft>(std::move(*left));
     if (answer != MessageAnswer::Yes) {
