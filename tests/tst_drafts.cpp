@@ -209,9 +209,6 @@ private slots:
         WizardValues type;
         type.record.programType = "Demo";
         QTest::newRow("a type picked") << type << true;
-        WizardValues program;
-        program.newFeatures = " ";
-        QTest::newRow("a blank typed on the program screen") << program << true;
     }
 
     void typedTextIsTold()

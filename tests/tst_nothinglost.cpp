@@ -103,7 +103,6 @@ private slots:
         QTest::newRow("company typed") << acme << "company" << "Typed Co" << "Typed Co";
         QTest::newRow("company emptied") << acme << "company" << "" << "";
         QTest::newRow("company untouched follows") << acme << "company" << "<untouched>" << "Newer Co";
-        QTest::newRow("files needed typed") << acme << "need" << "x.dll" << "x.dll";
         QTest::newRow("files needed untouched follows") << acme << "need" << "<untouched>" << "newer.dll";
         QTest::newRow("no presets at first, then some") << QByteArray("<none>") << "company" << "<untouched>"
                                                         << "Newer Co";

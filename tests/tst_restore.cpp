@@ -203,26 +203,6 @@ private slots:
         QCOMPARE(entriesOf(h.platform.userState), QStringList());
     }
 
-    // A second Velmora started while the first runs offers nothing of the
-    // first's and writes a draft of its own beside it.
-    void twoRunsAtOnce()
-    {
-        Harness first;
-        typeEverywhere(first);
-        first.navigator->drafts().flush();
-        const QByteArray firstDraft = readAll(first.navigator->drafts().draftPath());
-
-        Harness second;
-        second.platform.userState = first.platform.userState;
-        auto *main = second.startToMain<frmMain>();
-        QVERIFY(second.platform.messages().empty());
-        QTest::keyClicks(main->txtMName, "Second");
-        second.navigator->drafts().flush();
-        QCOMPARE(draftsIn(first.platform.userState).size(), 2);
-        QCOMPARE(readAll(first.navigator->drafts().draftPath()), firstDraft);
-        QCOMPARE(draftOf(second)->name, QString("Second"));
-    }
-
     // Presets changed between the runs: what was typed comes back and stays;
     // a box the presets had filled goes on following them.
     void restoredTypingIsNeverReplaced()
