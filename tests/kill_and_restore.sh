@@ -37,7 +37,13 @@ fail() {
     echo "FAIL: $*" >&2
     echo "--- Velmora's output:" >&2
     cat "$work/velmora.log" >&2 || true
-    if ! kill -0 "$xvfb_pid" 2>/dev/null; then echo "--- Xvfb has ended:" >&2; cat "$work/xvfb.log" >&2 || true; fi
+    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+        echo "--- Xvfb on $DISPLAY runs; it answers: $(xdotool getdisplaygeometry 2>&1)" >&2
+    else
+        echo "--- Xvfb has ended." >&2
+    fi
+    echo "--- Xvfb's output:" >&2
+    cat "$work/xvfb.log" >&2 || true
     exit 1
 }
 
@@ -52,11 +58,34 @@ wait_until() {
     fail "waited a minute for: $what"
 }
 
-# A display of our own: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_until "Xvfb to start" test -s "$work/display"
-export DISPLAY=":$(head -n1 "$work/display")"
+# A display of our own, away from the low numbers that desktops and other
+# tools take: a random one from 100 up, another if it is taken (that Xvfb
+# ends at once). Xvfb writes the number to fd 3 once it listens, and the
+# display must answer before the program is started. -noreset: an X server
+# resets when its last client leaves (each xdotool, the killed program) and
+# refuses connections meanwhile.
+start_xvfb() {
+    local n
+    for _ in $(seq 20); do
+        n=$((100 + RANDOM % 800))
+        rm -f "$work/display"
+        Xvfb ":$n" -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+        xvfb_pid=$!
+        for _ in $(seq 300); do
+            if [ -s "$work/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
+            sleep 0.1
+        done
+        if [ -s "$work/display" ] && DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+            export DISPLAY=":$n"
+            return 0
+        fi
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+        xvfb_pid=""
+    done
+    fail "no Xvfb display could be started (see below)"
+}
+start_xvfb
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export HOME="$work/home" XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$HOME" "$work/runtime" "$work/out"
