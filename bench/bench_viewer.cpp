@@ -4,6 +4,7 @@
 
 #include "files/LineBreaks.h"
 #include "toolkit/Platform.h"
+#include "toolkit/TextBoxes.h"
 #include "app/Navigator.h"
 #include "viewer/WholeFile.h"
 #include "viewer/frmView.h"
@@ -40,6 +41,7 @@ public:
     }
     QString applicationFolder() const override { return workFolder(); }
     QString userConfigFolder() const override { return workFolder() + QStringLiteral("/config"); }
+    QString userStateFolder() const override { return QString(); }
     QString documentsFolder() const override { return workFolder(); }
     void showHelpContents(HelpViewer &, const QString &) override {}
 };

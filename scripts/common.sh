@@ -5,9 +5,10 @@ set -euo pipefail
 VELMORA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VELMORA_BUILD="$VELMORA_ROOT/build"
 
-# Debian packages the build and the program need.
-# cmark-gfm: the Markdown renderer that the Markdown readme is checked with.
-VELMORA_PACKAGES=(cmake make g++ pkg-config qt6-base-dev fonts-wine cmark-gfm)
+# Debian packages the build, the program and its tests need (the tests run
+# the real program under Xvfb and drive it with xdotool; cmark-gfm is the
+# Markdown renderer that the Markdown readme is checked with).
+VELMORA_PACKAGES=(cmake make g++ pkg-config qt6-base-dev fonts-wine xvfb xdotool cmark-gfm)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

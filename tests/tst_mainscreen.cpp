@@ -145,7 +145,7 @@ private slots:
             QVERIFY(b->text().isEmpty());
         QVERIFY(m->txtMNeed->text().isEmpty());
         QVERIFY(entries(m->lstMCompat).isEmpty());
-        QCOMPARE(rowOf(m->lstMNCompat, "Windows ME"), -1);
+        QCOMPARE(entries(m->lstMNCompat), allSystems.mid(0, 3) + allSystems.mid(4) + QStringList{"Windows ME"});
         QCOMPARE(m->lstMType->selectedItems().first()->text(), QString("ShareWare"));
         QCOMPARE(h->ctx().record, copied);
         QCOMPARE(m->focusWidget(), m->txtMName);
@@ -238,8 +238,9 @@ private slots:
     }
 
     // Each showing of the main and the author screen reads presets.txt anew,
-    // whichever way the screen is shown again, and puts the focus into the
-    // first box; a message box answered is no showing.
+    // whichever way the screen is shown again: a box that still holds what
+    // the last fill put there takes the new value, a typed one keeps it; the
+    // focus goes into the first box. A message box answered is no showing.
     void everyShowingReadsThePresets_data()
     {
         QTest::addColumn<QString>("route");
@@ -277,7 +278,8 @@ private slots:
             h->toAuthor();
         }
         QVERIFY(box->window()->isVisible());
-        QCOMPARE(box->text(), author ? QString("Second Name") : QString("Second Co"));
+        // What was typed stays; a box still holding the last fill takes the new value.
+        QCOMPARE(box->text(), QString("Typed"));
         QCOMPARE(other->text(), author ? QString("s@mail") : QString("w2"));
         QCOMPARE(box->window()->focusWidget(), first);
     }

@@ -17,9 +17,11 @@ namespace {
 
 const QByteArray oldRecord = "\"Old Co\",\"old.example\",\"Old\",\"old.dll\",\"Old Name\",\"old@mail\"\r\n";
 
-// Typed, with Return between the lines of the multi-line boxes.
+// Typed into emptied boxes, with Return between the lines of the
+// multi-line boxes.
 void fill(frmPreset *p, const QStringList &values)
 {
+    QTest::mouseClick(p->cmdCClear, Qt::LeftButton);
     QLineEdit *lines[] = {p->txtCComName, p->txtCWeb, nullptr, nullptr, p->txtCAName, p->txtCEmail};
     for (int i : {0, 1, 4, 5})
         QTest::keyClicks(lines[i], values[i]);

@@ -13,11 +13,16 @@
 
 namespace velmora {
 
-Navigator::Navigator(Platform &platform) : m_context{platform, *this, {}, {}, {}, {}} {}
+Navigator::Navigator(Platform &platform)
+    : m_context{platform, *this, {}, {}, {}, {}},
+      m_drafts(std::make_unique<DraftKeeper>(m_context, *this))
+{
+}
 
 Navigator::~Navigator()
 {
     m_ending = true;
+    m_drafts.reset();  // before the screens it watches
     for (auto &screen : m_screens)
         screen.reset();
     m_splash.reset();
@@ -58,22 +63,38 @@ void Navigator::change(QWidget *from, ScreenId to)
     if (from)
         from->hide();
     show(to);
+    if (m_drafts)
+        m_drafts->screenChanged();
+}
+
+Screen *Navigator::made(ScreenId id)
+{
+    auto &slot = m_screens[size_t(id)];
+    if (!slot) {
+        slot = create(id);
+        slot->Form_Load();
+        look::centreOnScreen(slot.get());
+        if (m_drafts)
+            m_drafts->screenMade(id, slot.get());
+    }
+    return slot.get();
 }
 
 void Navigator::show(ScreenId id)
 {
     if (m_ending)
         return;
-    auto &slot = m_screens[size_t(id)];
-    if (!slot) {
-        slot = create(id);
-        slot->Form_Load();
-        look::centreOnScreen(slot.get());
-    }
-    Screen *screen = slot.get();
+    Screen *screen = made(id);
     screen->show();
     screen->activateWindow();
     screen->Form_Activate();
+    // A finished run's draft is offered once the general-info screen is
+    // there to put it back into.
+    if (id == ScreenId::Main && !m_mainShown) {
+        m_mainShown = true;
+        if (m_drafts)
+            m_drafts->offerLeftDraft(screen);
+    }
 }
 
 void Navigator::endProgram()
@@ -81,6 +102,8 @@ void Navigator::endProgram()
     if (m_ending)
         return;
     m_ending = true;
+    if (m_drafts)
+        m_drafts->endOfRun();
     for (auto &screen : m_screens)
         if (screen)
             screen->allowClose();

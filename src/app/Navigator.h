@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drafts/DraftKeeper.h"
 #include "screens/AppContext.h"
 #include "screens/Navigation.h"
 #include "toolkit/Screen.h"
@@ -16,7 +17,8 @@ class frmSplash;
 
 // Owns the screens and performs every change of screen: the current screen
 // is hidden, the next one created on its first showing, loaded, centred,
-// shown and activated. Exactly one screen is visible at a time.
+// shown and activated. Exactly one screen is visible at a time. It also owns
+// the keeper of the drafts and tells it what happens.
 class Navigator : public QObject, public Navigation {
     Q_OBJECT
 public:
@@ -31,8 +33,13 @@ public:
 
     void change(QWidget *from, ScreenId to) override;
     void show(ScreenId id);
-    // The screen, or null before its first showing.
-    Screen *screen(ScreenId id) const;
+    // The screen, or null before it is first made.
+    Screen *screen(ScreenId id) const override;
+    // The screen, created, loaded and centred, but not shown, when it was
+    // not yet.
+    Screen *made(ScreenId id) override;
+
+    DraftKeeper &drafts() { return *m_drafts; }
 
     // Closes every window of the program, hidden ones included, and then
     // signals programEnded.
@@ -48,6 +55,8 @@ private:
     AppContext m_context;
     std::unique_ptr<frmSplash> m_splash;
     std::array<std::unique_ptr<Screen>, 5> m_screens;
+    std::unique_ptr<DraftKeeper> m_drafts;
+    bool m_mainShown = false;
     bool m_ending = false;
 };
 

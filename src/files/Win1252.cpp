@@ -86,6 +86,28 @@ QByteArray toWindows1252(QStringView text)
     return out;
 }
 
+void OutsideWindows1252::scan(QStringView text)
+{
+    const qsizetype n = text.size();
+    const char16_t *src = text.utf16();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ch = src[i];
+        if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
+            continue;
+        char32_t found = ch;
+        if (QChar::isHighSurrogate(ch) && i + 1 < n && QChar::isLowSurrogate(src[i + 1])) {
+            found = QChar::surrogateToUcs4(ch, src[i + 1]);
+            ++i;
+        } else if (byteOfChar(ch) >= 0) {
+            continue;
+        }
+        if (!m_seen.contains(found)) {
+            m_seen.insert(found);
+            m_found.append(found);
+        }
+    }
+}
+
 QString fromWindows1252(QByteArrayView bytes)
 {
     QString out(bytes.size(), Qt::Uninitialized);

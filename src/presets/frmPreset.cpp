@@ -87,6 +87,20 @@ QString joinedNames(const QStringList &names)
 
 }  // namespace
 
+void frmPreset::Form_Load()
+{
+    // The presets that the screens read, so that Set after a change to one
+    // value keeps the other five.
+    const PresetRecord saved =
+        ReadPresets(ctx.platform.applicationFolder(), ctx.platform.userConfigFolder());
+    fillFromStart(txtCComName, saved.companyName);
+    fillFromStart(txtCWeb, saved.webSite);
+    txtCLanguage->setText(saved.languages);
+    txtCNeeded->setText(saved.neededFiles);
+    fillFromStart(txtCAName, saved.authorName);
+    fillFromStart(txtCEmail, saved.authorEMail);
+}
+
 void frmPreset::cmdCSet_Click()
 {
     const PresetRecord record{txtCComName->text(), txtCWeb->text(),   txtCLanguage->text(),

@@ -15,11 +15,14 @@ class MultiLineBox;
 }
 
 // The presets screen: the six preset values are typed here and saved to
-// presets.txt with Set. It never reads the file.
+// presets.txt with Set. It opens with the saved presets and afterwards keeps
+// whatever the user left in it.
 class frmPreset : public Screen {
     Q_OBJECT
 public:
     explicit frmPreset(AppContext &context);
+
+    void Form_Load() override;
 
     QLineEdit *txtCComName, *txtCWeb;
     look::MultiLineBox *txtCLanguage, *txtCNeeded;

@@ -10,18 +10,27 @@ namespace {
 
 using layout::rule;
 
-// Rows go straight into Windows-1252 bytes, so that a readme with large
+void appendUtf8(QByteArray &out, QStringView text)
+{
+    out.append(text.toUtf8());
+}
+
+// Rows go straight into the file's bytes, so that a readme with large
 // fields is not held twice.
 class Rows {
 public:
-    explicit Rows(qsizetype expectedSize) { m_out.reserve(expectedSize); }
+    Rows(qsizetype expectedSize, ReadmeEncoding encoding)
+        : m_append(encoding == ReadmeEncoding::Utf8 ? appendUtf8 : appendWindows1252)
+    {
+        m_out.reserve(expectedSize);
+    }
 
     // One row: its parts appended in place, then CR LF.
     template <class... Parts>
     void row(const Parts &...parts)
     {
-        (appendWindows1252(m_out, QStringView(parts)), ...);
-        appendWindows1252(m_out, crLf);
+        (m_append(m_out, QStringView(parts)), ...);
+        m_append(m_out, crLf);
     }
     void emptyRows(int count)
     {
@@ -49,12 +58,14 @@ public:
     QByteArray result() && { return std::move(m_out); }
 
 private:
+    void (*m_append)(QByteArray &, QStringView);
     QByteArray m_out;
 };
 
 }  // namespace
 
-QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatibleSystems)
+QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatibleSystems,
+                       ReadmeEncoding encoding)
 {
     // The fixed rows take under 2,000 characters; the fields may be large.
     qsizetype size = 2048;
@@ -66,7 +77,7 @@ QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatible
         size += field->size();
     for (const QString &system : compatibleSystems)
         size += system.size() + 7;
-    Rows r(size);
+    Rows r(size, encoding);
     r.sectionHeader(layout::general);                                                 // 1-4
     r.row(record.programName, QStringLiteral(" - ("), record.programType, QStringLiteral(")"));  // 5
     r.row(record.version);                                                            // 6
@@ -113,6 +124,23 @@ QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatible
     r.row();                                         // 68
     r.row(layout::thanks);                           // 69
     return std::move(r).result();
+}
+
+QList<char32_t> charactersOutsideWindows1252(const ReadmeRecord &record,
+                                             const QStringList &compatibleSystems)
+{
+    // The fields in the order the rows write them; the fixed texts are ASCII.
+    OutsideWindows1252 outside;
+    for (const QString *field :
+         {&record.programName, &record.programType, &record.version, &record.company,
+          &record.language, &record.webSite, &record.authorName, &record.filesNeeded,
+          &record.description, &record.instructions, &record.newAdditions, &record.features,
+          &record.additions})
+        outside.scan(*field);
+    for (const QString &system : compatibleSystems)
+        outside.scan(system);
+    outside.scan(record.authorEMail);
+    return outside.characters();
 }
 
 }  // namespace velmora

@@ -4,6 +4,8 @@ class QWidget;
 
 namespace velmora {
 
+class Screen;
+
 enum class ScreenId { Main, Program, Author, Preset, View };
 
 // What a screen asks of the program frame: another screen, or the end of the
@@ -15,6 +17,11 @@ public:
     virtual void change(QWidget *from, ScreenId to) = 0;
     // Closes every window of the program, hidden ones included.
     virtual void endProgram() = 0;
+    // The screen, or null before it is first made.
+    virtual Screen *screen(ScreenId id) const = 0;
+    // The screen, made and loaded (not shown, not activated) if it was not
+    // yet, so that values can be put into it.
+    virtual Screen *made(ScreenId id) = 0;
 };
 
 }  // namespace velmora

@@ -48,9 +48,23 @@ void frmAuthor::Form_Activate()
 {
     const PresetRecord presets =
         ReadPresets(ctx.platform.applicationFolder(), ctx.platform.userConfigFolder());
-    fillFromStart(txtAName, presets.authorName);
-    fillFromStart(txtAEMail, presets.authorEMail);
+    nameFill.fill(txtAName, presets.authorName);
+    eMailFill.fill(txtAEMail, presets.authorEMail);
     txtAName->setFocus();
+}
+
+void frmAuthor::collectValues(WizardValues &values) const
+{
+    values.authorName = nameFill.valueOf(txtAName->text());
+    values.authorEMail = eMailFill.valueOf(txtAEMail->text());
+}
+
+void frmAuthor::putValues(const WizardValues &values)
+{
+    fillFromStart(txtAName, values.authorName.text);
+    fillFromStart(txtAEMail, values.authorEMail.text);
+    nameFill.remember(values.authorName.filled);
+    eMailFill.remember(values.authorEMail.filled);
 }
 
 void frmAuthor::cmdAClear_Click()
@@ -70,10 +84,13 @@ void frmAuthor::cmdACreate_Click()
     if (path) {
         ctx.record.authorName = txtAName->text();
         ctx.record.authorEMail = txtAEMail->text();
-        const QByteArray bytes = readmeBytes(ctx.record, ctx.mainScreen ? ctx.mainScreen->compatibleSystems() : QStringList());
+        const QStringList systems = ctx.mainScreen ? ctx.mainScreen->compatibleSystems() : QStringList();
         reason = readmeTargetProblem(*path, ctx.platform.applicationFolder(),
                                      ctx.platform.userConfigFolder());
-        written = reason.isEmpty() && writeFileAtomically(*path, bytes, &reason);
+        if (reason.isEmpty()) {
+            const ReadmeEncoding encoding = askForEncoding(charactersOutsideWindows1252(ctx.record, systems));
+            written = writeFileAtomically(*path, readmeBytes(ctx.record, systems, encoding), &reason);
+        }
     }
     if (!written) {
         QString text = QStringLiteral("There seems to be an error. Please contact the author.");
@@ -82,6 +99,26 @@ void frmAuthor::cmdACreate_Click()
         ctx.platform.messageBox(this, text, QStringLiteral("Program error!"),
                                 MessageStyle::OkExclamation);
     }
+}
+
+ReadmeEncoding frmAuthor::askForEncoding(const QList<char32_t> &outside)
+{
+    if (outside.isEmpty())
+        return ReadmeEncoding::Windows1252;
+    constexpr qsizetype named = 10;
+    QStringList shown;
+    for (qsizetype i = 0; i < outside.size() && i < named; ++i)
+        shown << QString::fromUcs4(&outside[i], 1);
+    QString list = shown.join(u' ');
+    if (outside.size() > named)
+        list += QStringLiteral(" and %1 more").arg(outside.size() - named);
+    const MessageAnswer answer = ctx.platform.messageBox(
+        this,
+        QStringLiteral("The readme holds characters that Windows-1252 cannot hold:") + crLf + list
+            + crLf + QStringLiteral("Write it in UTF-8 (without a byte-order mark) instead?") + crLf
+            + QStringLiteral("No writes each of them as \"?\"."),
+        QStringLiteral("Save as UTF-8?"), MessageStyle::YesNoQuestion);
+    return answer == MessageAnswer::Yes ? ReadmeEncoding::Utf8 : ReadmeEncoding::Windows1252;
 }
 
 void frmAuthor::cmdAMain_Click()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "readme/ReadmeLayout.h"
+#include "screens/PresetFill.h"
 #include "toolkit/Platform.h"
 #include "toolkit/Screen.h"
 
@@ -20,6 +22,11 @@ public:
 
     void Form_Activate() override;
 
+    // This screen's share of the wizard's values: what it holds, and the
+    // same put back as if typed.
+    void collectValues(WizardValues &values) const;
+    void putValues(const WizardValues &values);
+
     QLabel *lblAName, *lblAEMail;
     QLineEdit *txtAName, *txtAEMail;
     QPushButton *cmdAClear, *cmdACreate, *cmdAMain;
@@ -36,6 +43,13 @@ private slots:
     void cmdACreate_Click();
     void cmdAMain_Click();
     void cmdACreate_MouseMove();
+
+private:
+    // Asks whether a readme that holds these characters goes out in UTF-8;
+    // no question for none.
+    ReadmeEncoding askForEncoding(const QList<char32_t> &outside);
+
+    PresetFill nameFill, eMailFill;
 };
 
 }  // namespace velmora

@@ -76,8 +76,7 @@ frmMain::frmMain(AppContext &context)
     horizontalSeparator(c, 120, 5640, 4800, 4815);
     verticalSeparator(c, 3960, 3970, 3600, 4560);
 
-    lstMNCompat->addItems({"Windows 95", "Windows 98", "Windows 98SE", "Windows ME",
-                           "Windows 2000", "Windows NT", "Windows XP"});
+    lstMNCompat->addItems(startingSystems());
     lstMType->addItems({"Demo", "Freeware", "ShareWare", "UpDate"});
     showOneRowAtATime(lstMType);
     lstMNCompat->setCursor(Qt::PointingHandCursor);
@@ -104,6 +103,8 @@ frmMain::frmMain(AppContext &context)
     connect(lstMCompat, &QListWidget::itemDoubleClicked, this, &frmMain::lstMCompat_DblClick);
 
     txtMVer->installEventFilter(this);
+    lstMNCompat->installEventFilter(this);
+    lstMCompat->installEventFilter(this);
     watchPointer(lstMNCompat, this);
     watchPointer(lstMType, this);
 
@@ -143,20 +144,68 @@ void frmMain::Form_Activate()
 {
     const PresetRecord presets =
         ReadPresets(ctx.platform.applicationFolder(), ctx.platform.userConfigFolder());
-    fillFromStart(txtMCompany, presets.companyName);
-    fillFromStart(txtMWeb, presets.webSite);
-    fillFromStart(txtMLanguage, presets.languages);
-    txtMNeed->setText(presets.neededFiles);
+    companyFill.fill(txtMCompany, presets.companyName);
+    webFill.fill(txtMWeb, presets.webSite);
+    languageFill.fill(txtMLanguage, presets.languages);
+    needFill.fill(txtMNeed, presets.neededFiles);
     txtMName->setFocus();
 }
 
+namespace {
+
+QStringList entriesOf(const QListWidget *list)
+{
+    QStringList entries;
+    const int count = list->count();
+    for (int row = 0; row < count; ++row)
+        entries << list->item(row)->text();
+    return entries;
+}
+
+}  // namespace
+
 QStringList frmMain::compatibleSystems() const
 {
-    QStringList systems;
-    const int count = lstMCompat->count();
-    for (int row = 0; row < count; ++row)
-        systems << lstMCompat->item(row)->text();
-    return systems;
+    return entriesOf(lstMCompat);
+}
+
+void frmMain::collectValues(WizardValues &values) const
+{
+    values.name = txtMName->text();
+    values.version = txtMVer->text();
+    values.company = companyFill.valueOf(txtMCompany->text());
+    values.webSite = webFill.valueOf(txtMWeb->text());
+    values.language = languageFill.valueOf(txtMLanguage->text());
+    values.filesNeeded = needFill.valueOf(txtMNeed->text());
+    values.otherSystems = entriesOf(lstMNCompat);
+    values.compatibleSystems = entriesOf(lstMCompat);
+    const QList<QListWidgetItem *> picked = lstMType->selectedItems();
+    values.type = picked.isEmpty() ? QString() : picked.first()->text();
+}
+
+void frmMain::putValues(const WizardValues &values)
+{
+    fillFromStart(txtMName, values.name);
+    fillFromStart(txtMVer, values.version);
+    fillFromStart(txtMCompany, values.company.text);
+    fillFromStart(txtMWeb, values.webSite.text);
+    fillFromStart(txtMLanguage, values.language.text);
+    txtMNeed->setText(values.filesNeeded.text);
+    companyFill.remember(values.company.filled);
+    webFill.remember(values.webSite.filled);
+    languageFill.remember(values.language.filled);
+    needFill.remember(values.filesNeeded.filled);
+    lstMNCompat->clear();
+    lstMNCompat->addItems(values.otherSystems);
+    lstMCompat->clear();
+    lstMCompat->addItems(values.compatibleSystems);
+    const QList<QListWidgetItem *> types = lstMType->findItems(values.type, Qt::MatchExactly);
+    if (values.type.isEmpty() || types.isEmpty()) {
+        lstMType->clearSelection();
+    } else {
+        lstMType->setCurrentItem(types.first());
+        lstMType->scrollToItem(types.first());
+    }
 }
 
 void frmMain::cmdMNext_Click()
@@ -174,7 +223,9 @@ void frmMain::cmdMNext_Click()
 void frmMain::cmdMClear_Click()
 {
     clearTextBoxes(this);
-    lstMCompat->clear();
+    // The compatible systems go back to the end of the OS list, in order.
+    while (lstMCompat->count() > 0)
+        lstMNCompat->addItem(lstMCompat->takeItem(0));
     txtMName->setFocus();
 }
 
@@ -226,8 +277,30 @@ void frmMain::lstMType_MouseMove()
     lstMType->setToolTip(ctx.tooltipsWanted() ? typeTip : QString());
 }
 
+// Return, Enter and Space on the current row move it, as a double-click
+// does; Ctrl+Space still marks the row the Qt way.
+bool frmMain::listKeyPressed(QListWidget *list, QKeyEvent *event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const bool moves = (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)
+                       && mods == Qt::NoModifier;
+    if (!moves)
+        return false;
+    if (QListWidgetItem *row = list->currentItem()) {
+        list->setCurrentItem(row);  // the row the key is on is the one moved
+        if (list == lstMNCompat)
+            lstMNCompat_DblClick();
+        else
+            lstMCompat_DblClick();
+    }
+    return true;
+}
+
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((watched == lstMNCompat || watched == lstMCompat) && event->type() == QEvent::KeyPress)
+        return listKeyPressed(static_cast<QListWidget *>(watched), static_cast<QKeyEvent *>(event));
     if (watched == txtMVer && event->type() == QEvent::KeyPress) {
         const std::optional<int> typed = typedCharacterCode(*static_cast<QKeyEvent *>(event));
         if (!typed)

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "screens/PresetFill.h"
 #include "toolkit/Screen.h"
 
 #include <QStringList>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -31,6 +33,11 @@ public:
     void Form_Activate() override;
 
     QStringList compatibleSystems() const;
+
+    // This screen's share of the wizard's values: what it holds, and the
+    // same put back as if typed.
+    void collectValues(WizardValues &values) const;
+    void putValues(const WizardValues &values);
 
     // Filters one typed character code; setting it to 0 discards it.
     static void txtMVer_KeyPress(short &keyAscii);
@@ -70,6 +77,9 @@ private slots:
 
 private:
     void buildMenu();
+    bool listKeyPressed(QListWidget *list, QKeyEvent *event);
+
+    PresetFill companyFill, webFill, languageFill, needFill;
 };
 
 }  // namespace velmora

@@ -49,6 +49,24 @@ frmProgram::frmProgram(AppContext &context)
     connect(cmdPClear, &QPushButton::clicked, this, &frmProgram::cmdPClear_Click);
 }
 
+void frmProgram::collectValues(WizardValues &values) const
+{
+    values.description = txtPDesc->text();
+    values.instructions = txtPInstruct->text();
+    values.features = txtPFeat->text();
+    values.additions = txtPAdd->text();
+    values.newFeatures = txtPNew->text();
+}
+
+void frmProgram::putValues(const WizardValues &values)
+{
+    txtPDesc->setText(values.description);
+    txtPInstruct->setText(values.instructions);
+    txtPFeat->setText(values.features);
+    txtPAdd->setText(values.additions);
+    txtPNew->setText(values.newFeatures);
+}
+
 void frmProgram::cmdPNext_Click()
 {
     ReadmeRecord &r = ctx.record;

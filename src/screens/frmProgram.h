@@ -1,5 +1,6 @@
 #pragma once
 
+#include "readme/WizardValues.h"
 #include "toolkit/Screen.h"
 
 class QLabel;
@@ -18,6 +19,11 @@ class frmProgram : public Screen {
     Q_OBJECT
 public:
     explicit frmProgram(AppContext &context);
+
+    // This screen's share of the wizard's values: what it holds, and the
+    // same put back as if typed.
+    void collectValues(WizardValues &values) const;
+    void putValues(const WizardValues &values);
 
     look::MultiLineBox *txtPDesc, *txtPInstruct, *txtPFeat, *txtPAdd, *txtPNew;
     QPushButton *cmdPClear, *cmdPNext, *cmdPMain;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -55,6 +56,26 @@ protected:
 private:
     Qt::Orientation m_orientation;
     int m_gap;
+};
+
+// A button that Return and Enter press while it has the focus, as Space
+// does; a held key presses it once.
+class KeyboardButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (!event->isAutoRepeat())
+                click();
+            event->accept();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
 };
 
 }  // namespace
@@ -196,7 +217,7 @@ QLineEdit *lineBox(QWidget *parent, int left, int top, int width, int height, in
 QPushButton *button(QWidget *parent, const QString &caption, int left, int top, int width,
                     int height)
 {
-    auto *b = new QPushButton(caption, parent);
+    auto *b = new KeyboardButton(caption, parent);
     b->setGeometry(twipsRect(left, top, width, height));
     b->setAutoDefault(false);
     b->setDefault(false);

@@ -76,6 +76,9 @@ public:
     // This user's own folder for Velmora's settings (~/.config/Velmora); it
     // need not exist yet.
     virtual QString userConfigFolder() const = 0;
+    // Where Velmora keeps this user's drafts ($XDG_STATE_HOME/velmora); it
+    // need not exist yet. Empty: no drafts are kept.
+    virtual QString userStateFolder() const = 0;
     // This user's documents folder, or the home folder when there is none.
     virtual QString documentsFolder() const = 0;
     // Opens the help file's contents page in the given window.

@@ -88,6 +88,12 @@ QString QtPlatform::userConfigFolder() const
                         QStringLiteral("Velmora"));
 }
 
+QString QtPlatform::userStateFolder() const
+{
+    return xdgBaseFolder("XDG_STATE_HOME", QDir::homePath(), QStringLiteral(".local/state"))
+           + QStringLiteral("/velmora");
+}
+
 QString QtPlatform::documentsFolder() const
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

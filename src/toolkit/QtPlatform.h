@@ -14,6 +14,7 @@ public:
     std::optional<QString> openFileDialog(QWidget *owner, FileDialog &dialog) override;
     QString applicationFolder() const override;
     QString userConfigFolder() const override;
+    QString userStateFolder() const override;
     QString documentsFolder() const override;
     void showHelpContents(HelpViewer &window, const QString &helpFilePath) override;
 };

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTextDocument>
 
 namespace velmora::look {
 
@@ -86,16 +87,21 @@ MultiLineBox::MultiLineBox(QWidget *parent, int left, int top, int width, int he
     setTabChangesFocus(true);
     // One-line-high boxes need every pixel for their line of text.
     document()->setDocumentMargin(px(height) < 30 ? 1 : 3);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_textKnown = false; });
 }
 
 QString MultiLineBox::text() const
 {
+    if (m_textKnown)
+        return m_text;
     // toRawText keeps non-breaking spaces; blocks are split by U+2029 and
     // soft breaks are U+2028.
     QString raw = document()->toRawText();
     raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     raw.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return toCrLf(raw);
+    m_text = toCrLf(raw);
+    m_textKnown = true;
+    return m_text;
 }
 
 void MultiLineBox::setText(const QString &text)

@@ -37,6 +37,12 @@ public:
 
 protected:
     void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    // The text as text() gives it, kept until the box changes: a box that
+    // holds a large text is read again only after it has changed.
+    mutable QString m_text;
+    mutable bool m_textKnown = false;
 };
 
 // Words wrap at their boundaries in box, unless text (what is about to be

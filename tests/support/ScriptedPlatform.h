@@ -3,6 +3,7 @@
 #include "toolkit/Platform.h"
 
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -32,16 +33,23 @@ public:
     };
 
     // The user's own folders lie below applicationFolder/user and do not
-    // exist until a test makes them.
+    // exist until a test makes them; the state folder, where drafts go, lies
+    // in a temporary folder of its own.
     explicit ScriptedPlatform(QString applicationFolder)
         : userConfig(applicationFolder + QStringLiteral("/user/config")),
           documents(applicationFolder + QStringLiteral("/user/Documents")),
+          userState(m_stateHome.path() + QStringLiteral("/velmora")),
           m_folder(std::move(applicationFolder))
     {
     }
 
+private:
+    QTemporaryDir m_stateHome;  // made before the folder in it is named
+
+public:
     QString userConfig;
     QString documents;
+    QString userState;  // where drafts go, apart from the program's folder; empty: none are kept
 
     // Next answers to give, in order. With an empty script a message box
     // answers Ok (OK box) or No (Yes/No box), and a dialog is cancelled.
@@ -83,6 +91,7 @@ public:
 
     QString applicationFolder() const override { return m_folder; }
     QString userConfigFolder() const override { return userConfig; }
+    QString userStateFolder() const override { return userState; }
     QString documentsFolder() const override { return documents; }
 
     // Records the request; the help window itself is not shown. Its owner is
