@@ -52,14 +52,14 @@ void typeText(QWidget *box, const QString &text)
 // given, up to the author screen.
 frmAuthor *walkToAuthor(Harness &h, const QString &name)
 {
-    auto *main = h.startToMain<frmMain>();
+    auto *main = h.start();
     typeText(main->txtMName, name);
     QTest::keyClicks(main->txtMVer, "2.1");
     clickRow(main->lstMType, 1);
     doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows 98"));
     doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows XP"));
     QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-    auto *program = h.screen<frmProgram>(ScreenId::Program);
+    auto *program = h.program();
     QTest::keyClicks(program->txtPDesc, "Draws pixels.");
     QTest::keyClick(program->txtPDesc, Qt::Key_Return);
     QTest::keyClicks(program->txtPDesc, "Saves them too.");
@@ -67,7 +67,7 @@ frmAuthor *walkToAuthor(Harness &h, const QString &name)
     QTest::keyClicks(program->txtPFeat, "Fast");
     QTest::keyClicks(program->txtPNew, "Undo");
     QTest::mouseClick(program->cmdPNext, Qt::LeftButton);
-    return h.screen<frmAuthor>(ScreenId::Author);
+    return h.author();
 }
 
 // Sends a key to the widget with the focus, held down when repeated.
@@ -128,13 +128,13 @@ private slots:
             QFile::remove(h.presetsPath());
         else
             h.writePresets(before);
-        auto *main = h.startToMain<frmMain>();
+        auto *main = h.start();
         const bool onAuthor = box.startsWith("author");
         if (onAuthor) {
             QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-            QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPNext, Qt::LeftButton);
+            QTest::mouseClick(h.program()->cmdPNext, Qt::LeftButton);
         }
-        auto *author = h.screen<frmAuthor>(ScreenId::Author);
+        auto *author = h.author();
         QWidget *target = box == "company"      ? static_cast<QWidget *>(main->txtMCompany)
                           : box == "need"       ? static_cast<QWidget *>(main->txtMNeed)
                           : box == "authorName" ? static_cast<QWidget *>(author->txtAName)
@@ -150,10 +150,10 @@ private slots:
         if (onAuthor) {
             QTest::mouseClick(author->cmdAMain, Qt::LeftButton);
             QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-            QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPNext, Qt::LeftButton);
+            QTest::mouseClick(h.program()->cmdPNext, Qt::LeftButton);
         } else {
             QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-            QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPMain, Qt::LeftButton);
+            QTest::mouseClick(h.program()->cmdPMain, Qt::LeftButton);
         }
         const QString now = qobject_cast<QLineEdit *>(target) ? qobject_cast<QLineEdit *>(target)->text()
                                                                : static_cast<look::MultiLineBox *>(target)->text();
@@ -168,9 +168,9 @@ private slots:
     void presetsScreenStartsFromTheSavedPresets()
     {
         Harness h("\"Acme, Inc.\",\"acme.example\",\"English\r\nGerman\",\"a.dll\r\nb.dll\",\"Ann\",\"ann@acme\"\r\n");
-        auto *main = h.startToMain<frmMain>();
+        auto *main = h.start();
         main->mnuMFConstants->trigger();
-        auto *p = h.screen<frmPreset>(ScreenId::Preset);
+        auto *p = h.presets();
         QCOMPARE(QStringList({p->txtCComName->text(), p->txtCWeb->text(), p->txtCLanguage->text(),
                               p->txtCNeeded->text(), p->txtCAName->text(), p->txtCEmail->text()}),
                  QStringList({"Acme, Inc.", "acme.example", "English\r\nGerman", "a.dll\r\nb.dll", "Ann", "ann@acme"}));
@@ -217,7 +217,7 @@ private slots:
         QFETCH(QStringList, moved);
         QFETCH(QStringList, after);
         Harness h;
-        auto *main = h.startToMain<frmMain>();
+        auto *main = h.start();
         for (const QString &system : moved)
             doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, system));
         QCOMPARE(entries(main->lstMCompat), moved);
@@ -262,7 +262,7 @@ private slots:
         QFETCH(int, modifiers);
         QFETCH(QStringList, compatible);
         Harness h;
-        auto *main = h.startToMain<frmMain>();
+        auto *main = h.start();
         QListWidget *at = main->lstMNCompat;
         if (list == "compatible") {
             doubleClickRow(main->lstMNCompat, 0);
@@ -316,7 +316,7 @@ private slots:
         QFETCH(int, key);
         const auto id = ScreenId(screen);
         Harness h;
-        h.startToMain<frmMain>();
+        h.start();
         const Qt::KeyboardModifiers mods = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
         h.navigator->show(id);
         QWidget *shown = h.navigator->screen(id);

@@ -43,7 +43,7 @@ std::optional<WizardValues> draftOf(Harness &h)
 // Next pressed twice and the author's name changed.
 void typeEverywhere(Harness &h)
 {
-    auto *main = h.startToMain<frmMain>();
+    auto *main = h.start();
     QTest::keyClicks(main->txtMName, "Pixel Pal");
     QTest::keyClicks(main->txtMVer, "2.1");
     QTest::keyClick(main->txtMCompany, Qt::Key_End);
@@ -52,13 +52,13 @@ void typeEverywhere(Harness &h)
     doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows XP"));
     doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows 95"));
     QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-    auto *program = h.screen<frmProgram>(ScreenId::Program);
+    auto *program = h.program();
     QTest::keyClicks(program->txtPDesc, "Draws pixels.");
     QTest::keyClick(program->txtPDesc, Qt::Key_Return);
     QTest::keyClicks(program->txtPDesc, "Saves them too.");
     QTest::keyClicks(program->txtPNew, "Undo");
     QTest::mouseClick(program->cmdPNext, Qt::LeftButton);
-    auto *author = h.screen<frmAuthor>(ScreenId::Author);
+    auto *author = h.author();
     QTest::keyClick(author->txtAName, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(author->txtAName, "Bo Builder");
     // Back to the program screen's text, which Next has not copied yet.
@@ -69,14 +69,14 @@ void typeEverywhere(Harness &h)
 
 QByteArray createFile(Harness &h, const QString &name)
 {
-    auto *main = h.screen<frmMain>(ScreenId::Main);
+    auto *main = h.main();
     if (main->isVisible())
         QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-    auto *program = h.screen<frmProgram>(ScreenId::Program);
+    auto *program = h.program();
     if (program->isVisible())
         QTest::mouseClick(program->cmdPNext, Qt::LeftButton);
     h.platform.dialogAnswers = {h.path(name)};
-    QTest::mouseClick(h.screen<frmAuthor>(ScreenId::Author)->cmdACreate, Qt::LeftButton);
+    QTest::mouseClick(h.author()->cmdACreate, Qt::LeftButton);
     return readAll(h.path(name));
 }
 
@@ -101,7 +101,7 @@ private slots:
     void typingReachesTheDiskWhileTypingGoesOn()
     {
         Harness h(acmePresets);
-        auto *main = h.startToMain<frmMain>();
+        auto *main = h.start();
         QTest::qWait(2 * DraftKeeper::writeDelayMs);
         QVERIFY(draftsIn(h.platform.userState).isEmpty());  // presets alone are no typing
 
@@ -125,7 +125,7 @@ private slots:
     void aChangeOfScreenWritesAtOnce()
     {
         Harness h;
-        auto *main = h.startToMain<frmMain>();
+        auto *main = h.start();
         QTest::keyClicks(main->txtMName, "Quick");
         QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
         h.navigator->drafts().waitForWriter();
@@ -148,7 +148,7 @@ private slots:
         Harness second(acmePresets);
         second.platform.userState = first.platform.userState;
         second.platform.messageAnswers = {MessageAnswer::Yes};
-        auto *main = second.startToMain<frmMain>();
+        auto *main = second.start();
         const auto boxes = second.platform.messages();
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].title, QString("Restore?"));
@@ -157,8 +157,8 @@ private slots:
         QVERIFY(wizardValues(*second.navigator, second.ctx()) == before);
         // The other screens are made to hold their values, not shown.
         QVERIFY(main->isVisible());
-        QVERIFY(!second.screen<frmProgram>(ScreenId::Program)->isVisible());
-        QVERIFY(!second.screen<frmAuthor>(ScreenId::Author)->isVisible());
+        QVERIFY(!second.program()->isVisible());
+        QVERIFY(!second.author()->isVisible());
         // The finished run's draft goes once this run's holds the same.
         second.navigator->drafts().flush();
         QVERIFY(!QFile::exists(oldDraft));
@@ -166,7 +166,7 @@ private slots:
 
         QCOMPARE(createFile(second, "after.txt"), readme);
         // The author's name typed before the crash is no preset: it stays.
-        QCOMPARE(second.screen<frmAuthor>(ScreenId::Author)->txtAName->text(), QString("Bo Builder"));
+        QCOMPARE(second.author()->txtAName->text(), QString("Bo Builder"));
     }
 
     void noDeletesTheDraft()
@@ -177,7 +177,7 @@ private slots:
         Harness second(acmePresets);
         second.platform.userState = first.platform.userState;
         second.platform.messageAnswers = {MessageAnswer::No};
-        auto *main = second.startToMain<frmMain>();
+        auto *main = second.start();
         QCOMPARE(second.platform.messages().size(), size_t(1));
         QCOMPARE(entriesOf(second.platform.userState), QStringList());
         QVERIFY(main->txtMName->text().isEmpty());
@@ -186,7 +186,7 @@ private slots:
         // Offered once: the start after that asks nothing.
         Harness third(acmePresets);
         third.platform.userState = first.platform.userState;
-        third.startToMain<frmMain>();
+        third.start();
         QVERIFY(third.platform.messages().empty());
     }
 
@@ -197,8 +197,8 @@ private slots:
         h.navigator->drafts().flush();
         QCOMPARE(draftsIn(h.platform.userState).size(), 1);
         h.platform.messageAnswers = {MessageAnswer::Yes};
-        QTest::mouseClick(h.screen<frmProgram>(ScreenId::Program)->cmdPMain, Qt::LeftButton);
-        QTest::mouseClick(h.screen<frmMain>(ScreenId::Main)->cmdMExit, Qt::LeftButton);
+        QTest::mouseClick(h.program()->cmdPMain, Qt::LeftButton);
+        QTest::mouseClick(h.main()->cmdMExit, Qt::LeftButton);
         QVERIFY(h.navigator->isEnding());
         QCOMPARE(entriesOf(h.platform.userState), QStringList());
     }
@@ -208,7 +208,7 @@ private slots:
     void restoredTypingIsNeverReplaced()
     {
         Harness first(acmePresets);
-        auto *main = first.startToMain<frmMain>();
+        auto *main = first.start();
         QTest::keyClick(main->txtMCompany, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(main->txtMCompany, "Typed Co");
         crash(first);
@@ -216,11 +216,11 @@ private slots:
         Harness second("\"Newer Co\",\"newer.example\",\"Dutch\",\"n.dll\",\"\",\"\"\r\n");
         second.platform.userState = first.platform.userState;
         second.platform.messageAnswers = {MessageAnswer::Yes};
-        main = second.startToMain<frmMain>();
+        main = second.start();
         QCOMPARE(main->txtMCompany->text(), QString("Typed Co"));
         QCOMPARE(main->txtMWeb->text(), QString("https://acme.example"));
         QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-        QTest::mouseClick(second.screen<frmProgram>(ScreenId::Program)->cmdPMain, Qt::LeftButton);
+        QTest::mouseClick(second.program()->cmdPMain, Qt::LeftButton);
         QCOMPARE(main->txtMCompany->text(), QString("Typed Co"));
         QCOMPARE(main->txtMWeb->text(), QString("newer.example"));
     }
