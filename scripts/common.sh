@@ -6,7 +6,7 @@ VELMORA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VELMORA_BUILD="$VELMORA_ROOT/build"
 
 # Debian packages the build and the program need.
-VELMORA_PACKAGES=(cmake make g++ pkg-config qt6-base-dev fonts-wine)
+VELMORA_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libxcb1-dev fonts-wine)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

@@ -121,7 +121,7 @@ private slots:
         QFile existing(dir.filePath("old.txt"));
         QVERIFY(existing.open(QIODevice::WriteOnly));
         existing.close();
-        FileDialog dialog{"Save file", "Text (*.txt)", dir.path(), {}};
+        FileDialog dialog{"Save file", {"Text (*.txt)"}, dir.path(), {}};
 
         whenModalShown([&](QWidget *w) {
             auto *box = qobject_cast<QFileDialog *>(w);
@@ -155,7 +155,7 @@ private slots:
     {
         QtPlatform platform;
         QTemporaryDir dir;
-        FileDialog dialog{"Open readme file", "Text (*.txt)", dir.path(), {}};
+        FileDialog dialog{"Open readme file", {"Text (*.txt)"}, dir.path(), {}};
         whenModalShown([&](QWidget *w) {
             auto *box = qobject_cast<QFileDialog *>(w);
             QVERIFY(box);

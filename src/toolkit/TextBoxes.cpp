@@ -2,6 +2,7 @@
 
 #include "files/LineBreaks.h"
 #include "files/TextShape.h"
+#include "toolkit/Look.h"
 #include "toolkit/Twips.h"
 
 #include <QAction>
@@ -86,6 +87,7 @@ MultiLineBox::MultiLineBox(QWidget *parent, int left, int top, int width, int he
     setTabChangesFocus(true);
     // One-line-high boxes need every pixel for their line of text.
     document()->setDocumentMargin(px(height) < 30 ? 1 : 3);
+    keepFrameOnTop(this);
 }
 
 QString MultiLineBox::text() const
