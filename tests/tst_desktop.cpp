@@ -250,6 +250,7 @@ private slots:
         QTest::newRow("X gone, Wayland gone") << "xcb;wayland" << false << false;
         QTest::newRow("Wayland there") << "wayland" << true << true;
         QTest::newRow("offscreen") << "offscreen" << false << true;
+        QTest::newRow("X gone, offscreen after it") << "xcb;offscreen" << false << true;
         QTest::newRow("nothing chosen: left to Qt") << "" << false << true;
     }
 
