@@ -374,7 +374,7 @@ MUTANTS = [
      "an OK box closed with Escape answers No"),
     ("M84", "toolkit/Look.cpp",
      "QRect outer(QPoint(0, 0), window->size().grownBy(frame));",
-     "QRect outer(QPoint(0, 0), window->size());",
+     "QRect outer(QPoint(0, 0), window->size().grownBy(frame - frame));",
      "windows centred without their frame"),
     ("M85", "toolkit/TextBoxes.cpp",
      "    QString raw = document()->toRawText();",

@@ -155,6 +155,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(h.navigator->splash()));
         checkOnTheScreen(h.navigator->splash());
         auto *main = h.startToMain<frmMain>();
+        // The main window dragged to the screen's corner: the help window,
+        // which opens over it, stays on the screen.
+        main->move(main->screen()->availableGeometry().bottomRight() - QPoint(100, 100));
         HelpWindow help(main);
         help.showContents(QStringLiteral(VELMORA_TEST_DATA "/../../resources/Velmora 1_0.HLP"));
         QVERIFY(QTest::qWaitForWindowExposed(&help));
