@@ -8,7 +8,7 @@ VELMORA_BUILD="$VELMORA_ROOT/build"
 # Debian packages the build, the program and its tests need (the tests run
 # the real program under Xvfb and drive it with xdotool; cmark-gfm is the
 # Markdown renderer that the Markdown readme is checked with).
-VELMORA_PACKAGES=(cmake make g++ pkg-config qt6-base-dev fonts-wine xvfb xdotool cmark-gfm)
+VELMORA_PACKAGES=(cmake make g++ pkg-config qt6-base-dev libxcb1-dev fonts-wine xvfb xdotool cmark-gfm)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

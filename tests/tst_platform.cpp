@@ -121,7 +121,7 @@ private slots:
         QFile existing(dir.filePath("old.txt"));
         QVERIFY(existing.open(QIODevice::WriteOnly));
         existing.close();
-        FileDialog dialog{"Save file", "Text (*.txt)", dir.path(), {}};
+        FileDialog dialog{"Save file", {"Text (*.txt)"}, dir.path(), {}};
 
         whenModalShown([&](QWidget *w) {
             auto *box = qobject_cast<QFileDialog *>(w);
@@ -155,7 +155,7 @@ private slots:
     {
         QtPlatform platform;
         QTemporaryDir dir;
-        FileDialog dialog{"Open readme file", "Text (*.txt)", dir.path(), {}};
+        FileDialog dialog{"Open readme file", {"Text (*.txt)"}, dir.path(), {}};
         whenModalShown([&](QWidget *w) {
             auto *box = qobject_cast<QFileDialog *>(w);
             QVERIFY(box);
@@ -294,7 +294,7 @@ private slots:
         velmora.start(program, {});
         QVERIFY(velmora.waitForFinished(20000));
         const QString said = QString::fromLocal8Bit(velmora.readAllStandardError());
-        QVERIFY2(said.contains("\"xcb\""), qPrintable(said));
+        QVERIFY2(said.contains("the X display \":97\""), qPrintable(said));
         QVERIFY(velmora.exitCode() != 0 || velmora.exitStatus() != QProcess::NormalExit);
     }
 };

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <csignal>
 #include <cstdio>
+#include <string>
 
 int main(int argc, char *argv[])
 {
@@ -29,6 +30,12 @@ int main(int argc, char *argv[])
     // instead of ending the program with everything typed in it.
     std::signal(SIGXFSZ, SIG_IGN);
     velmora::applyQtPlatformChoice();
+    // A display named but not answering: Qt would abort and leave a core.
+    const std::string unreachable = velmora::unreachableDisplay();
+    if (!unreachable.empty()) {
+        std::fputs(unreachable.c_str(), stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));

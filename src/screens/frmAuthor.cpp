@@ -77,7 +77,7 @@ void frmAuthor::cmdACreate_Click()
 {
     const std::optional<QString> path =
         askForFile(ctx.platform, this, dlgAuthor, FileDialogKind::Save,
-                   QStringLiteral("Save file"), QStringLiteral("Text (*.txt)"));
+                   QStringLiteral("Save file"), {QStringLiteral("Text (*.txt)")});
 
     bool written = false;
     QString reason;  // why the file could not be written; none for Cancel

@@ -3,6 +3,8 @@
 #include "toolkit/TextBoxes.h"
 #include "toolkit/Twips.h"
 
+#include <QAbstractScrollArea>
+#include <QEvent>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -13,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <QWindow>
 
@@ -76,6 +79,51 @@ protected:
         }
         QPushButton::keyPressEvent(event);
     }
+};
+
+// The frame of its parent box, drawn over the box's own parts. It follows
+// the box's size and stays the topmost of its parts.
+class FrameOnTop : public QWidget {
+public:
+    explicit FrameOnTop(QAbstractScrollArea *box) : QWidget(box), m_box(box)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        box->installEventFilter(this);
+        setGeometry(box->rect());
+        raise();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_box && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+            setGeometry(m_box->rect());
+            raise();
+        }
+        return false;
+    }
+
+    void paintEvent(QPaintEvent *) override
+    {
+        // As QFrame draws it: the style's frame of the box's shape, its
+        // state (focus, enabled) taken from the box.
+        QStyleOptionFrame option;
+        option.initFrom(m_box);
+        option.rect = rect();
+        option.frameShape = m_box->frameShape();
+        option.lineWidth = m_box->lineWidth();
+        option.midLineWidth = m_box->midLineWidth();
+        if (m_box->frameShadow() == QFrame::Sunken)
+            option.state |= QStyle::State_Sunken;
+        else if (m_box->frameShadow() == QFrame::Raised)
+            option.state |= QStyle::State_Raised;
+        QPainter painter(this);
+        m_box->style()->drawPrimitive(QStyle::PE_Frame, &option, &painter, m_box);
+    }
+
+private:
+    QAbstractScrollArea *m_box;
 };
 
 }  // namespace
@@ -161,14 +209,51 @@ private:
 
 }  // namespace
 
+QRect keptInside(QRect outer, const QRect &area)
+{
+    // A side longer than the area starts at the area's start, so that the
+    // title bar and the top of the window can always be reached.
+    if (outer.width() > area.width() || outer.left() < area.left())
+        outer.moveLeft(area.left());
+    else if (outer.right() > area.right())
+        outer.moveRight(area.right());
+    if (outer.height() > area.height() || outer.top() < area.top())
+        outer.moveTop(area.top());
+    else if (outer.bottom() > area.bottom())
+        outer.moveBottom(area.bottom());
+    return outer;
+}
+
+namespace {
+
+QScreen *screenOf(const QWidget *window)
+{
+    return window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+}
+
+}  // namespace
+
 void centreWithFrame(QWidget *window, const QMargins &frame)
 {
-    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    QScreen *screen = screenOf(window);
     if (!screen)
         return;
     QRect outer(QPoint(0, 0), window->size().grownBy(frame));
     outer.moveCenter(screen->availableGeometry().center());
-    window->move(outer.topLeft());  // a window's position is its frame's
+    // A window's position is its frame's.
+    window->move(keptInside(outer, screen->availableGeometry()).topLeft());
+}
+
+void keepOnScreen(QWidget *window)
+{
+    QScreen *screen = screenOf(window);
+    if (!screen)
+        return;
+    QMargins frame = frameOf(window);
+    if (frame.isNull())
+        frame = lastKnownFrame();
+    const QRect outer(window->pos(), window->size().grownBy(frame));
+    window->move(keptInside(outer, screen->availableGeometry()).topLeft());
 }
 
 void centreOnScreen(QWidget *window)
@@ -230,7 +315,13 @@ QListWidget *listBox(QWidget *parent, int left, int top, int width, int height)
     list->setGeometry(twipsRect(left, top, width, height));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    keepFrameOnTop(list);
     return list;
+}
+
+void keepFrameOnTop(QAbstractScrollArea *box)
+{
+    new FrameOnTop(box);
 }
 
 void nameBy(QLabel *label, QWidget *control)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+class QAbstractScrollArea;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -28,8 +29,14 @@ void setupFixedWindow(QWidget *window, const QString &caption);
 // first showing; a frame the desktop has not drawn yet is waited for.
 void centreOnScreen(QWidget *window);
 // The window placed so that its frame (frame margins around its size) has
-// its centre at the centre of the available area.
+// its centre at the centre of the available area, kept inside that area.
 void centreWithFrame(QWidget *window, const QMargins &frame);
+// The window, with its frame, moved the least way onto the screen's
+// available area.
+void keepOnScreen(QWidget *window);
+// outer moved the least way into area; a side longer than the area starts
+// at the area's top or left.
+QRect keptInside(QRect outer, const QRect &area);
 
 // Controls placed by twips, in one call each, so a screen's constructor reads
 // like its layout table.
@@ -40,6 +47,11 @@ QLineEdit *lineBox(QWidget *parent, int left, int top, int width, int height, in
 QPushButton *button(QWidget *parent, const QString &caption, int left, int top, int width,
                     int height);
 QListWidget *listBox(QWidget *parent, int left, int top, int width, int height);
+// Draws the frame of a box with a view inside (a multi-line box, a list)
+// once more, above the view and the scroll bar. At a fractional scale factor
+// (1.25) those are rounded out to whole device pixels and can cover a side
+// of the frame, and a one-line-high box then loses its bottom border.
+void keepFrameOnTop(QAbstractScrollArea *box);
 // Ties a label to the control beside it, so that a screen reader announces
 // the control by the label's text, without its trailing colon.
 void nameBy(QLabel *label, QWidget *control);

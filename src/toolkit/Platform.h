@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -38,14 +40,34 @@ constexpr Parts decode(int style)
 
 enum class MessageAnswer { Ok, Yes, No };
 
+// The platform's own dialog window behind a FileDialog: made on its first
+// use and then kept, so that one dialog serves the whole run. It goes with
+// the FileDialog, unless the window it belongs to took it along first.
+class KeptDialog {
+public:
+    KeptDialog() = default;
+    KeptDialog(const KeptDialog &) = delete;
+    KeptDialog &operator=(const KeptDialog &) = delete;
+    ~KeptDialog();
+
+    QWidget *window() const;
+    void keep(QWidget *window);
+
+private:
+    QPointer<QWidget> m_window;
+};
+
 // One file dialog object, owned by one screen for the whole run. The screen
-// sets title, filter and initial folder before each use; the platform puts
-// the chosen path into fileName, which is offered again next time.
+// sets title, filters and initial folder before each use; the platform puts
+// the chosen path into fileName and the chosen filter into selectedFilter,
+// which are offered again next time.
 struct FileDialog {
     QString title;
-    QString filter;  // "Text (*.txt)"
+    QStringList filters;  // "Text (*.txt)", first offered first
     QString initialFolder;
     QString fileName;
+    QString selectedFilter = {};
+    KeptDialog kept = {};
 };
 
 // A window that shows the contents page of a help file.
@@ -88,11 +110,11 @@ public:
 enum class FileDialogKind { Save, Open };
 
 // Shows one of the screens' file dialogs, set up the one way they all are:
-// the title and filter given, starting in the application folder when this
+// the title and filters given, starting in the application folder when this
 // user may create files there and in the documents folder otherwise. The
 // full path chosen, or nothing on cancel.
 std::optional<QString> askForFile(Platform &platform, QWidget *owner, FileDialog &dialog,
                                   FileDialogKind kind, const QString &title,
-                                  const QString &filter);
+                                  const QStringList &filters);
 
 }  // namespace velmora

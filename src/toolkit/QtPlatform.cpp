@@ -7,29 +7,67 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace velmora {
 
 namespace {
 
+// The dialog kept in dialog, made on its first use. Making a new one for
+// every use would cost memory each time: Qt's file dialog does not give
+// back all of it.
+QFileDialog *keptFileDialog(QWidget *owner, FileDialog &dialog)
+{
+    auto *box = qobject_cast<QFileDialog *>(dialog.kept.window());
+    if (!box) {
+        box = new QFileDialog(owner);
+        // Both dialogs take the name of a file that does not exist yet;
+        // nothing is appended to a typed name and overwriting is not
+        // questioned.
+        box->setFileMode(QFileDialog::AnyFile);
+        box->setOption(QFileDialog::DontConfirmOverwrite, true);
+        dialog.kept.keep(box);
+    } else if (box->parentWidget() != owner) {
+        box->setParent(owner, box->windowFlags());
+    }
+    return box;
+}
+
 std::optional<QString> runFileDialog(QWidget *owner, FileDialog &dialog,
                                      QFileDialog::AcceptMode mode)
 {
-    QFileDialog box(owner, dialog.title, dialog.initialFolder, dialog.filter);
-    box.setAcceptMode(mode);
-    // Both dialogs take the name of a file that does not exist yet; nothing
-    // is appended to a typed name and overwriting is not questioned.
-    box.setFileMode(QFileDialog::AnyFile);
-    box.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (!dialog.fileName.isEmpty())
-        box.selectFile(dialog.fileName);
-    if (box.exec() != QDialog::Accepted)
+    QFileDialog *box = keptFileDialog(owner, dialog);
+    box->setAcceptMode(mode);
+    box->setWindowTitle(dialog.title);
+    box->setNameFilters(dialog.filters);
+    if (!dialog.selectedFilter.isEmpty())
+        box->selectNameFilter(dialog.selectedFilter);
+    // The name last chosen is offered again, in its own folder; a name typed
+    // and then cancelled is not. The dialog goes straight to that folder:
+    // each change of folder adds to its back-and-forth history for good.
+    auto *name = box->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    if (dialog.fileName.isEmpty()) {
+        box->setDirectory(dialog.initialFolder);
+        if (name)
+            name->clear();
+    } else {
+        box->setDirectory(QFileInfo(dialog.fileName).absolutePath());
+        box->selectFile(dialog.fileName);
+    }
+    // As in a new dialog, the name box has the focus and its text is
+    // selected, so that what the user types replaces the offered name.
+    if (name) {
+        name->setFocus(Qt::OtherFocusReason);
+        name->selectAll();
+    }
+    if (box->exec() != QDialog::Accepted)
         return std::nullopt;
-    const QStringList files = box.selectedFiles();
+    const QStringList files = box->selectedFiles();
     if (files.isEmpty() || files.first().isEmpty())
         return std::nullopt;
     dialog.fileName = files.first();
+    dialog.selectedFilter = box->selectedNameFilter();
     return files.first();
 }
 

@@ -2,6 +2,7 @@
 
 #include "files/LineBreaks.h"
 #include "files/TextShape.h"
+#include "toolkit/Look.h"
 #include "toolkit/Twips.h"
 
 #include <QAction>
@@ -88,6 +89,7 @@ MultiLineBox::MultiLineBox(QWidget *parent, int left, int top, int width, int he
     // One-line-high boxes need every pixel for their line of text.
     document()->setDocumentMargin(px(height) < 30 ? 1 : 3);
     connect(document(), &QTextDocument::contentsChanged, this, [this] { m_textKnown = false; });
+    keepFrameOnTop(this);
 }
 
 QString MultiLineBox::text() const

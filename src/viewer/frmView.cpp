@@ -44,7 +44,7 @@ void frmView::openAndShow()
     // Any failure ends here silently and the text stays as it was.
     const std::optional<QString> path =
         askForFile(ctx.platform, this, dlgView, FileDialogKind::Open,
-                   QStringLiteral("Open readme file"), QStringLiteral("Text (*.txt)"));
+                   QStringLiteral("Open readme file"), {QStringLiteral("Text (*.txt)")});
     if (!path)
         return;
     // A file beyond the viewer's limits reads as empty text, as one that

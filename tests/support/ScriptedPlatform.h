@@ -117,7 +117,7 @@ public:
 private:
     std::optional<QString> fileDialog(Kind kind, QWidget *owner, FileDialog &dialog)
     {
-        calls.push_back(Call{kind, owner, {}, dialog.title, 0, dialog.filter,
+        calls.push_back(Call{kind, owner, {}, dialog.title, 0, dialog.filters.join(QStringLiteral(";;")),
                              dialog.initialFolder, dialog.fileName, {}});
         std::optional<QString> answer;
         if (!dialogAnswers.empty()) {

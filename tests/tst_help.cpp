@@ -1,0 +1,216 @@
+// The help window on help files of any size or kind, and on pages that name
+// pictures outside the help file's folder.
+
+#include "FileTools.h"
+#include "help/HelpFile.h"
+#include "help/HelpWindow.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QtTest>
+
+#include <atomic>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+// A reader that ran away on an endless device would take all the memory of
+// the machine: the address space is limited while a page loads (not under
+// AddressSanitizer, which reserves terabytes for itself).
+class AddressSpaceLimit {
+public:
+    explicit AddressSpaceLimit(rlim_t extraBytes)
+    {
+#if !defined(__SANITIZE_ADDRESS__)
+        getrlimit(RLIMIT_AS, &m_old);
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        if (statm.open(QIODevice::ReadOnly)) {
+            const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * ::sysconf(_SC_PAGESIZE);
+            rlimit limit = m_old;
+            limit.rlim_cur = std::min<rlim_t>(m_old.rlim_max, used + extraBytes);
+            setrlimit(RLIMIT_AS, &limit);
+        }
+#else
+        Q_UNUSED(extraBytes);
+#endif
+    }
+    ~AddressSpaceLimit()
+    {
+#if !defined(__SANITIZE_ADDRESS__)
+        setrlimit(RLIMIT_AS, &m_old);
+#endif
+    }
+
+private:
+    rlimit m_old{RLIM_INFINITY, RLIM_INFINITY};
+};
+
+// Tells whether anyone opened the FIFO for reading while it watched: it
+// keeps trying to open the writing end, which succeeds only then, and lets
+// such a reader go at once (it reads an end of file).
+class FifoWatch {
+public:
+    explicit FifoWatch(QByteArray path) : m_path(std::move(path)), m_thread([this] { run(); }) {}
+    ~FifoWatch()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    bool opened() const { return m_opened; }
+
+private:
+    void run()
+    {
+        while (!m_stop) {
+            const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                m_opened = true;
+                ::close(fd);
+            }
+            ::usleep(1000);
+        }
+    }
+
+    QByteArray m_path;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_opened{false};
+    std::thread m_thread;
+};
+
+QByteArray picture(Qt::GlobalColor colour)
+{
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+}  // namespace
+
+class TestHelp : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The window says which of these it is; only a help file that is there
+    // and is a regular file within the size limit is shown.
+    void helpFilesThatCannotBeShown_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("missing") << "missing" << "cannot find its help file";
+        QTest::newRow("1 GB (sparse)") << "1 GB" << "too large to show: 1.00 GiB";
+        QTest::newRow("one byte over the limit") << "over" << "too large to show";
+        QTest::newRow("a FIFO in its place") << "fifo" << "which is not a regular file";
+        QTest::newRow("at the limit: shown") << "at" << "The help at the limit";
+    }
+
+    void helpFilesThatCannotBeShown()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Velmora 1_0.HLP");
+        const QByteArray name = QFile::encodeName(path);
+        if (kind == "1 GB" || kind == "over") {
+            const int fd = ::open(name.constData(), O_CREAT | O_WRONLY, 0644);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::ftruncate(fd, kind == "1 GB" ? off_t(1) << 30 : maxHelpFileBytes + 1), 0);
+            ::close(fd);
+        } else if (kind == "at") {
+            QByteArray page = "<h1>The help at the limit</h1><!--";
+            page += QByteArray(maxHelpFileBytes - page.size() - 3, 'x') + "-->";
+            QCOMPARE(page.size(), maxHelpFileBytes);
+            QVERIFY(writeFile(path, page));
+        } else if (kind == "fifo") {
+            QCOMPARE(::mkfifo(name.constData(), 0644), 0);
+        }
+        QWidget owner;
+        HelpWindow window(&owner);
+        window.showContents(path);
+        QVERIFY(window.isVisible());
+        const QString text = window.browser()->toPlainText();
+        QVERIFY2(text.contains(said), qPrintable(text));
+        if (kind != "missing")
+            QVERIFY2(!text.contains("cannot find"), qPrintable(text));
+    }
+
+    // A help page names a picture; only a regular file inside the help
+    // file's folder, once links are followed, is loaded. Anything else shows
+    // as an empty spot and is never opened.
+    void pagesLoadNothingFromOutside_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("a picture beside the help file") << "green.png" << true;
+        QTest::newRow("a link beside it to a picture beside it") << "green-link.png" << true;
+        QTest::newRow("a picture in a folder below") << "pictures/green.png" << true;
+        QTest::newRow("the endless device /dev/zero") << "/dev/zero" << false;
+        QTest::newRow("/dev/zero as a URL") << "file:///dev/zero" << false;
+        QTest::newRow("a FIFO beside the help file") << "pipe.png" << false;
+        QTest::newRow("a FIFO beside it, by its full path") << "HELP/pipe.png" << false;
+        QTest::newRow("a picture in the folder above") << "../red.png" << false;
+        QTest::newRow("a link beside it leading out") << "red-link.png" << false;
+        QTest::newRow("a link to /proc") << "proc-link.png" << false;
+    }
+
+    void pagesLoadNothingFromOutside()
+    {
+        QFETCH(QString, source);
+        QFETCH(bool, loaded);
+        QTemporaryDir dir;
+        const QString help = dir.filePath("help");
+        source.replace("HELP", help);
+        QVERIFY(QDir().mkpath(help + "/pictures"));
+        QVERIFY(writeFile(help + "/green.png", picture(Qt::green)));
+        QVERIFY(writeFile(help + "/pictures/green.png", picture(Qt::green)));
+        QVERIFY(writeFile(dir.filePath("red.png"), picture(Qt::red)));
+        QVERIFY(QFile::link("green.png", help + "/green-link.png"));
+        QVERIFY(QFile::link("../red.png", help + "/red-link.png"));
+        QVERIFY(QFile::link("/proc/self/environ", help + "/proc-link.png"));
+        QCOMPARE(::mkfifo(QFile::encodeName(help + "/pipe.png").constData(), 0644), 0);
+        QVERIFY(writeFile(help + "/Velmora 1_0.HLP",
+                          "<h1>Pictures</h1><p><img src=\"" + source.toUtf8() + "\"></p>"));
+
+        FifoWatch pipe(QFile::encodeName(help + "/pipe.png"));
+        QWidget owner;
+        HelpWindow window(&owner);
+        {
+            AddressSpaceLimit limit(rlim_t(1) << 30);
+            window.showContents(help + "/Velmora 1_0.HLP");
+            window.browser()->document()->size();  // laid out: the picture is asked for
+        }
+        QVERIFY(window.browser()->toPlainText().contains("Pictures"));
+        const QVariant shown = window.browser()->document()->resource(QTextDocument::ImageResource, QUrl(source));
+        QImage image = qvariant_cast<QImage>(shown);
+        if (image.isNull())
+            image = QImage::fromData(shown.toByteArray());
+        if (loaded) {
+            QCOMPARE(image.size(), QSize(4, 4));
+            QCOMPARE(image.pixelColor(1, 1), QColor(Qt::green));
+        } else {
+            // Not a byte of the file: an empty spot.
+            QVERIFY2(shown.toByteArray().isEmpty(), "the file's bytes were loaded");
+            QVERIFY2(image.isNull() || image.pixelColor(0, 0).alpha() == 0,
+                     qPrintable(QString("a %1x%2 picture was loaded").arg(image.width()).arg(image.height())));
+        }
+        QVERIFY2(!pipe.opened(), "the FIFO was opened");
+    }
+};
+
+QTEST_MAIN(TestHelp)
+#include "tst_help.moc"
