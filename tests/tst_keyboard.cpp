@@ -4,6 +4,7 @@
 
 #include "Harness.h"
 #include "Layout.h"
+#include "help/HelpWindow.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -57,6 +58,14 @@ class TestKeyboard : public ProgramSuite {
     Q_OBJECT
 
 private slots:
+    // CTest runs this suite at several scale factors: the factor really
+    // applies (a typo in the environment would test 1 every time).
+    void initTestCase()
+    {
+        const qreal wanted = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
+        QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), wanted);
+    }
+
     void everyScreen_data()
     {
         QTest::addColumn<QString>("screen");
@@ -64,7 +73,9 @@ private slots:
             QTest::newRow(screen) << screen;
     }
 
-    // Whatever the screen: the layout's invariants; centred; no close button; every
+    // Whatever the screen and the scale factor: the layout's invariants;
+    // every box framed on all four sides; on the screen, and centred when it
+    // fits; no close button; every
     // box, list and button named as a screen reader should say it (after
     // the label that stands for it, without the colon); Tab from the
     // screen's first field visits every control once and comes back, and
@@ -85,9 +96,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(s));
 
         checkLayoutInvariants(s);
-        // Centred on the screen when first shown.
-        const QPoint off = s->frameGeometry().center() - s->screen()->availableGeometry().center();
-        QVERIFY2(off.manhattanLength() <= 2, qPrintable(QString("%1,%2 from the centre").arg(off.x()).arg(off.y())));
+        checkFramesDrawn(s);
+        // On the screen; centred on it when first shown, if it fits.
+        checkOnTheScreen(s);
+        const QRect available = s->screen()->availableGeometry();
+        const QPoint off = s->frameGeometry().center() - available.center();
+        if (s->frameGeometry().height() <= available.height())
+            QVERIFY2(off.manhattanLength() <= 2, qPrintable(QString("%1,%2 from the centre").arg(off.x()).arg(off.y())));
         QVERIFY(!(s->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)));
         QCOMPARE(QAccessible::queryAccessibleInterface(s)->text(QAccessible::Name), s->windowTitle());
 
@@ -119,6 +134,21 @@ private slots:
             press(Qt::Key_Tab, Qt::ShiftModifier);
             QCOMPARE(s->focusWidget(), seen[i]);
         }
+    }
+
+    // The splash, and the help window opened over a main window dragged to
+    // the screen's corner, stay on the screen too.
+    void otherWindowsStayOnTheScreen()
+    {
+        h->navigator->start();
+        QVERIFY(QTest::qWaitForWindowExposed(h->navigator->splash()));
+        checkOnTheScreen(h->navigator->splash());
+        frmMain *m = start();
+        m->move(m->screen()->availableGeometry().bottomRight() - QPoint(100, 100));
+        HelpWindow help(m);
+        help.showContents(QStringLiteral(VELMORA_TEST_DATA "/../../resources/Velmora 1_0.HLP"));
+        QVERIFY(QTest::qWaitForWindowExposed(&help));
+        checkOnTheScreen(&help);
     }
 
     void pasteIntoASingleLineBox_data()

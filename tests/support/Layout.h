@@ -6,7 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QAbstractScrollArea>
+#include <QScreen>
 #include <QTest>
+
+#include <cmath>
 
 namespace velmora::test {
 
@@ -62,6 +66,85 @@ inline void checkLayoutInvariants(const Screen *screen)
             QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
                      qPrintable(nameOf(controls[i]) + " overlaps " + nameOf(controls[j])));
         }
+    }
+}
+
+// The device rows (or columns) that a logical line of one pixel covers.
+inline std::pair<int, int> deviceSpan(int logical, qreal ratio)
+{
+    return {int(std::floor(logical * ratio)), int(std::ceil((logical + 1) * ratio)) - 1};
+}
+
+// The sides of box whose frame line is not drawn in shot, a grab of window
+// at its device pixel ratio: a side counts as drawn when, along at least 90%
+// of it (corners left out), one of the device pixels its line covers is
+// clearly darker than the box's base colour.
+inline QStringList sidesNotDrawn(const QImage &shot, const QWidget *window, const QWidget *box)
+{
+    const qreal ratio = shot.devicePixelRatio();
+    const QRect r(box->mapTo(window, QPoint(0, 0)), box->size());
+    const int light = qGray(box->palette().color(QPalette::Base).rgb());
+    const auto dark = [&](int x, int y) {
+        return shot.rect().contains(x, y) && qGray(shot.pixel(x, y)) <= light - 40;
+    };
+    const auto drawn = [&](bool horizontal, int line) {
+        const auto [first, last] = deviceSpan(line, ratio);
+        const int from = int(std::ceil((horizontal ? r.left() : r.top()) * ratio)) + 3;
+        const int to = int(std::floor((horizontal ? r.right() + 1 : r.bottom() + 1) * ratio)) - 4;
+        int marked = 0;
+        for (int along = from; along <= to; ++along) {
+            for (int across = first; across <= last; ++across) {
+                if (horizontal ? dark(along, across) : dark(across, along)) {
+                    ++marked;
+                    break;
+                }
+            }
+        }
+        return marked >= 0.9 * (to - from + 1);
+    };
+    QStringList missing;
+    if (!drawn(true, r.top()))
+        missing << "top";
+    if (!drawn(true, r.bottom()))
+        missing << "bottom";
+    if (!drawn(false, r.left()))
+        missing << "left";
+    if (!drawn(false, r.right()))
+        missing << "right";
+    return missing;
+}
+
+// The window with its frame lies on the screen's available area; one taller
+// (or wider) than that area starts at its top (or left).
+inline void checkOnTheScreen(const QWidget *window)
+{
+    const QRect available = window->screen()->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    const QString where = QStringLiteral("%1 at %2,%3 %4x%5 on %6x%7")
+                              .arg(window->windowTitle())
+                              .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())
+                              .arg(available.width()).arg(available.height());
+    if (frame.height() <= available.height())
+        QVERIFY2(frame.top() >= available.top() && frame.bottom() <= available.bottom(), qPrintable(where));
+    else
+        QVERIFY2(frame.top() == available.top(), qPrintable(where));
+    if (frame.width() <= available.width())
+        QVERIFY2(frame.left() >= available.left() && frame.right() <= available.right(), qPrintable(where));
+    else
+        QVERIFY2(frame.left() == available.left(), qPrintable(where));
+}
+
+
+// Every box of the screen (single-line, multi-line, list) drawn with its
+// frame on all four sides, whatever the scale factor.
+inline void checkFramesDrawn(const Screen *screen)
+{
+    const QImage shot = const_cast<Screen *>(screen)->grab().toImage();
+    for (const QWidget *box : screen->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!qobject_cast<const QLineEdit *>(box) && !qobject_cast<const QAbstractScrollArea *>(box))
+            continue;
+        const QStringList missing = sidesNotDrawn(shot, screen, box);
+        QVERIFY2(missing.isEmpty(), qPrintable(nameOf(box) + " has no border at its " + missing.join(", ")));
     }
 }
 
