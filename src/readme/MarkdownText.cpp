@@ -317,13 +317,16 @@ public:
         return true;
     }
 
-    // The line that closes what is still open, or an empty string.
+    // The line that closes what is still open, or an empty string. It is
+    // not the line a person types to close the block (a fence one longer;
+    // the end of raw HTML followed by an empty comment), so that a block
+    // the field closes itself comes back as typed.
     QString closer() const
     {
         if (m_open == Open::Fence)
             return QString(m_fenceIndent, u' ') + QString(m_fenceLength + 1, m_fenceChar);
         if (m_open == Open::Html)
-            return m_htmlEnd;
+            return m_htmlEnd + QStringLiteral("<!-- -->");
         return QString();
     }
 

@@ -44,7 +44,10 @@ bool readLink(QStringView source, QString &text);
 // a line of its own: a line of running text ends in two spaces (a line
 // break), a line of a code block or of raw HTML stays as typed, and a fenced
 // code block or HTML block left open at the end is closed, so that it does
-// not take in the rest of the readme. Line breaks may be CR LF, CR or LF.
+// not take in the rest of the readme: by a fence one character longer than
+// its opening, or by the end of the HTML followed by an empty comment
+// ("</pre><!-- -->"), lines a person hardly types. Line breaks may be CR LF,
+// CR or LF.
 QStringList fieldLines(const QString &field);
 
 // The field back from the lines fieldLines() wrote: the closing line it

@@ -52,9 +52,10 @@ struct RecognisedReadme {
 // In the Markdown layout a typed line that looks like a heading is written
 // with the two spaces of a line break, or stands inside a fenced block or
 // raw HTML that the reader follows, so no field ends there; the one record
-// it cannot tell apart is a field whose last line is a closing fence one
-// character longer than its opening: that fence is taken as the one the
-// writer adds to close a block left open.
+// it cannot tell apart is a field whose last line is the very line the
+// writer adds to close a block left open (a closing fence one character
+// longer than its opening, or the end of raw HTML followed by "<!-- -->"):
+// that line is taken as the writer's.
 RecognisedReadme recogniseReadme(const QByteArray &bytes);
 
 // The file at path read as the viewer reads it (a regular file of at most
