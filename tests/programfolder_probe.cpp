@@ -6,6 +6,7 @@
 //                              whether the help file was found
 //   probe set V1 ... V6        Set with six values
 //   probe readme PATH          Create File at PATH
+//   probe folders              prints the user's config and documents folders
 // Prints the reason when a write is refused; exits 0 when it wrote.
 
 #include "files/AtomicFile.h"
@@ -47,6 +48,10 @@ int main(int argc, char *argv[])
             writePresets(where, PresetRecord{args[1], args[2], args[3], args[4], args[5], args[6]});
         out << written.reason;
         return written.saved ? 0 : 1;
+    }
+    if (args.value(0) == QLatin1String("folders")) {
+        out << user << '\n' << platform.documentsFolder() << '\n';
+        return 0;
     }
     if (args.value(0) == QLatin1String("readme") && args.size() == 2) {
         QString reason = readmeTargetProblem(args[1], folder, user);
