@@ -197,9 +197,9 @@ private slots:
         QCOMPARE(a->txtAEMail->text(), shown);
     }
 
-    // The walk-through readme without the mouse: typed and moved with the
-    // keyboard alone, or pasted with every kind of line break. The
-    // compatible systems come only by double-click, so they are not there.
+    // The walk-through readme without the mouse: typed with the keyboard
+    // alone, or pasted with every kind of line break; the two systems moved
+    // with Return and Space on the OS list.
     void wholeWizard_data()
     {
         QTest::addColumn<bool>("pasted");
@@ -221,8 +221,14 @@ private slots:
         enter(pasted ? "Pixel\nPal" : "Pixel Pal");
         press(Qt::Key_Tab);
         type("2.1");
-        for (int i = 0; i < 6; ++i)  // company, web site, language, files needed: from the presets
+        for (int i = 0; i < 5; ++i)  // company, web site, language, files needed: from the presets
             press(Qt::Key_Tab);
+        QCOMPARE(m->focusWidget(), m->lstMNCompat);
+        // Windows 98, then Windows XP: a move leaves no row current, so the
+        // first key after it lands on the top row.
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Return, Qt::Key_End, Qt::Key_End, Qt::Key_Space})
+            press(key);
+        press(Qt::Key_Tab);
         QCOMPARE(m->focusWidget(), m->lstMType);
         press(Qt::Key_Down);  // from Demo to Freeware
         press(Qt::Key_Tab);
@@ -255,9 +261,7 @@ private slots:
         h->platform.dialogAnswers = {h->path("readme.txt")};
         press(Qt::Key_Space);
 
-        QByteArray expected = dataFile("readme_walkthrough.txt");
-        expected.replace("     Windows 98\r\n     Windows XP\r\n", "");
-        QCOMPARE(readAll(h->path("readme.txt")), expected);
+        QCOMPARE(readAll(h->path("readme.txt")), dataFile("readme_walkthrough.txt"));
     }
 };
 

@@ -4,239 +4,128 @@
 #include "Harness.h"
 #include "drafts/DraftFile.h"
 #include "screens/Wizard.h"
-#include "screens/frmAuthor.h"
-#include "screens/frmMain.h"
-#include "screens/frmProgram.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QtTest>
 
 using namespace velmora;
 using namespace velmora::test;
 
-namespace {
-
-QStringList draftsIn(const QString &folder)
-{
-    return QDir(folder).entryList({"*.draft"}, QDir::Files);
-}
-
-// The draft of the run, as a start would read it; nothing while there is
-// none.
-std::optional<WizardValues> draftOf(Harness &h)
-{
-    const QString path = h.navigator->drafts().draftPath();
-    if (path.isEmpty())
-        return std::nullopt;
-    const DraftRead read = readDraftFile(path);
-    if (read.outcome != DraftReading::Read)
-        return std::nullopt;
-    return read.values;
-}
-
-// Everything a person types into the wizard on the way to Create File:
-// every screen, two systems moved, a type picked, a preset box changed,
-// Next pressed twice and the author's name changed.
-void typeEverywhere(Harness &h)
-{
-    auto *main = h.start();
-    QTest::keyClicks(main->txtMName, "Pixel Pal");
-    QTest::keyClicks(main->txtMVer, "2.1");
-    QTest::keyClick(main->txtMCompany, Qt::Key_End);
-    QTest::keyClicks(main->txtMCompany, " Ltd");
-    clickRow(main->lstMType, 2);
-    doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows XP"));
-    doubleClickRow(main->lstMNCompat, rowOf(main->lstMNCompat, "Windows 95"));
-    QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-    auto *program = h.program();
-    QTest::keyClicks(program->txtPDesc, "Draws pixels.");
-    QTest::keyClick(program->txtPDesc, Qt::Key_Return);
-    QTest::keyClicks(program->txtPDesc, "Saves them too.");
-    QTest::keyClicks(program->txtPNew, "Undo");
-    QTest::mouseClick(program->cmdPNext, Qt::LeftButton);
-    auto *author = h.author();
-    QTest::keyClick(author->txtAName, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(author->txtAName, "Bo Builder");
-    // Back to the program screen's text, which Next has not copied yet.
-    QTest::mouseClick(author->cmdAMain, Qt::LeftButton);
-    QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-    QTest::keyClicks(program->txtPFeat, "Fast");
-}
-
-QByteArray createFile(Harness &h, const QString &name)
-{
-    auto *main = h.main();
-    if (main->isVisible())
-        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-    auto *program = h.program();
-    if (program->isVisible())
-        QTest::mouseClick(program->cmdPNext, Qt::LeftButton);
-    h.platform.dialogAnswers = {h.path(name)};
-    QTest::mouseClick(h.author()->cmdACreate, Qt::LeftButton);
-    return readAll(h.path(name));
-}
-
-// A run that ends without Exit, as a crash ends it: its draft is written,
-// then the program is gone (its lock with it).
-QString crash(Harness &h)
-{
-    h.navigator->drafts().flush();
-    const QString path = h.navigator->drafts().draftPath();
-    h.navigator.reset();
-    return path;
-}
-
-}  // namespace
-
-class TestRestore : public QObject {
+class TestRestore : public ProgramSuite {
     Q_OBJECT
 
-private slots:
-    // Written a short while after the first change, however long the
-    // typing goes on; nothing written while nothing is typed.
-    void typingReachesTheDiskWhileTypingGoesOn()
-    {
-        Harness h(acmePresets);
-        auto *main = h.start();
-        QTest::qWait(2 * DraftKeeper::writeDelayMs);
-        QVERIFY(draftsIn(h.platform.userState).isEmpty());  // presets alone are no typing
+    QStringList drafts() const { return QDir(h->platform.userState).entryList({"*.draft"}, QDir::Files); }
 
-        // Into a box without a limit, so that every key changes it.
-        QElapsedTimer typing;
-        typing.start();
-        int typed = 0;
-        while (!draftOf(h) && typing.elapsed() < 12 * DraftKeeper::writeDelayMs) {
-            QTest::keyClick(main->txtMWeb, Qt::Key_A);
-            ++typed;
-            QTest::qWait(50);
-        }
-        const std::optional<WizardValues> draft = draftOf(h);
-        QVERIFY2(draft, "no draft while the typing went on");
-        QVERIFY(draft->webSite.countsAsTyped());
-        QVERIFY(draft->webSite.text.size() <= QString("https://acme.example").size() + typed);
-        QCOMPARE(draft->company, (PresetBoxValue{"Acme Tools", QString("Acme Tools")}));
+    // This run's draft as a start would read it; nothing while there is none.
+    std::optional<WizardValues> draft() const
+    {
+        const DraftRead read = readDraftFile(h->navigator->drafts().draftPath());
+        return read.outcome == DraftReading::Read ? std::optional(read.values) : std::nullopt;
     }
 
-    // A change of screen writes at once, the record included.
-    void aChangeOfScreenWritesAtOnce()
+    // The program ends as a crash ends it, once what was typed is on disk,
+    // and is started again in the same folders with the given presets; the
+    // next message box is answered as given.
+    frmMain *crashAndStart(const QByteArray &presets, MessageAnswer answer)
     {
-        Harness h;
-        auto *main = h.start();
-        QTest::keyClicks(main->txtMName, "Quick");
-        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-        h.navigator->drafts().waitForWriter();
-        const std::optional<WizardValues> draft = draftOf(h);
-        QVERIFY(draft);
-        QCOMPARE(draft->record.programName, QString("Quick"));
+        h->navigator->drafts().flush();
+        h->navigator.reset();
+        h->navigator = std::make_unique<Navigator>(h->platform);
+        h->platform.calls.clear();
+        h->platform.messageAnswers = {answer};
+        return start(presets);
+    }
+
+private slots:
+    // Nothing is written while nothing is typed; a draft comes a short while
+    // after the first key however long the typing goes on; a change of
+    // screen writes at once, the record included.
+    void typingReachesTheDisk()
+    {
+        frmMain *m = start(acmePresets);
+        h->navigator->drafts().flush();
+        QVERIFY(drafts().isEmpty());  // presets alone are no typing
+        QElapsedTimer typing;
+        typing.start();
+        while (!draft() && typing.elapsed() < 12 * DraftKeeper::writeDelayMs) {
+            QTest::keyClick(m->txtMWeb, Qt::Key_A);
+            QTest::qWait(50);
+        }
+        QVERIFY2(draft().has_value(), "no draft while the typing went on");
+        QTest::keyClicks(m->txtMName, "Quick");
+        h->toProgram();
+        h->navigator->drafts().waitForWriter();
+        QCOMPARE(draft()->record.programName, QString("Quick"));
     }
 
     // Killed after typing on all three screens; the next start asks once,
-    // and Yes puts back every box, both lists, the type, the record and what
-    // the presets filled: Create File writes the same readme as before.
+    // and Yes puts back every box, both lists in their order, the type, the
+    // record and what the presets filled, without showing another screen.
+    // Presets changed meanwhile: what was typed stays, what the presets put
+    // there follows them.
     void yesPutsEverythingBack()
     {
-        Harness first(acmePresets);
-        typeEverywhere(first);
-        const QByteArray readme = createFile(first, "before.txt");
-        const WizardValues before = wizardValues(*first.navigator, first.ctx());
-        const QString oldDraft = crash(first);
+        frmMain *m = start(acmePresets);
+        retype(h->walkToAuthor()->txtAName, "Bo Builder");  // not copied yet
+        QTest::mouseClick(h->author()->cmdAMain, Qt::LeftButton);
+        QTest::keyClick(m->txtMCompany, Qt::Key_End);
+        QTest::keyClicks(m->txtMCompany, " Ltd");
+        doubleClickRow(m->lstMNCompat, rowOf(m->lstMNCompat, "Windows 95"));
+        doubleClickRow(m->lstMCompat, rowOf(m->lstMCompat, "Windows 98"));  // to the end of the OS list
+        QTest::keyClicks(h->toProgram()->txtPAdd, "Small.");                // not copied yet
+        const WizardValues before = wizardValues(*h->navigator, h->ctx());
+        const QString oldDraft = h->navigator->drafts().draftPath();
 
-        Harness second(acmePresets);
-        second.platform.userState = first.platform.userState;
-        second.platform.messageAnswers = {MessageAnswer::Yes};
-        auto *main = second.start();
-        const auto boxes = second.platform.messages();
+        m = crashAndStart(newerPresets, MessageAnswer::Yes);
+        const auto boxes = h->platform.messages();
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].title, QString("Restore?"));
         QCOMPARE(boxes[0].style, 4132);
-        QCOMPARE(boxes[0].owner, main);
-        QVERIFY(wizardValues(*second.navigator, second.ctx()) == before);
-        // The other screens are made to hold their values, not shown.
-        QVERIFY(main->isVisible());
-        QVERIFY(!second.program()->isVisible());
-        QVERIFY(!second.author()->isVisible());
-        // The finished run's draft goes once this run's holds the same.
-        second.navigator->drafts().flush();
+        QCOMPARE(boxes[0].owner, m);
+        QVERIFY(wizardValues(*h->navigator, h->ctx()) == before);
+        QVERIFY(m->isVisible() && !h->program()->isVisible() && !h->author()->isVisible());
+        // The dead run's draft goes once this run's holds the same.
+        h->navigator->drafts().flush();
         QVERIFY(!QFile::exists(oldDraft));
-        QCOMPARE(draftsIn(second.platform.userState).size(), 1);
+        QCOMPARE(drafts().size(), 1);
 
-        QCOMPARE(createFile(second, "after.txt"), readme);
-        // The author's name typed before the crash is no preset: it stays.
-        QCOMPARE(second.author()->txtAName->text(), QString("Bo Builder"));
+        QTest::mouseClick(h->toProgram()->cmdPMain, Qt::LeftButton);
+        QCOMPARE(m->txtMCompany->text(), QString("Acme Tools Ltd"));
+        QCOMPARE(m->txtMWeb->text(), QString("newer.example"));
     }
 
-    void noDeletesTheDraft()
+    // No deletes the draft and the run starts afresh; Exit then leaves
+    // nothing behind.
+    void noDeletesTheDraftAndExitLeavesNone()
     {
-        Harness first(acmePresets);
-        typeEverywhere(first);
-        crash(first);
-        Harness second(acmePresets);
-        second.platform.userState = first.platform.userState;
-        second.platform.messageAnswers = {MessageAnswer::No};
-        auto *main = second.start();
-        QCOMPARE(second.platform.messages().size(), size_t(1));
-        QCOMPARE(entriesOf(second.platform.userState), QStringList());
-        QVERIFY(main->txtMName->text().isEmpty());
-        QCOMPARE(main->txtMCompany->text(), QString("Acme Tools"));
-        QCOMPARE(main->lstMNCompat->count(), 7);
-        // Offered once: the start after that asks nothing.
-        Harness third(acmePresets);
-        third.platform.userState = first.platform.userState;
-        third.start();
-        QVERIFY(third.platform.messages().empty());
+        start(acmePresets);
+        h->walkToAuthor();
+        frmMain *m = crashAndStart(acmePresets, MessageAnswer::No);
+        QCOMPARE(h->platform.messages().size(), size_t(1));
+        QCOMPARE(entriesOf(h->platform.userState), QStringList());
+        QVERIFY(m->txtMName->text().isEmpty());
+
+        QTest::keyClicks(m->txtMName, "Pixel Pal");
+        h->navigator->drafts().flush();
+        QCOMPARE(drafts().size(), 1);
+        h->platform.messageAnswers = {MessageAnswer::Yes};
+        QTest::mouseClick(m->cmdMExit, Qt::LeftButton);
+        QCOMPARE(entriesOf(h->platform.userState), QStringList());
     }
 
-    void exitLeavesNothing()
-    {
-        Harness h;
-        typeEverywhere(h);
-        h.navigator->drafts().flush();
-        QCOMPARE(draftsIn(h.platform.userState).size(), 1);
-        h.platform.messageAnswers = {MessageAnswer::Yes};
-        QTest::mouseClick(h.program()->cmdPMain, Qt::LeftButton);
-        QTest::mouseClick(h.main()->cmdMExit, Qt::LeftButton);
-        QVERIFY(h.navigator->isEnding());
-        QCOMPARE(entriesOf(h.platform.userState), QStringList());
-    }
-
-    // Presets changed between the runs: what was typed comes back and stays;
-    // a box the presets had filled goes on following them.
-    void restoredTypingIsNeverReplaced()
-    {
-        Harness first(acmePresets);
-        auto *main = first.start();
-        QTest::keyClick(main->txtMCompany, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(main->txtMCompany, "Typed Co");
-        crash(first);
-
-        Harness second("\"Newer Co\",\"newer.example\",\"Dutch\",\"n.dll\",\"\",\"\"\r\n");
-        second.platform.userState = first.platform.userState;
-        second.platform.messageAnswers = {MessageAnswer::Yes};
-        main = second.start();
-        QCOMPARE(main->txtMCompany->text(), QString("Typed Co"));
-        QCOMPARE(main->txtMWeb->text(), QString("https://acme.example"));
-        QTest::mouseClick(main->cmdMNext, Qt::LeftButton);
-        QTest::mouseClick(second.program()->cmdPMain, Qt::LeftButton);
-        QCOMPARE(main->txtMCompany->text(), QString("Typed Co"));
-        QCOMPARE(main->txtMWeb->text(), QString("newer.example"));
-    }
-
-    // A state folder that cannot be written costs the draft alone: no box,
-    // typing and Create File as always.
+    // A state folder that cannot be made costs the draft alone: no box, and
+    // Create File writes as always.
     void noDraftCostsNothingElse()
     {
-        Harness h(acmePresets);
-        QVERIFY(writeFile(h.path("state"), "a file where the folder should be"));
-        h.platform.userState = h.path("state/velmora");
-        typeEverywhere(h);
-        h.navigator->drafts().flush();
-        QVERIFY(h.navigator->drafts().draftPath().isEmpty());
-        QVERIFY(createFile(h, "readme.txt").contains("Pixel Pal - (ShareWare)"));
-        QVERIFY(h.platform.messages().empty());
+        QVERIFY(writeFile(h->path("state"), "a file where the folder should be"));
+        h->platform.userState = h->path("state/velmora");
+        start(acmePresets);
+        h->walkToAuthor();
+        h->navigator->drafts().flush();
+        QVERIFY(h->navigator->drafts().draftPath().isEmpty());
+        QCOMPARE(h->createFile(h->path("readme.txt")), dataFile("readme_walkthrough.txt"));
+        QVERIFY(h->platform.messages().empty());
     }
 };
 

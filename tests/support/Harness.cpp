@@ -131,4 +131,13 @@ void paste(QWidget *box, const QString &text)
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
 }
 
+void retype(QWidget *box, const QString &text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(box, Qt::Key_Delete);
+    else
+        QTest::keyClicks(box, text);
+}
+
 }  // namespace velmora::test

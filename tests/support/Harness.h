@@ -29,6 +29,9 @@ inline const QByteArray emptyPresets = QByteArrayLiteral("\"\",\"\",\"\",\"\",\"
 inline const QByteArray acmePresets = QByteArrayLiteral(
     "\"Acme Tools\",\"https://acme.example\",\"English, German\",\"acme.dll\",\"Ann Author\","
     "\"ann@acme.example\"\r\n");
+// Other presets, saved while the program runs.
+inline const QByteArray newerPresets = QByteArrayLiteral(
+    "\"Newer Co\",\"newer.example\",\"Dutch\",\"newer.dll\",\"Nina Newer\",\"nina@newer.example\"\r\n");
 
 // Delivers one tick of the splash's timer, as the timer would.
 class SplashClock {
@@ -132,5 +135,8 @@ void doubleClickRow(QListWidget *list, int row);
 void typeLines(QPlainTextEdit *box, const QStringList &lines);
 // Text put on the clipboard and pasted with Ctrl+V.
 void paste(QWidget *box, const QString &text);
+// A box's text replaced as a person does: all of it selected with Ctrl+A,
+// then typed over (nothing to type: deleted).
+void retype(QWidget *box, const QString &text);
 
 }  // namespace velmora::test
