@@ -36,7 +36,7 @@ private slots:
         const auto dialogs = h->platform.callsOf(ScriptedPlatform::Kind::SaveDialog);
         QCOMPARE(dialogs.size(), size_t(1));
         QCOMPARE(dialogs[0].title, QString("Save file"));
-        QCOMPARE(dialogs[0].filter, QString("Text (*.txt)"));
+        QCOMPARE(dialogs[0].filter, QString("Text (*.txt);;Markdown (*.md)"));
         QCOMPARE(dialogs[0].initialFolder, h->folder());
         QCOMPARE(dialogs[0].owner, a);
         QVERIFY(h->platform.messages().empty());

@@ -69,7 +69,7 @@ private slots:
     void everyScreen_data()
     {
         QTest::addColumn<QString>("screen");
-        for (const char *screen : {"general info", "program info", "author", "presets", "view"})
+        for (const char *screen : {"general info", "program info", "author", "presets", "view", "preview"})
             QTest::newRow(screen) << screen;
     }
 
@@ -93,6 +93,8 @@ private slots:
             s = h->toPresets();
         else if (screen == "view")
             s = h->toViewer(std::nullopt);
+        else if (screen == "preview")
+            s = h->toPreview();
         QVERIFY(QTest::qWaitForWindowActive(s));
 
         checkLayoutInvariants(s);

@@ -5,6 +5,7 @@
 #include "screens/frmAuthor.h"
 #include "screens/frmMain.h"
 #include "screens/frmProgram.h"
+#include "viewer/frmPreview.h"
 #include "viewer/frmView.h"
 #include "toolkit/Look.h"
 
@@ -49,6 +50,8 @@ std::unique_ptr<Screen> Navigator::create(ScreenId id)
         return std::make_unique<frmPreset>(m_context);
     case ScreenId::View:
         return std::make_unique<frmView>(m_context);
+    case ScreenId::Preview:
+        return std::make_unique<frmPreview>(m_context);
     }
     return nullptr;
 }
@@ -78,6 +81,12 @@ Screen *Navigator::made(ScreenId id)
             m_drafts->screenMade(id, slot.get());
     }
     return slot.get();
+}
+
+void Navigator::wizardReplaced()
+{
+    if (m_drafts)
+        m_drafts->valuesReplaced();
 }
 
 void Navigator::show(ScreenId id)

@@ -38,6 +38,7 @@ public:
     // The screen, created, loaded and centred, but not shown, when it was
     // not yet.
     Screen *made(ScreenId id) override;
+    void wizardReplaced() override;
 
     DraftKeeper &drafts() { return *m_drafts; }
 
@@ -54,7 +55,7 @@ private:
 
     AppContext m_context;
     std::unique_ptr<frmSplash> m_splash;
-    std::array<std::unique_ptr<Screen>, 5> m_screens;
+    std::array<std::unique_ptr<Screen>, 6> m_screens;
     std::unique_ptr<DraftKeeper> m_drafts;
     bool m_mainShown = false;
     bool m_ending = false;

@@ -66,6 +66,12 @@ void DraftKeeper::screenChanged()
     writeNow();
 }
 
+void DraftKeeper::valuesReplaced()
+{
+    changed();
+    writeNow();
+}
+
 void DraftKeeper::writeNow()
 {
     if (m_dirty)

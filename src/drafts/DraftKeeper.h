@@ -33,6 +33,9 @@ public:
     void screenMade(ScreenId id, QObject *screen);
     // Writes what changed, now.
     void screenChanged();
+    // The wizard's values were put back as a whole: written now, even where
+    // no box shows the change (the record's author fields).
+    void valuesReplaced();
     // Offers a draft left by a run that is over: Yes puts it back, No
     // deletes it.
     void offerLeftDraft(QWidget *owner);

@@ -6,7 +6,7 @@ namespace velmora {
 
 class Screen;
 
-enum class ScreenId { Main, Program, Author, Preset, View };
+enum class ScreenId { Main, Program, Author, Preset, View, Preview };
 
 // What a screen asks of the program frame: another screen, or the end of the
 // program.
@@ -22,6 +22,9 @@ public:
     // The screen, made and loaded (not shown, not activated) if it was not
     // yet, so that values can be put into it.
     virtual Screen *made(ScreenId id) = 0;
+    // The wizard's values were put back as a whole (an opened readme): the
+    // draft keeps them now, as at a change of screen.
+    virtual void wizardReplaced() = 0;
 };
 
 }  // namespace velmora

@@ -1,5 +1,7 @@
 #include "screens/Wizard.h"
 
+#include "presets/PresetsFile.h"
+#include "readme/ReadmeReading.h"
 #include "screens/AppContext.h"
 #include "screens/Navigation.h"
 #include "screens/frmAuthor.h"
@@ -28,6 +30,62 @@ void putIntoWizard(Navigation &navigation, AppContext &context, const WizardValu
     static_cast<frmAuthor *>(navigation.made(ScreenId::Author))->putValues(values);
     // Last: picking the type on the general-info screen sets the record's.
     context.record = values.record;
+}
+
+namespace {
+
+// An opened value as typed: one that is there never takes a fill; an empty
+// one counts as emptied after the presets' fill, which it then never takes
+// either (when the presets hold nothing for the box, a later preset fills
+// it, as it fills any empty box).
+PresetBoxValue openedBox(const QString &text, const QString &preset)
+{
+    if (text.isEmpty() && !preset.isEmpty())
+        return {text, preset};
+    return {text, std::nullopt};
+}
+
+}  // namespace
+
+WizardValues readmeValues(const RecognisedReadme &readme, const WizardValues &now,
+                          const PresetRecord &presets)
+{
+    const ReadmeRecord &r = readme.record;
+    WizardValues values;
+    values.name = r.programName;
+    values.version = r.version;
+    values.company = openedBox(r.company, presets.companyName);
+    values.webSite = openedBox(r.webSite, presets.webSite);
+    values.language = openedBox(r.language, presets.languages);
+    values.filesNeeded = openedBox(r.filesNeeded, presets.neededFiles);
+    values.type = r.programType;
+    values.description = r.description;
+    values.instructions = r.instructions;
+    values.features = r.features;
+    values.additions = r.additions;
+    values.newFeatures = r.newAdditions;
+    values.authorName = openedBox(r.authorName, presets.authorName);
+    values.authorEMail = openedBox(r.authorEMail, presets.authorEMail);
+
+    values.otherSystems = now.otherSystems + now.compatibleSystems;
+    for (const QString &system : readme.compatibleSystems)
+        values.otherSystems.removeAll(system);
+    values.compatibleSystems = readme.compatibleSystems;
+
+    values.record = r;
+    return values;
+}
+
+ReadmeContent readmeContent(const Navigation &navigation, const AppContext &context)
+{
+    ReadmeContent content{context.record, {}};
+    if (auto *author = static_cast<frmAuthor *>(navigation.screen(ScreenId::Author))) {
+        content.record.authorName = author->txtAName->text();
+        content.record.authorEMail = author->txtAEMail->text();
+    }
+    if (auto *main = static_cast<frmMain *>(navigation.screen(ScreenId::Main)))
+        content.compatibleSystems = main->compatibleSystems();
+    return content;
 }
 
 }  // namespace velmora

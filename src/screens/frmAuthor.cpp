@@ -6,6 +6,7 @@
 #include "toolkit/TextBoxes.h"
 #include "presets/PresetsFile.h"
 #include "readme/ReadmeLayout.h"
+#include "readme/ReadmeMarkdown.h"
 #include "readme/ReadmeTarget.h"
 #include "screens/AppContext.h"
 #include "screens/frmMain.h"
@@ -75,9 +76,10 @@ void frmAuthor::cmdAClear_Click()
 
 void frmAuthor::cmdACreate_Click()
 {
+    const QString markdownFilter = QStringLiteral("Markdown (*.md)");
     const std::optional<QString> path =
-        askForFile(ctx.platform, this, dlgAuthor, FileDialogKind::Save,
-                   QStringLiteral("Save file"), {QStringLiteral("Text (*.txt)")});
+        askForFile(ctx.platform, this, dlgAuthor, FileDialogKind::Save, QStringLiteral("Save file"),
+                   {QStringLiteral("Text (*.txt)"), markdownFilter});
 
     bool written = false;
     QString reason;  // why the file could not be written; none for Cancel
@@ -88,8 +90,19 @@ void frmAuthor::cmdACreate_Click()
         reason = readmeTargetProblem(*path, ctx.platform.applicationFolder(),
                                      ctx.platform.userConfigFolder());
         if (reason.isEmpty()) {
-            const ReadmeEncoding encoding = askForEncoding(charactersOutsideWindows1252(ctx.record, systems));
-            written = writeFileAtomically(*path, readmeBytes(ctx.record, systems, encoding), &reason);
+            // The name decides as much as the filter: a README.md is Markdown
+            // whichever filter was left chosen. No extension is ever added.
+            const bool markdown = dlgAuthor.selectedFilter == markdownFilter
+                                  || path->endsWith(QLatin1String(".md"), Qt::CaseInsensitive);
+            QByteArray bytes;
+            if (markdown) {
+                bytes = readmeMarkdownBytes(ctx.record, systems);  // UTF-8 already: no question
+            } else {
+                const ReadmeEncoding encoding =
+                    askForEncoding(charactersOutsideWindows1252(ctx.record, systems));
+                bytes = readmeBytes(ctx.record, systems, encoding);
+            }
+            written = writeFileAtomically(*path, bytes, &reason);
         }
     }
     if (!written) {

@@ -4,11 +4,14 @@
 #include "toolkit/TextBoxes.h"
 #include "toolkit/Platform.h"
 #include "presets/PresetsFile.h"
+#include "readme/ReadmeReading.h"
 #include "screens/AppContext.h"
+#include "screens/Wizard.h"
 #include "toolkit/ScreenTools.h"
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -117,6 +120,8 @@ void frmMain::buildMenu()
     menuBar = new QMenuBar(this);
     mnuMFile = menuBar->addMenu("&File");
     mnuMFConstants = mnuMFile->addAction("Constants");
+    mnuMFOpen = mnuMFile->addAction(QStringLiteral("&Open readme\u2026"));
+    mnuMFOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuMFSlash = mnuMFile->addSeparator();
     mnuMFExit = mnuMFile->addAction("E&xit");
     mnuMTools = menuBar->addMenu("&Tools");
@@ -124,14 +129,17 @@ void frmMain::buildMenu()
     mnuMTTips->setCheckable(true);
     mnuMTSlash = mnuMTools->addSeparator();
     mnuMTView = mnuMTools->addAction("View");
+    mnuMTPreview = mnuMTools->addAction("&Preview");
     mnuMHelp = menuBar->addMenu("&Help");
     mnuMHContents = mnuMHelp->addAction("Contents");
     setMenuBar(menuBar);
 
     connect(mnuMFConstants, &QAction::triggered, this, &frmMain::mnuMFConstants_Click);
+    connect(mnuMFOpen, &QAction::triggered, this, &frmMain::mnuMFOpen_Click);
     connect(mnuMFExit, &QAction::triggered, this, &frmMain::mnuMFExit_Click);
     connect(mnuMTTips, &QAction::triggered, this, &frmMain::mnuMTTips_Click);
     connect(mnuMTView, &QAction::triggered, this, &frmMain::mnuMTView_Click);
+    connect(mnuMTPreview, &QAction::triggered, this, &frmMain::mnuMTPreview_Click);
     connect(mnuMHContents, &QAction::triggered, this, &frmMain::mnuMHContents_Click);
 }
 
@@ -329,6 +337,28 @@ void frmMain::mnuMFConstants_Click()
     ctx.navigation.change(this, ScreenId::Preset);
 }
 
+// Puts a readme written earlier back into the wizard, as if typed, so that
+// the next release's readme starts from it.
+void frmMain::mnuMFOpen_Click()
+{
+    const std::optional<QString> path = askForFile(
+        ctx.platform, this, dlgMain, FileDialogKind::Open, QStringLiteral("Open readme"),
+        {QStringLiteral("Readme (*.txt *.md)"), QStringLiteral("All files (*)")});
+    if (!path)
+        return;  // Cancel changes nothing and says nothing
+    const RecognisedReadme readme = recogniseReadmeFile(*path);
+    if (!readme.recognised) {
+        ctx.platform.messageBox(this, notRecognisedMessage(readme), QStringLiteral("Open readme"),
+                                MessageStyle::OkExclamation);
+        return;
+    }
+    const PresetRecord presets =
+        ReadPresets(ctx.platform.applicationFolder(), ctx.platform.userConfigFolder());
+    putIntoWizard(ctx.navigation, ctx, readmeValues(readme, wizardValues(ctx.navigation, ctx), presets));
+    ctx.navigation.wizardReplaced();
+    txtMName->setFocus();
+}
+
 void frmMain::mnuMFExit_Click()
 {
     cmdMExit_Click();
@@ -343,6 +373,11 @@ void frmMain::mnuMTTips_Click()
 void frmMain::mnuMTView_Click()
 {
     ctx.navigation.change(this, ScreenId::View);
+}
+
+void frmMain::mnuMTPreview_Click()
+{
+    ctx.navigation.change(this, ScreenId::Preview);
 }
 
 void frmMain::mnuMHContents_Click()

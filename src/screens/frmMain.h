@@ -1,6 +1,7 @@
 #pragma once
 
 #include "screens/PresetFill.h"
+#include "toolkit/Platform.h"
 #include "toolkit/Screen.h"
 
 #include <QStringList>
@@ -51,8 +52,9 @@ public:
 
     QMenuBar *menuBar;
     QMenu *mnuMFile, *mnuMTools, *mnuMHelp;
-    QAction *mnuMFConstants, *mnuMFSlash, *mnuMFExit, *mnuMTTips, *mnuMTSlash, *mnuMTView,
-        *mnuMHContents;
+    QAction *mnuMFConstants, *mnuMFOpen, *mnuMFSlash, *mnuMFExit, *mnuMTTips, *mnuMTSlash,
+        *mnuMTView, *mnuMTPreview, *mnuMHContents;
+    FileDialog dlgMain;  // the Open dialog of File > Open readme
 
 protected:
     AppContext &ctx;
@@ -70,9 +72,11 @@ private slots:
     void lstMNCompat_MouseMove();
     void lstMType_MouseMove();
     void mnuMFConstants_Click();
+    void mnuMFOpen_Click();
     void mnuMFExit_Click();
     void mnuMTTips_Click();
     void mnuMTView_Click();
+    void mnuMTPreview_Click();
     void mnuMHContents_Click();
 
 private:

@@ -77,11 +77,25 @@ frmAuthor *Harness::walkToAuthor()
     return author();
 }
 
-QByteArray Harness::createFile(const QString &path)
+QByteArray Harness::createFile(const QString &path, const QString &filter)
 {
     platform.dialogAnswers = {path};
+    if (!filter.isEmpty())
+        platform.filterAnswers = {filter};
     QTest::mouseClick(author()->cmdACreate, Qt::LeftButton);
     return readAll(path);
+}
+
+void Harness::openReadme(const std::optional<QString> &path)
+{
+    platform.dialogAnswers = {path};
+    main()->mnuMFOpen->trigger();
+}
+
+frmPreview *Harness::toPreview()
+{
+    main()->mnuMTPreview->trigger();
+    return preview();
 }
 
 QStringList entries(const QListWidget *list)

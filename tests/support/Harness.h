@@ -9,6 +9,7 @@
 #include "screens/frmMain.h"
 #include "screens/frmProgram.h"
 #include "toolkit/TextBoxes.h"
+#include "viewer/frmPreview.h"
 #include "viewer/frmView.h"
 
 #include <QAction>
@@ -61,6 +62,7 @@ public:
     frmAuthor *author() const { return screen<frmAuthor>(ScreenId::Author); }
     frmPreset *presets() const { return screen<frmPreset>(ScreenId::Preset); }
     frmView *viewer() const { return screen<frmView>(ScreenId::View); }
+    frmPreview *preview() const { return screen<frmPreview>(ScreenId::Preview); }
 
     // The ways between the screens, as a person takes them.
     frmProgram *toProgram();  // Next on the main screen
@@ -74,8 +76,12 @@ public:
     // author screen.
     frmAuthor *walkToAuthor();
 
-    // The file that Create File writes when the Save dialog answers path.
-    QByteArray createFile(const QString &path);
+    // The file that Create File writes when the Save dialog answers path,
+    // with the filter given chosen (none: the one left chosen).
+    QByteArray createFile(const QString &path, const QString &filter = {});
+    // File > Open readme, the Open dialog answered (nothing: Cancel).
+    void openReadme(const std::optional<QString> &path);
+    frmPreview *toPreview();  // Tools > Preview
 
     QTemporaryDir dir;
     ScriptedPlatform platform;

@@ -55,6 +55,10 @@ public:
     // answers Ok (OK box) or No (Yes/No box), and a dialog is cancelled.
     std::deque<MessageAnswer> messageAnswers;
     std::deque<std::optional<QString>> dialogAnswers;
+    // The filter the user leaves chosen in each dialog that is not
+    // cancelled, in order; without one, the filter chosen last time in that
+    // dialog stays (the first filter in a dialog never used).
+    std::deque<QString> filterAnswers;
     // Runs while a message box is "open", before it is answered; lets a test
     // look at the world at that moment.
     std::function<void(const Call &)> whileMessageShown;
@@ -124,8 +128,15 @@ private:
             answer = dialogAnswers.front();
             dialogAnswers.pop_front();
         }
-        if (answer)
+        if (answer) {
             dialog.fileName = *answer;
+            if (!filterAnswers.empty()) {
+                dialog.selectedFilter = filterAnswers.front();
+                filterAnswers.pop_front();
+            } else if (!dialog.filters.contains(dialog.selectedFilter)) {
+                dialog.selectedFilter = dialog.filters.value(0);
+            }
+        }
         return answer;
     }
 

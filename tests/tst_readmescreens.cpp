@@ -1,0 +1,273 @@
+// A readme you come back to, on the screens: File > Open readme puts a
+// readme Velmora wrote back into the wizard, Tools > Preview shows what
+// Create File would write, and Create File writes Markdown when asked to.
+
+#include "Harness.h"
+#include "screens/Wizard.h"
+#include "viewer/WholeFile.h"
+
+#include <QMenu>
+#include <QtTest>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+// Presets that differ from every fact of readme_full.* but the company.
+const QByteArray otherPresets = QByteArrayLiteral(
+    "\"Beta Corp\",\"https://beta.example\",\"French\",\"beta.dll\",\"Bo Builder\",\"bo@beta.example\"\r\n");
+
+QStringList captions(const QMenu *menu)
+{
+    QStringList out;
+    for (const QAction *action : menu->actions())
+        out << action->text();
+    return out;
+}
+
+}  // namespace
+
+class TestReadmeScreens : public ProgramSuite {
+    Q_OBJECT
+
+    // Next on the general-info and program-info screens, as a person goes
+    // on to Create File.
+    frmAuthor *onToAuthor()
+    {
+        QTest::mouseClick(h->main()->cmdMNext, Qt::LeftButton);
+        QTest::mouseClick(h->program()->cmdPNext, Qt::LeftButton);
+        return h->author();
+    }
+
+private slots:
+    // The entries are reached by their access keys and Ctrl+O, in their
+    // places; the Open dialog is the main screen's own, kept for the run.
+    void menuEntriesByKeyboard()
+    {
+        frmMain *m = start();
+        QVERIFY(QTest::qWaitForWindowActive(m));
+        QCOMPARE(captions(m->mnuMFile), QStringList({"Constants", "&Open readme\u2026", "", "E&xit"}));
+        QCOMPARE(captions(m->mnuMTools), QStringList({"Tooltips", "", "View", "&Preview"}));
+
+        const QString missing = h->path("gone.txt");
+        h->platform.dialogAnswers = {missing};
+        QTest::keyClick(m->txtMName, Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(m->mnuMFile->isVisible());
+        QTest::keyClick(m->mnuMFile, Qt::Key_O);
+        QTRY_COMPARE(h->platform.messages().size(), size_t(1));
+        QCOMPARE(h->platform.messages()[0].style, 4144);
+        QVERIFY(h->platform.messages()[0].text.contains("does not exist"));
+
+        QTest::keyClick(m->txtMName, Qt::Key_O, Qt::ControlModifier);
+        const auto opens = h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog);
+        QCOMPARE(opens.size(), size_t(2));
+        QCOMPARE(opens[1].filter, QString("Readme (*.txt *.md);;All files (*)"));
+        QCOMPARE(opens[1].initialFolder, h->folder());
+        QCOMPARE(opens[1].owner, m);
+        QCOMPARE(opens[1].offeredFileName, missing);
+        QCOMPARE(h->platform.messages().size(), size_t(1));  // Cancel says nothing
+
+        QTest::keyClick(m->txtMName, Qt::Key_T, Qt::AltModifier);
+        QTRY_VERIFY(m->mnuMTools->isVisible());
+        QTest::keyClick(m->mnuMTools, Qt::Key_P);
+        QTRY_VERIFY(h->preview() && h->preview()->isVisible());
+        QVERIFY(!m->isVisible());
+    }
+
+    // A readme Velmora wrote comes back whole: change the version, go on,
+    // Create File to a new path, and only the version row differs. The
+    // systems the OS list holds leave it; one it lacks is only listed.
+    void openChangeTheVersionAndCreate_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("oldRow");
+        QTest::addColumn<QByteArray>("newRow");
+        QTest::addColumn<QString>("author");
+        const QByteArray textRow = "\r\n1.2.3\r\n", newTextRow = "\r\n1.3\r\n";
+        QTest::newRow("text") << "readme_full.txt" << textRow << newTextRow << "Jane Doe";
+        QTest::newRow("Markdown") << "readme_full.md" << QByteArray("**Version:** 1.2.3\n")
+                                  << QByteArray("**Version:** 1.3\n") << "Jane Doe";
+        // Create File asks again, and Yes writes UTF-8 again.
+        QTest::newRow("text in UTF-8, UTF-8 chosen again")
+            << "readme_full.txt" << textRow << newTextRow << "Jane \u4e2d Doe";
+    }
+
+    void openChangeTheVersionAndCreate()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, oldRow);
+        QFETCH(QByteArray, newRow);
+        QFETCH(QString, author);
+        frmMain *m = start(acmePresets);
+        const QByteArray old = dataFile(qPrintable(name)).replace("Jane Doe", author.toUtf8());
+        QVERIFY(writeFile(h->path(name), old));
+        h->openReadme(h->path(name));
+
+        QVERIFY(h->platform.messages().empty());
+        QVERIFY(m->isVisible());
+        QCOMPARE(entries(m->lstMCompat), QStringList({"Windows 98", "Windows 95", "Windows NT 4.0"}));
+        QCOMPARE(entries(m->lstMNCompat),
+                 QStringList({"Windows 98SE", "Windows ME", "Windows 2000", "Windows NT", "Windows XP"}));
+        QCOMPARE(m->lstMType->currentItem()->text(), QString("Freeware"));
+        QVERIFY(m->lstMType->currentItem()->isSelected());
+        // An opened readme is a change: the draft holds it at once.
+        h->navigator->drafts().waitForWriter();
+        QVERIFY(readAll(h->navigator->drafts().draftPath()).contains("Windows NT 4.0"));
+
+        QTest::keyClick(m->txtMVer, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(m->txtMVer, "1.3");
+        onToAuthor();
+        QByteArray expected = old;
+        QCOMPARE(expected.count(oldRow), 1);
+        expected.replace(oldRow, newRow);
+        const QString target = h->path("next" + name.mid(name.lastIndexOf('.')));
+        h->platform.messageAnswers = {MessageAnswer::Yes};
+        QCOMPARE(h->createFile(target), expected);
+        const bool asked = author != "Jane Doe";
+        QCOMPARE(h->platform.messages().size(), size_t(asked ? 1 : 0));
+    }
+
+    // Presets never replace what was opened: not a value that equals the
+    // presets of the moment and is changed there later, not an empty one.
+    void presetsDoNotReplaceOpenedValues_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("presetsLater");
+        QTest::newRow("presets changed after opening") << "readme_full.txt" << otherPresets;
+        QTest::newRow("empty values") << "readme_empty.txt" << acmePresets;
+    }
+
+    void presetsDoNotReplaceOpenedValues()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, presetsLater);
+        frmMain *m = start(acmePresets);
+        h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/") + name);
+        h->writePresets(presetsLater);
+        // Every screen shown again: each showing reads the presets.
+        m->mnuMTView->trigger();
+        QTest::mouseClick(h->viewer()->cmdVMain, Qt::LeftButton);
+        frmAuthor *a = onToAuthor();
+        QTest::mouseClick(a->cmdAMain, Qt::LeftButton);
+        onToAuthor();
+        QCOMPARE(h->createFile(h->path("again.txt")), dataFile(qPrintable(name)));
+    }
+
+    // A file that does not follow the layout, and Cancel, change nothing on
+    // any screen; the first is told in one box, the second is silent.
+    void notRecognisedOrCancelledChangesNothing_data()
+    {
+        QTest::addColumn<bool>("cancelled");
+        QTest::newRow("a version with a letter") << false;
+        QTest::newRow("Cancel") << true;
+    }
+
+    void notRecognisedOrCancelledChangesNothing()
+    {
+        QFETCH(bool, cancelled);
+        start(acmePresets);
+        QTest::mouseClick(h->walkToAuthor()->cmdAMain, Qt::LeftButton);
+        const WizardValues before = wizardValues(*h->navigator, h->ctx());
+
+        QByteArray edited = dataFile("readme_full.txt");
+        edited.replace("\r\n1.2.3\r\n", "\r\n1.2.3b\r\n");
+        QVERIFY(writeFile(h->path("edited.txt"), edited));
+        h->openReadme(cancelled ? std::nullopt : std::optional(h->path("edited.txt")));
+
+        QCOMPARE(wizardValues(*h->navigator, h->ctx()), before);
+        QVERIFY(h->main()->isVisible());
+        const auto boxes = h->platform.messages();
+        QCOMPARE(boxes.size(), size_t(cancelled ? 0 : 1));
+        if (!cancelled) {
+            QCOMPARE(boxes[0].style, 4144);
+            QCOMPARE(boxes[0].owner, h->main());
+            QVERIFY2(boxes[0].text.contains("Line 6 differs: \"1.2.3b\""), qPrintable(boxes[0].text));
+        }
+    }
+
+    // The preview is the text of the file that Create File then writes,
+    // read-only; its Main goes back to the general-info screen.
+    void previewIsTheFileCreateFileWrites_data()
+    {
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("typedName");
+        QTest::newRow("the walk-through") << "" << "";
+        QTest::newRow("an opened readme, author screen not yet shown") << "readme_full.txt" << "";
+        QTest::newRow("characters Windows-1252 cannot hold, UTF-8 chosen") << "" << "\u0141\u00f3d\u017a \u4e2d";
+    }
+
+    void previewIsTheFileCreateFileWrites()
+    {
+        QFETCH(QString, opened);
+        QFETCH(QString, typedName);
+        frmMain *m = start(acmePresets);
+        if (opened.isEmpty()) {
+            QTest::mouseClick(h->walkToAuthor()->cmdAMain, Qt::LeftButton);
+        } else {
+            h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/") + opened);
+            QVERIFY(!h->author()->isVisible());
+        }
+        if (!typedName.isEmpty()) {
+            QTest::keyClick(m->txtMName, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(m->txtMName, typedName);
+            QTest::mouseClick(onToAuthor()->cmdAMain, Qt::LeftButton);
+        }
+
+        frmPreview *p = h->toPreview();
+        QVERIFY(p->isVisible() && !m->isVisible());
+        const QString shown = p->txtPreview->text();
+        QTest::keyClicks(p->txtPreview, "typed");
+        QTest::keyClick(p->txtPreview, Qt::Key_Delete);
+        QCOMPARE(p->txtPreview->text(), shown);
+        QTest::mouseClick(p->cmdPreviewMain, Qt::LeftButton);
+        QVERIFY(m->isVisible() && !p->isVisible());
+
+        onToAuthor();
+        h->platform.messageAnswers = {MessageAnswer::Yes};  // UTF-8, when asked
+        QCOMPARE(shown, decodeTextFile(h->createFile(h->path("written.txt"))));
+        QVERIFY(shown.startsWith("------------------------------\r\nGENERAL\r\n"));
+        if (!typedName.isEmpty())
+            QVERIFY(shown.contains(typedName));
+    }
+
+    // The Markdown filter or a name ending in ".md" (any case) writes
+    // Markdown, UTF-8 already, so the UTF-8 question is not asked; any
+    // other name is the text layout. The name is used exactly as typed.
+    void markdownByFilterOrName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<bool>("markdown");
+        const QString text = "Text (*.txt)", markdown = "Markdown (*.md)";
+        QTest::newRow("the Markdown filter, no extension") << "README" << markdown << true;
+        QTest::newRow(".md with the text filter") << "README.md" << text << true;
+        QTest::newRow(".MD") << "README.MD" << text << true;
+        QTest::newRow("no extension, text filter") << "README" << text << false;
+        QTest::newRow(".md inside the name") << "README.md.txt" << text << false;
+    }
+
+    void markdownByFilterOrName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, filter);
+        QFETCH(bool, markdown);
+        start();
+        h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt"));
+        frmAuthor *a = onToAuthor();
+        QTest::keyClick(a->txtAName, Qt::Key_End);
+        QTest::keyClicks(a->txtAName, " \u4e2d");
+
+        QByteArray expected = dataFile(markdown ? "readme_full.md" : "readme_full.txt");
+        expected.replace("Jane Doe", markdown ? QString("Jane Doe \u4e2d").toUtf8() : QByteArray("Jane Doe ?"));
+        QCOMPARE(h->createFile(h->path(name), filter), expected);
+        QCOMPARE(h->platform.messages().size(), size_t(markdown ? 0 : 1));  // the UTF-8 question, answered No
+        QVERIFY(QFile::exists(h->path(name)));
+        QCOMPARE(entriesOf(h->folder()).size(), 2);  // presets.txt and the readme alone
+        QCOMPARE(h->platform.callsOf(ScriptedPlatform::Kind::SaveDialog)[0].filter,
+                 QString("Text (*.txt);;Markdown (*.md)"));
+    }
+};
+
+QTEST_MAIN(TestReadmeScreens)
+#include "tst_readmescreens.moc"
