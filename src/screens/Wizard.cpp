@@ -78,13 +78,12 @@ WizardValues readmeValues(const RecognisedReadme &readme, const WizardValues &no
 
 ReadmeContent readmeContent(const Navigation &navigation, const AppContext &context)
 {
-    ReadmeContent content{context.record, {}};
-    if (auto *author = static_cast<frmAuthor *>(navigation.screen(ScreenId::Author))) {
-        content.record.authorName = author->txtAName->text();
-        content.record.authorEMail = author->txtAEMail->text();
+    const WizardValues values = wizardValues(navigation, context);
+    ReadmeContent content{values.record, values.compatibleSystems};
+    if (navigation.screen(ScreenId::Author)) {
+        content.record.authorName = values.authorName.text;
+        content.record.authorEMail = values.authorEMail.text;
     }
-    if (auto *main = static_cast<frmMain *>(navigation.screen(ScreenId::Main)))
-        content.compatibleSystems = main->compatibleSystems();
     return content;
 }
 

@@ -3,6 +3,8 @@
 #include "files/FilePath.h"
 #include "files/LineBreaks.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -61,7 +63,14 @@ std::optional<QString> runFileDialog(QWidget *owner, FileDialog &dialog,
         name->setFocus(Qt::OtherFocusReason);
         name->selectAll();
     }
-    if (box->exec() != QDialog::Accepted)
+    const int result = box->exec();
+    // A list of completions still open when the dialog closes would stay on
+    // the screen, over the window below, and take its keys.
+    for (QCompleter *completer : box->findChildren<QCompleter *>()) {
+        if (QAbstractItemView *list = completer->popup())
+            list->hide();
+    }
+    if (result != QDialog::Accepted)
         return std::nullopt;
     const QStringList files = box->selectedFiles();
     if (files.isEmpty() || files.first().isEmpty())
