@@ -11,6 +11,7 @@
 # --build  its configured build folder (default: <src>/build; configured and
 #          built first when missing).
 # --only   run only these mutant ids;  --list  print the mutants and stop.
+# --jobs   parallel build and test jobs (default 1: the machine stays usable).
 # Results: <src>/mutation-results.tsv (one row a mutant) and a summary on
 # stdout: kill rate, survivors, and the test executables that are the only
 # killer of some mutant. A mutant whose old text is not found exactly once is
@@ -704,13 +705,16 @@ def run(cmd, cwd=None, timeout=None):
     return p.returncode, p.stdout + p.stderr
 
 
+JOBS = "1"
+
+
 def build(build_dir):
-    return run(["nice", "-n", "10", "cmake", "--build", build_dir, "-j1"])
+    return run(["nice", "-n", "10", "cmake", "--build", build_dir, "-j" + JOBS])
 
 
 def ctest(build_dir):
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
-    p = subprocess.run(["nice", "-n", "10", "ctest", "-j1", "--output-on-failure",
+    p = subprocess.run(["nice", "-n", "10", "ctest", "-j" + JOBS, "--output-on-failure",
                         "--timeout", "120"],
                        cwd=build_dir, capture_output=True, text=True, env=env, errors="replace",
                        timeout=1800)
@@ -731,7 +735,10 @@ def main():
     ap.add_argument("--build")
     ap.add_argument("--only")
     ap.add_argument("--list", action="store_true")
+    ap.add_argument("--jobs", default="1", help="parallel build and test jobs (default 1)")
     args = ap.parse_args()
+    global JOBS
+    JOBS = args.jobs
     src = os.path.abspath(args.src)
     build_dir = os.path.abspath(args.build or os.path.join(src, "build"))
     mutants = MUTANTS
