@@ -102,13 +102,15 @@ private slots:
         frmMain *m = start(acmePresets);
         const QByteArray old = dataFile(qPrintable(name)).replace("Jane Doe", author.toUtf8());
         QVERIFY(writeFile(h->path(name), old));
+        // A system moved before: it goes back to the OS list, at its end.
+        doubleClickRow(m->lstMNCompat, rowOf(m->lstMNCompat, "Windows ME"));
         h->openReadme(h->path(name));
 
         QVERIFY(h->platform.messages().empty());
         QVERIFY(m->isVisible());
         QCOMPARE(entries(m->lstMCompat), QStringList({"Windows 98", "Windows 95", "Windows NT 4.0"}));
         QCOMPARE(entries(m->lstMNCompat),
-                 QStringList({"Windows 98SE", "Windows ME", "Windows 2000", "Windows NT", "Windows XP"}));
+                 QStringList({"Windows 98SE", "Windows 2000", "Windows NT", "Windows XP", "Windows ME"}));
         QCOMPARE(m->lstMType->currentItem()->text(), QString("Freeware"));
         QVERIFY(m->lstMType->currentItem()->isSelected());
         // An opened readme is a change: the draft holds it at once.
