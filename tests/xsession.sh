@@ -12,6 +12,11 @@ for tool in Xvfb xdotool; do
     fi
 done
 
+# How long to wait for a window or a file: a minute, or what
+# VELMORA_WAIT_SECONDS says (the mutation run, where a fault that keeps a
+# window away should not cost a minute each time).
+wait_tenths=$(( ${VELMORA_WAIT_SECONDS:-60} * 10 ))
+
 work="$(mktemp -d)"
 xvfb_pid=""
 pid=""
@@ -40,11 +45,11 @@ fail() {
 wait_until() {
     local what="$1"
     shift
-    for _ in $(seq 600); do
+    for _ in $(seq "$wait_tenths"); do
         if "$@"; then return 0; fi
         sleep 0.1
     done
-    fail "waited a minute for: $what"
+    fail "waited ${VELMORA_WAIT_SECONDS:-60} s for: $what"
 }
 
 # A display of our own, away from the low numbers that desktops and other
@@ -109,7 +114,7 @@ kill_hard() {
 window() {
     local id pattern
     pattern="^$(printf '%s' "$1" | sed 's/[][\.*^$?+(){}|]/\\&/g')\$"
-    for _ in $(seq 600); do
+    for _ in $(seq "$wait_tenths"); do
         for id in $(xdotool search --onlyvisible --name "$pattern" 2>/dev/null); do
             if [ "$1" != Velmora ] || ! xdotool getwindowgeometry "$id" | grep -q 'Geometry: 431x'; then
                 echo "$id"
@@ -125,7 +130,7 @@ window() {
 # it explicitly.
 focus() {
     local id
-    id="$(window "$1")" || fail "no window \"$1\" within a minute"
+    id="$(window "$1")" || fail "no window \"$1\" within ${VELMORA_WAIT_SECONDS:-60} s"
     xdotool windowfocus --sync "$id"
 }
 keys() { xdotool key --delay 50 "$@"; }
@@ -148,7 +153,7 @@ exit_program() {
     keys alt+f x
     focus "Exit?"
     keys Return
-    for _ in $(seq 600); do
+    for _ in $(seq "$wait_tenths"); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
