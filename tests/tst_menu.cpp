@@ -75,20 +75,6 @@ private slots:
         QVERIFY(a->cmdACreate->toolTip().isEmpty());
     }
 
-    // Constants and View hide the main screen; their Main brings it back.
-    void constantsAndViewChangeScreens()
-    {
-        frmMain *m = start();
-        frmPreset *c = h->toPresets();
-        QVERIFY(c->isVisible() && !m->isVisible());
-        QTest::mouseClick(c->cmdCMain, Qt::LeftButton);
-        QVERIFY(m->isVisible() && !c->isVisible());
-        frmView *v = h->toViewer(std::nullopt);
-        QVERIFY(v->isVisible() && !m->isVisible());
-        QTest::mouseClick(v->cmdVMain, Qt::LeftButton);
-        QVERIFY(m->isVisible() && !v->isVisible());
-    }
-
     void contentsAsksForTheBoundHelpFile()
     {
         frmMain *m = start();

@@ -49,9 +49,8 @@ private slots:
         QTest::addColumn<int>("key");  // 0: a double-click
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<bool>("moves");
-        QTest::newRow("Return") << int(Qt::Key_Return) << 0 << true;
+        // Return and Space: tst_keyboard's whole wizard.
         QTest::newRow("Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << true;
-        QTest::newRow("Space") << int(Qt::Key_Space) << 0 << true;
         QTest::newRow("Ctrl+Space marks the row only") << int(Qt::Key_Space) << int(Qt::ControlModifier) << false;
         QTest::newRow("a double-click") << 0 << 0 << true;
     }

@@ -1,6 +1,7 @@
 // Drafts as the user meets them: what is typed reaches the disk while the
 // program runs, a run that did not end through Exit is offered back at the
-// next start, and Exit leaves nothing behind.
+// next start (No, and Exit leaving nothing behind, are driven on the real
+// program by kill_and_restore.sh).
 #include "Harness.h"
 #include "drafts/DraftFile.h"
 #include "screens/Wizard.h"
@@ -93,25 +94,6 @@ private slots:
         QTest::mouseClick(h->toProgram()->cmdPMain, Qt::LeftButton);
         QCOMPARE(m->txtMCompany->text(), QString("Acme Tools Ltd"));
         QCOMPARE(m->txtMWeb->text(), QString("newer.example"));
-    }
-
-    // No deletes the draft and the run starts afresh; Exit then leaves
-    // nothing behind.
-    void noDeletesTheDraftAndExitLeavesNone()
-    {
-        start(acmePresets);
-        h->walkToAuthor();
-        frmMain *m = crashAndStart(acmePresets, MessageAnswer::No);
-        QCOMPARE(h->platform.messages().size(), size_t(1));
-        QCOMPARE(entriesOf(h->platform.userState), QStringList());
-        QVERIFY(m->txtMName->text().isEmpty());
-
-        QTest::keyClicks(m->txtMName, "Pixel Pal");
-        h->navigator->drafts().flush();
-        QCOMPARE(drafts().size(), 1);
-        h->platform.messageAnswers = {MessageAnswer::Yes};
-        QTest::mouseClick(m->cmdMExit, Qt::LeftButton);
-        QCOMPARE(entriesOf(h->platform.userState), QStringList());
     }
 
     // A state folder that cannot be made costs the draft alone: no box, and
