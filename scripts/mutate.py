@@ -12,6 +12,8 @@
 #          built first when missing).
 # --only   run only these mutant ids;  --list  print the mutants and stop.
 # --jobs   parallel build and test jobs (default 1: the machine stays usable).
+# --first-failure  stop the suite at its first failing test (much faster;
+#          the killers of a killed mutant are then only those seen by then).
 # Results: <src>/mutation-results.tsv (one row a mutant) and a summary on
 # stdout: kill rate, survivors, and the test executables that are the only
 # killer of some mutant. A mutant whose old text is not found exactly once is
@@ -755,6 +757,7 @@ def run(cmd, cwd=None, timeout=None):
 
 
 JOBS = "1"
+FIRST_FAILURE = False
 
 
 def build(build_dir):
@@ -765,7 +768,8 @@ def ctest(build_dir):
     # A fault that keeps a window of the real program away fails its
     # script after 15 s instead of a minute.
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen", VELMORA_WAIT_SECONDS="15")
-    p = subprocess.run(["nice", "-n", "10", "ctest", "-j" + JOBS, "--output-on-failure",
+    p = subprocess.run(["nice", "-n", "10", "ctest", "-j" + JOBS, "--output-on-failure"]
+                       + (["--stop-on-failure"] if FIRST_FAILURE else []) + [
                         "--timeout", "120"],
                        cwd=build_dir, capture_output=True, text=True, env=env, errors="replace",
                        timeout=1800)
@@ -787,9 +791,13 @@ def main():
     ap.add_argument("--only")
     ap.add_argument("--list", action="store_true")
     ap.add_argument("--jobs", default="1", help="parallel build and test jobs (default 1)")
+    ap.add_argument("--first-failure", action="store_true",
+                    help="stop the suite at its first failure: faster, but a killed mutant "
+                         "names only the tests that failed by then")
     args = ap.parse_args()
-    global JOBS
+    global JOBS, FIRST_FAILURE
     JOBS = args.jobs
+    FIRST_FAILURE = args.first_failure
     src = os.path.abspath(args.src)
     build_dir = os.path.abspath(args.build or os.path.join(src, "build"))
     mutants = MUTANTS
