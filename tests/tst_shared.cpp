@@ -119,7 +119,6 @@ private slots:
             << "read-only" << "file" << userRecord << programRecord << newLine;
         QTest::newRow("neither file: nothing read, nothing created")
             << "none" << "none" << QByteArray() << QByteArray() << QByteArray();
-        QTest::newRow("no program file, a user file: the user's file") << "none" << "file" << userRecord << QByteArray() << newLine;
         QTest::newRow("a folder in the program file's place: as if missing")
             << "folder" << "none" << QByteArray() << QByteArray() << QByteArray();
         QTest::newRow("a program folder that cannot be named: never the working folder's file")

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,7 +13,6 @@
 
 #include <csignal>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,8 +42,8 @@ private slots:
     }
 
     // In a folder (%1) that holds old.txt, a file named file and an empty
-    // folder: the name is written whole, or refused with the reason and
-    // nothing changed.
+    // folder: old.txt is replaced whole, or the name is refused with the
+    // reason; either way nothing else changes.
     void replaces_data()
     {
         QTest::addColumn<QString>("name");
@@ -53,8 +51,7 @@ private slots:
         QTest::addColumn<int>("limit");      // file-size limit, -1 for none
         QTest::addColumn<QString>("reason");  // empty: written
 
-        QTest::newRow("new file") << "%1/new.txt" << QByteArray("\"a\",\"b\"\r\n\x80\xe9") << -1 << "";
-        QTest::newRow("replace a longer file") << "%1/old.txt" << QByteArray("short\r\n") << -1 << "";
+        QTest::newRow("replace a longer file") << "%1/old.txt" << QByteArray("short\r\n\x80\xe9") << -1 << "";
         QTest::newRow("folder in the file's place") << "%1/folder" << QByteArray("new") << -1
                                                     << "a folder of that name is in the way";
         QTest::newRow("folder does not exist") << "%1/nowhere/out.txt" << QByteArray("new") << -1
@@ -75,7 +72,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath("old.txt"), oldBytes) && writeFile(dir.filePath("file"), "I am a file\r\n"));
         QVERIFY(QDir(dir.path()).mkdir("folder"));
-        QStringList entries = entriesOf(dir.path());
+        const QStringList entries = entriesOf(dir.path());
         const QString path = name.replace("%1", dir.path());
 
         const rlim_t before = setFileSizeLimit(limit < 0 ? RLIM_INFINITY : rlim_t(limit));
@@ -85,14 +82,8 @@ private slots:
 
         QCOMPARE(error, reason.isEmpty() ? QString() : cannotWrite(path, reason.replace("%1", dir.path())));
         QCOMPARE(written, reason.isEmpty());
-        if (written) {
-            entries << QFileInfo(path).fileName();
-            entries.removeDuplicates();
-            entries.sort();
-            QCOMPARE(readAll(path), bytes);
-        }
-        QCOMPARE(entriesOf(dir.path()), entries);
-        QCOMPARE(readAll(dir.filePath("old.txt")), written && path.endsWith("old.txt") ? bytes : oldBytes);
+        QCOMPARE(entriesOf(dir.path()), entries);  // no temporary file left, nothing made
+        QCOMPARE(readAll(dir.filePath("old.txt")), written ? bytes : oldBytes);
         QCOMPARE(readAll(dir.filePath("file")), QByteArray("I am a file\r\n"));
         QCOMPARE(entriesOf(dir.filePath("folder")), QStringList());
     }
@@ -107,7 +98,6 @@ private slots:
         QTest::addColumn<QString>("reason");  // empty: written
         const QString notRegular = "it is not a regular file";
         QTest::newRow("FIFO") << "fifo" << false << notRegular;
-        QTest::newRow("character device") << "device" << false << notRegular;
         QTest::newRow("link to a FIFO") << "link to fifo" << false << notRegular;
         QTest::newRow("link to a regular file: the file is written") << "link to file" << false << "";
         QTest::newRow("dangling link: its target is made") << "dangling link" << false << "";
@@ -122,9 +112,6 @@ private slots:
         QTemporaryDir dir;
         const QString target = dir.filePath("readme.txt"), other = dir.filePath("other.txt");
         const QByteArray t = QFile::encodeName(target);
-        // The same device as /dev/null, in the test's own folder.
-        if (kind == "device" && ::mknod(t.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
-            QSKIP("making a device node needs root");
         if (kind.endsWith("fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(kind == "fifo" ? target : other).constData(), 0600), 0);
         if (kind == "link to file")
