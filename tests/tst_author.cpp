@@ -4,7 +4,6 @@
 
 #include "Harness.h"
 
-#include <QDir>
 #include <QtTest>
 
 #include <csignal>

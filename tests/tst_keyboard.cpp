@@ -8,12 +8,9 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QClipboard>
 #include <QContextMenuEvent>
-#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
-#include <QScreen>
 #include <QtTest>
 
 using namespace velmora;
@@ -113,13 +110,6 @@ private slots:
             const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
             QVERIFY2(!name.isEmpty() && !name.endsWith(':') && name == name.trimmed(),
                      qPrintable(nameOf(w) + ": \"" + name + "\""));
-        }
-        for (QLabel *label : s->client()->findChildren<QLabel *>()) {
-            QString caption = label->text().trimmed();
-            if (caption.endsWith(':'))
-                caption.chop(1);
-            if (label->buddy())
-                QCOMPARE(QAccessible::queryAccessibleInterface(label->buddy())->text(QAccessible::Name), caption);
         }
 
         QWidget *first = s->focusWidget();

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QMenu>
-#include <QMenuBar>
 #include <QToolTip>
 #include <QtTest>
 

@@ -18,9 +18,8 @@
 #include <QPointer>
 #include <QProcessEnvironment>
 #include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>

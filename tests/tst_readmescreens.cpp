@@ -216,7 +216,6 @@ private slots:
         QTest::newRow("the Markdown filter, no extension") << "README" << markdown << true;
         QTest::newRow(".md with the text filter") << "README.md" << text << true;
         QTest::newRow(".MD") << "README.MD" << text << true;
-        QTest::newRow("no extension, text filter") << "README" << text << false;
         QTest::newRow(".md inside the name") << "README.md.txt" << text << false;
     }
 

@@ -5,7 +5,6 @@
 
 #include <QElapsedTimer>
 #include <QProgressBar>
-#include <QTimer>
 #include <QtTest>
 
 using namespace velmora;

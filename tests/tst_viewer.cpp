@@ -3,9 +3,6 @@
 #include "viewer/WholeFile.h"
 #include "viewer/frmView.h"
 
-#include <QAction>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -88,11 +85,6 @@ private slots:
             << QByteArray(longest, 'x') << true << anywhere;
         QTest::newRow("one line without a space, one character over")
             << QByteArray(longest + 1, 'x') << false << 0;
-        QTest::newRow("NUL bytes, at the line length limit") << QByteArray(longest, '\0') << true << anywhere;
-        QTest::newRow("the longest line with its CR LF, then another line")
-            << QByteArray(longest, 'x') + "\r\nnext" << true << anywhere;
-        QTest::newRow("one line of words, at the line length limit")
-            << QByteArray("word ").repeated(longest / 5) + QByteArray(longest % 5, 'w') << true << words;
         QTest::newRow("words of the longest length that wraps at words")
             << linesOf(QByteArray(qsizetype(maxWordWrapRunChars), 'x') + ' ' + "end", 3) << true << words;
         QTest::newRow("a word one character longer: wraps anywhere")
@@ -106,7 +98,6 @@ private slots:
             << linesOf("", maxViewerFileLines - 1) + "last" << true << words;
         QTest::newRow("empty CR LF lines, the limit and a last line without a break")
             << linesOf("", maxViewerFileLines) + "last" << false << 0;
-        QTest::newRow("four million empty lines") << linesOf("", 4'000'000, "\n") << false << 0;
         QTest::newRow("paragraph separators (UTF-8) count as lines")
             << linesOf("a", maxViewerFileLines + 1, "\xe2\x80\xa9") << false << 0;
 
