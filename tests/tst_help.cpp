@@ -27,26 +27,6 @@ using namespace velmora::test;
 
 namespace {
 
-// Runs load with the address space limited to what is used now and 1 GiB:
-// a reader that ran away on an endless device would take all the memory of
-// the machine (not under AddressSanitizer, which reserves terabytes for
-// itself).
-void withinOneMoreGiB(const std::function<void()> &load)
-{
-    rlimit old{};
-    getrlimit(RLIMIT_AS, &old);
-#if !defined(__SANITIZE_ADDRESS__)
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (statm.open(QIODevice::ReadOnly)) {
-        const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * ::sysconf(_SC_PAGESIZE);
-        const rlimit limit{std::min<rlim_t>(old.rlim_max, used + (rlim_t(1) << 30)), old.rlim_max};
-        setrlimit(RLIMIT_AS, &limit);
-    }
-#endif
-    load();
-    setrlimit(RLIMIT_AS, &old);
-}
-
 // Tells whether anyone opened the FIFO for reading while it watched: it
 // keeps trying to open the writing end, which succeeds only then, and lets
 // such a reader go at once (it reads an end of file).

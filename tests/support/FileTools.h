@@ -6,7 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+#include <functional>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace velmora::test {
 
@@ -46,6 +49,26 @@ inline rlim_t setFileSizeLimit(rlim_t bytes)
     limit.rlim_cur = bytes;
     setrlimit(RLIMIT_FSIZE, &limit);
     return old;
+}
+
+// Runs load with the address space limited to what is used now and 1 GiB:
+// a reader that ran away on an endless device would take all the memory of
+// the machine (not under AddressSanitizer, which reserves terabytes for
+// itself).
+inline void withinOneMoreGiB(const std::function<void()> &load)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_AS, &old);
+#if !defined(__SANITIZE_ADDRESS__)
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (statm.open(QIODevice::ReadOnly)) {
+        const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * ::sysconf(_SC_PAGESIZE);
+        const rlimit limit{std::min<rlim_t>(old.rlim_max, used + (rlim_t(1) << 30)), old.rlim_max};
+        setrlimit(RLIMIT_AS, &limit);
+    }
+#endif
+    load();
+    setrlimit(RLIMIT_AS, &old);
 }
 
 }  // namespace velmora::test
