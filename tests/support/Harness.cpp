@@ -37,13 +37,13 @@ frmMain *Harness::start()
 
 frmProgram *Harness::toProgram()
 {
-    QTest::mouseClick(main()->cmdMNext, Qt::LeftButton);
+    pressButton(main(), "Next");
     return program();
 }
 
 frmAuthor *Harness::toAuthor()
 {
-    QTest::mouseClick(toProgram()->cmdPNext, Qt::LeftButton);
+    pressButton(toProgram(), "Next");
     return author();
 }
 
@@ -82,7 +82,7 @@ QByteArray Harness::createFile(const QString &path, const QString &filter)
     platform.dialogAnswers = {path};
     if (!filter.isEmpty())
         platform.filterAnswers = {filter};
-    QTest::mouseClick(author()->cmdACreate, Qt::LeftButton);
+    pressButton(author(), "Create File");
     return readAll(path);
 }
 
@@ -123,11 +123,8 @@ void clickRow(QListWidget *list, int row)
 
 void doubleClickRow(QListWidget *list, int row)
 {
-    QListWidgetItem *item = list->item(row);
-    list->scrollToItem(item);
-    const QPoint at = list->visualItemRect(item).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    clickRow(list, row);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
 void typeLines(QPlainTextEdit *box, const QStringList &lines)
@@ -137,6 +134,17 @@ void typeLines(QPlainTextEdit *box, const QStringList &lines)
             QTest::keyClick(box, Qt::Key_Return);
         QTest::keyClicks(box, lines[i]);
     }
+}
+
+void pressButton(QWidget *screen, const QString &caption)
+{
+    for (QPushButton *button : screen->findChildren<QPushButton *>()) {
+        if (button->isVisible() && button->text().remove(QLatin1Char('&')) == caption) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            return;
+        }
+    }
+    QFAIL(qPrintable("no button \"" + caption + "\""));
 }
 
 void paste(QWidget *box, const QString &text)

@@ -139,6 +139,9 @@ void clickRow(QListWidget *list, int row);
 void doubleClickRow(QListWidget *list, int row);
 // Lines typed into a multi-line box, Return between them.
 void typeLines(QPlainTextEdit *box, const QStringList &lines);
+// The button of that caption pressed, as a person finds it by what it says;
+// none there fails the test.
+void pressButton(QWidget *screen, const QString &caption);
 // Text put on the clipboard and pasted with Ctrl+V.
 void paste(QWidget *box, const QString &text);
 // A box's text replaced as a person does: all of it selected with Ctrl+A,
