@@ -7,8 +7,8 @@
 #      Create File (Qt's own Save dialog), wait for the draft, kill -9.
 #   2. Start again, answer Yes: Create File writes the same bytes, and the
 #      dead run's draft is gone once this run's own is written. Kill -9.
-#   3. Start again, answer No: that draft is deleted. Exit with Yes leaves
-#      no draft and no lock.
+#   3. Start again, answer No: that draft is deleted. Type, wait for this
+#      run's draft; Exit with Yes leaves no draft and no lock.
 #
 # Usage: kill_and_restore.sh <velmora program> <expected readme>
 # Exits 77 (skipped) when Xvfb or xdotool is missing.
@@ -67,6 +67,9 @@ start
 focus "Restore?"
 keys Escape                                # No
 wait_until "the second run's draft to go" test ! -e "$second_draft"
+focus Velmora
+typed "Third"                              # a draft of this run's own
+wait_until "the third run's draft" draft_holds "Third"
 exit_program                               # File > Exit, Yes
 [ -z "$(draft_files)" ] || fail "Exit left $(draft_files)"
 echo "PASS"
