@@ -101,6 +101,12 @@ private slots:
         m->lstMType->setFocus();
         QTest::keyClick(m->lstMType, Qt::Key_Up);
         QCOMPARE(h->ctx().record.programType, QString("Freeware"));
+        // The type list stands apart from the compatible list, a line between.
+        const QRect compat = m->lstMCompat->geometry(), type = m->lstMType->geometry();
+        const QList<QWidget *> all = m->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        QVERIFY(std::any_of(all.begin(), all.end(), [&](const QWidget *w) {
+            return w->x() > compat.right() && w->geometry().right() < type.left() && w->height() > type.height();
+        }));
     }
 
     void clearEmptiesBoxesAndCompatibleList()

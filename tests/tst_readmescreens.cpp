@@ -12,21 +12,9 @@
 using namespace velmora;
 using namespace velmora::test;
 
-namespace {
-
 // Presets that differ from every fact of readme_full.* but the company.
 const QByteArray otherPresets = QByteArrayLiteral(
     "\"Beta Corp\",\"https://beta.example\",\"French\",\"beta.dll\",\"Bo Builder\",\"bo@beta.example\"\r\n");
-
-QStringList captions(const QMenu *menu)
-{
-    QStringList out;
-    for (const QAction *action : menu->actions())
-        out << action->text();
-    return out;
-}
-
-}  // namespace
 
 class TestReadmeScreens : public ProgramSuite {
     Q_OBJECT
@@ -48,8 +36,9 @@ private slots:
     void openByCtrlOChangesNothingUnlessRecognised()
     {
         frmMain *m = start(acmePresets);
-        QCOMPARE(captions(m->mnuMFile), QStringList({"Constants", "&Open readme\u2026", "", "E&xit"}));
-        QCOMPARE(captions(m->mnuMTools), QStringList({"Tooltips", "", "View", "&Preview"}));
+        QCOMPARE(m->mnuMFile->actions().indexOf(m->mnuMFOpen), 1);
+        QCOMPARE(m->mnuMTools->actions().indexOf(m->mnuMTPreview), 3);
+        QCOMPARE(m->mnuMFOpen->text() + m->mnuMTPreview->text(), QString("&Open readme\u2026&Preview"));
         QTest::mouseClick(h->walkToAuthor()->cmdAMain, Qt::LeftButton);
         const WizardValues before = wizardValues(*h->navigator, h->ctx());
 
