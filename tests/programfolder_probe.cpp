@@ -7,6 +7,7 @@
 //   probe set V1 ... V6        Set with six values
 //   probe readme PATH          Create File at PATH
 //   probe folders              prints the user's config and documents folders
+//                              and its own folder
 // Prints the reason when a write is refused; exits 0 when it wrote.
 
 #include "files/AtomicFile.h"
@@ -50,7 +51,7 @@ int main(int argc, char *argv[])
         return written.saved ? 0 : 1;
     }
     if (args.value(0) == QLatin1String("folders")) {
-        out << user << '\n' << platform.documentsFolder() << '\n';
+        out << user << '\n' << platform.documentsFolder() << '\n' << folder << '\n';
         return 0;
     }
     if (args.value(0) == QLatin1String("readme") && args.size() == 2) {

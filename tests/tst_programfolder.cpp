@@ -208,6 +208,7 @@ private slots:
         QCOMPARE(status, 0);
         QCOMPARE(folders.value(0), expected);
         QVERIFY2(QDir::isAbsolutePath(folders.value(1)), qPrintable(out));  // where the dialogs may start
+        QCOMPARE(folders.value(2), QFileInfo(VELMORA_PROBE).canonicalPath());  // no separator at its end
     }
 };
 

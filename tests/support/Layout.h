@@ -2,6 +2,7 @@
 
 #include "toolkit/Screen.h"
 
+#include <QMenuBar>
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +37,8 @@ inline void checkLayoutInvariants(const Screen *screen)
     const QWidget *client = screen->client();
     QCOMPARE(screen->minimumSize(), screen->maximumSize());
     QVERIFY(screen->rect().contains(client->geometry()));
+    if (const auto *bar = screen->findChild<const QMenuBar *>())  // above the client area, not over it
+        QVERIFY(!bar->geometry().intersects(client->geometry()));
 
     QList<const QWidget *> controls;
     for (const QObject *child : client->children()) {
