@@ -747,6 +747,10 @@ NOT_COUNTED = {
     "M62": "equivalent: QPlainTextEdit::setPlainText already turns CR LF and CR into lines "
            "(the conversion stays as the box's stated contract; the viewer's own copy of it went)",
     "M89": "equivalent: the bar's window is hidden at the same moment and never shown again",
+    "M169": "equivalent: whatever sets the record's author fields (Create File, an opened readme, "
+            "a restored draft) makes the author screen first, so its boxes are always there to read",
+    "M170": "equivalent: the text interaction flags set right after leave out editing, so the "
+            "preview takes no typing either way",
 }
 
 
