@@ -1,6 +1,6 @@
 #include "BenchSupport.h"
 
-#include "files/Win1252.h"
+#include "core/text/Win1252.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,12 +3,12 @@
 // pace, with drafts kept in a state folder and with none.
 #include "BenchSupport.h"
 
-#include "app/Navigator.h"
-#include "drafts/DraftFile.h"
-#include "files/AtomicFile.h"
-#include "screens/frmMain.h"
-#include "toolkit/Platform.h"
-#include "toolkit/TextBoxes.h"
+#include "ui/app/Navigator.h"
+#include "core/drafts/DraftFile.h"
+#include "core/text/AtomicFile.h"
+#include "ui/screens/GeneralInfoScreen.h"
+#include "ui/toolkit/Platform.h"
+#include "ui/toolkit/TextBoxes.h"
 
 #include <QApplication>
 #include <QFile>
@@ -64,16 +64,16 @@ void BM_TypingBesideALargeField(benchmark::State &state)
     TypingPlatform platform(drafts ? stateFolder : QString());
     auto navigator = std::make_unique<Navigator>(platform);
     navigator->show(ScreenId::Main);
-    auto *main = static_cast<frmMain *>(navigator->screen(ScreenId::Main));
-    main->txtMNeed->setText(proseText(MiB));
+    auto *main = static_cast<GeneralInfoScreen *>(navigator->screen(ScreenId::Main));
+    main->filesNeededBox->setText(proseText(MiB));
     QCoreApplication::processEvents();
-    main->txtMWeb->setFocus();
+    main->webBox->setFocus();
 
     std::int64_t slowest = 0;
     std::int64_t keys = 0;
     for (auto _ : state) {
         const std::int64_t t0 = monotonicNs();
-        typeKey(main->txtMWeb, QChar(char16_t(u'a' + keys % 26)));
+        typeKey(main->webBox, QChar(char16_t(u'a' + keys % 26)));
         const std::int64_t took = monotonicNs() - t0;
         state.SetIterationTime(seconds(took));
         slowest = std::max(slowest, took);

@@ -1,8 +1,8 @@
-// The presets reader, ReadPresets, on the file Set writes and on hand-made
+// The presets reader, readPresets, on the file Set writes and on hand-made
 // files that grew.
 #include "BenchSupport.h"
 
-#include "presets/PresetsFile.h"
+#include "core/presets/PresetsFile.h"
 
 #include <QDir>
 
@@ -36,7 +36,7 @@ QByteArray handMadePresets(std::int64_t size)
     return out + last;
 }
 
-// ReadPresets on a folder holding presets.txt, against a plain read of it.
+// readPresets on a folder holding presets.txt, against a plain read of it.
 void readPresets(benchmark::State &state, const QByteArray &bytes, const QString &company)
 {
     const QString folder = workPath(QStringLiteral("presets-%1").arg(bytes.size()));
@@ -45,8 +45,8 @@ void readPresets(benchmark::State &state, const QByteArray &bytes, const QString
     runPaired(
         state,
         [&] {
-            if (ReadPresets(folder, QString()).companyName != company)
-                state.SkipWithError("ReadPresets read the wrong record");
+            if (readPresets(folder, QString()).companyName != company)
+                state.SkipWithError("readPresets read the wrong record");
         },
         [&] { plainRead(presetsPath(folder)); });
     state.SetBytesProcessed(state.iterations() * bytes.size());
@@ -71,7 +71,7 @@ void BM_ReadPresets_TooLarge(benchmark::State &state)
     QDir().mkpath(folder);
     writeFileOrDie(presetsPath(folder), handMadePresets(state.range(0)));
     for (auto _ : state) {
-        if (!ReadPresets(folder, QString()).companyName.isEmpty())
+        if (!readPresets(folder, QString()).companyName.isEmpty())
             state.SkipWithError("a file over the limit was read");
     }
 }

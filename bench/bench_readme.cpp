@@ -1,9 +1,9 @@
 // The readme layout, and Create File: the layout written to disk.
 #include "BenchSupport.h"
 
-#include "files/AtomicFile.h"
-#include "readme/ReadmeLayout.h"
-#include "readme/ReadmeRecord.h"
+#include "core/text/AtomicFile.h"
+#include "core/readme/TextLayout.h"
+#include "core/readme/ReadmeRecord.h"
 
 #include <QStringList>
 

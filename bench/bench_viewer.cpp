@@ -1,13 +1,13 @@
-// The viewer's box: the real frmView, driven through its own buttons, with
+// The viewer's box: the real ViewerScreen, driven through its own buttons, with
 // a platform whose open-file dialog answers at once with the file to show.
 #include "BenchSupport.h"
 
-#include "files/LineBreaks.h"
-#include "toolkit/Platform.h"
-#include "toolkit/TextBoxes.h"
-#include "app/Navigator.h"
-#include "viewer/WholeFile.h"
-#include "viewer/frmView.h"
+#include "core/text/LineBreaks.h"
+#include "ui/toolkit/Platform.h"
+#include "ui/toolkit/TextBoxes.h"
+#include "ui/app/Navigator.h"
+#include "core/text/WholeFile.h"
+#include "ui/screens/ViewerScreen.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -181,13 +181,13 @@ void resetPeakResident()
 struct Viewer {
     BenchPlatform platform;
     Navigator navigator{platform};
-    frmView *view = nullptr;
+    ViewerScreen *view = nullptr;
 
     Viewer()
     {
         platform.fileToOpen = viewerFile(100, nullptr);
         navigator.show(ScreenId::View);  // creates, loads, centres and shows it
-        view = static_cast<frmView *>(navigator.screen(ScreenId::View));
+        view = static_cast<ViewerScreen *>(navigator.screen(ScreenId::View));
         QCoreApplication::processEvents();
     }
 
@@ -195,7 +195,7 @@ struct Viewer {
     // frees the previous document).
     void clear()
     {
-        view->cmdVClear->click();
+        view->clearButton->click();
         QCoreApplication::processEvents();
     }
 
@@ -203,7 +203,7 @@ struct Viewer {
     int shown()
     {
         QCoreApplication::processEvents();
-        return view->txtView->verticalScrollBar()->maximum();
+        return view->textBox->verticalScrollBar()->maximum();
     }
 };
 
@@ -219,10 +219,10 @@ void BM_Viewer(benchmark::State &state)
         viewer.clear();
         viewer.platform.fileToOpen = path;
         const std::int64_t t0 = monotonicNs();
-        viewer.view->cmdVAnother->click();
+        viewer.view->anotherButton->click();
         scrollMax = viewer.shown();
         state.SetIterationTime(seconds(monotonicNs() - t0));
-        if (viewer.view->txtView->blockCount() != lines || scrollMax <= 0)
+        if (viewer.view->textBox->blockCount() != lines || scrollMax <= 0)
             state.SkipWithError("the viewer does not show the whole file");
     }
     state.counters["lines"] = benchmark::Counter(double(lines));
@@ -231,7 +231,7 @@ void BM_Viewer(benchmark::State &state)
 }
 
 // The same, one step at a time, to show where the time goes:
-// ReadWholeFile (read + decode), toLf, setPlainText, first page.
+// readWholeFile (read + decode), toLf, setPlainText, first page.
 void BM_ViewerSteps(benchmark::State &state)
 {
     qsizetype lines = 0;
@@ -241,11 +241,11 @@ void BM_ViewerSteps(benchmark::State &state)
     for (auto _ : state) {
         viewer.clear();
         const std::int64_t t0 = monotonicNs();
-        const QString text = ReadWholeFile(path);
+        const QString text = readWholeFile(path);
         const std::int64_t t1 = monotonicNs();
         const QString lf = toLf(text);
         const std::int64_t t2 = monotonicNs();
-        viewer.view->txtView->setPlainText(lf);
+        viewer.view->textBox->setPlainText(lf);
         const std::int64_t t3 = monotonicNs();
         viewer.shown();
         const std::int64_t t4 = monotonicNs();
@@ -278,7 +278,7 @@ void BM_ViewerShape(benchmark::State &state)
         fileBytes = bytes.size();
         writeFileOrDie(path, bytes);
     }
-    expected = toLf(ReadWholeFile(path));
+    expected = toLf(readWholeFile(path));
     expected.replace(QChar::ParagraphSeparator, u'\n');
     Viewer viewer;
     double peak = 0;
@@ -290,13 +290,13 @@ void BM_ViewerShape(benchmark::State &state)
         QCoreApplication::processEvents();
         resetPeakResident();
         const std::int64_t t0 = monotonicNs();
-        viewer.view->cmdVAnother->click();
+        viewer.view->anotherButton->click();
         viewer.shown();
         lastNs = std::max(lastNs, monotonicNs() - t0);
         state.SetIterationTime(seconds(lastNs));
         peak = std::max(peak, peakResidentMiB());
         // The raw text: toPlainText() would give a no-break space as a space.
-        QString shown = viewer.view->txtView->document()->toRawText();
+        QString shown = viewer.view->textBox->document()->toRawText();
         shown.replace(QChar::ParagraphSeparator, u'\n');
         whole = !expected.isEmpty() && shown == expected;
         if (!whole && !shown.isEmpty())

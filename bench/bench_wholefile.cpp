@@ -1,7 +1,7 @@
 // The viewer's whole-file reader with its decoding, against a plain read.
 #include "BenchSupport.h"
 
-#include "viewer/WholeFile.h"
+#include "core/text/WholeFile.h"
 
 namespace velmora::bench {
 
@@ -21,8 +21,8 @@ void readWholeFile(benchmark::State &state, Encoding encoding)
     runPaired(
         state,
         [&] {
-            if (ReadWholeFile(path).size() != expected)
-                state.SkipWithError("ReadWholeFile gave the wrong text");
+            if (readWholeFile(path).size() != expected)
+                state.SkipWithError("readWholeFile gave the wrong text");
         },
         [&] { plainRead(path); });
     state.SetBytesProcessed(state.iterations() * bytes.size());

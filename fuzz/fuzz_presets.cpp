@@ -1,9 +1,9 @@
-// libFuzzer target for presets.txt: any bytes, read the way ReadPresets reads
+// libFuzzer target for presets.txt: any bytes, read the way readPresets reads
 // them (Windows-1252, then the reading rules). Besides the sanitizers, it
 // aborts when one of the rules below stops holding.
 
-#include "files/Win1252.h"
-#include "presets/PresetsFile.h"
+#include "core/text/Win1252.h"
+#include "core/presets/PresetsFile.h"
 
 #include <QByteArray>
 #include <QString>

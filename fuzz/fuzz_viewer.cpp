@@ -2,8 +2,8 @@
 // decodeTextFile. Besides the sanitizers, it checks the result against the
 // decoding rule, with a UTF-8 check of its own, and aborts when they differ.
 
-#include "files/Win1252.h"
-#include "viewer/WholeFile.h"
+#include "core/text/Win1252.h"
+#include "core/text/WholeFile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

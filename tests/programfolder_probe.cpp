@@ -10,11 +10,11 @@
 //                              and its own folder
 // Prints the reason when a write is refused; exits 0 when it wrote.
 
-#include "files/AtomicFile.h"
-#include "help/HelpPath.h"
-#include "presets/PresetsFile.h"
-#include "readme/ReadmeTarget.h"
-#include "toolkit/QtPlatform.h"
+#include "core/text/AtomicFile.h"
+#include "core/help/HelpPath.h"
+#include "core/presets/PresetsFile.h"
+#include "core/readme/ReadmeTarget.h"
+#include "ui/toolkit/QtPlatform.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
 
     if (args.value(0) == QLatin1String("read")) {
-        const PresetRecord r = ReadPresets(folder, user);
+        const PresetRecord r = readPresets(folder, user);
         out << QStringList{r.companyName, r.webSite, r.languages, r.neededFiles, r.authorName,
                            r.authorEMail}.join(u'|')
             << '\n'

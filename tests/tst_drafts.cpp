@@ -1,9 +1,9 @@
 // Drafts as files: the format, what a start does with the drafts it finds,
 // runs at the same time, and the writer's thread.
 #include "FileTools.h"
-#include "drafts/DraftFile.h"
-#include "drafts/DraftStore.h"
-#include "drafts/DraftWriter.h"
+#include "core/drafts/DraftFile.h"
+#include "core/drafts/DraftStore.h"
+#include "core/drafts/DraftWriter.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 // pictures outside the help file's folder.
 
 #include "FileTools.h"
-#include "help/HelpFile.h"
-#include "help/HelpWindow.h"
+#include "core/help/HelpFile.h"
+#include "ui/help/HelpWindow.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -4,7 +4,7 @@
 
 #include "Harness.h"
 #include "Layout.h"
-#include "help/HelpWindow.h"
+#include "ui/help/HelpWindow.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -135,7 +135,7 @@ private slots:
         h->navigator->start();
         QVERIFY(QTest::qWaitForWindowExposed(h->navigator->splash()));
         checkOnTheScreen(h->navigator->splash());
-        frmMain *m = start();
+        GeneralInfoScreen *m = start();
         m->move(m->screen()->availableGeometry().bottomRight() - QPoint(100, 100));
         HelpWindow help(m);
         help.showContents(QStringLiteral(VELMORA_TEST_DATA "/../../resources/Velmora 1_0.HLP"));
@@ -158,14 +158,14 @@ private slots:
         QFETCH(QString, pasted);
         QFETCH(QString, shown);
         start();
-        frmAuthor *a = h->toAuthor();
-        paste(a->txtAName, pasted);
-        QCOMPARE(a->txtAName->text(), shown);
+        AuthorScreen *a = h->toAuthor();
+        paste(a->nameBox, pasted);
+        QCOMPARE(a->nameBox->text(), shown);
 
-        a->txtAEMail->clear();
+        a->emailBox->clear();
         QGuiApplication::clipboard()->setText(pasted);
-        QContextMenuEvent menuAsked(QContextMenuEvent::Keyboard, QPoint(5, 5), a->txtAEMail->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(a->txtAEMail, &menuAsked);
+        QContextMenuEvent menuAsked(QContextMenuEvent::Keyboard, QPoint(5, 5), a->emailBox->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(a->emailBox, &menuAsked);
         QMenu *menu = nullptr;
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *candidate = qobject_cast<QMenu *>(w); candidate && candidate->isVisible())
@@ -175,16 +175,16 @@ private slots:
             if (action->text().remove('&').startsWith("Paste"))
                 action->trigger();
         menu->close();
-        QCOMPARE(a->txtAEMail->text(), shown);
+        QCOMPARE(a->emailBox->text(), shown);
 
-        a->txtAEMail->clear();
+        a->emailBox->clear();
         QMimeData dragged;
         dragged.setText(pasted);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dragged, Qt::LeftButton, {});
-        QApplication::sendEvent(a->txtAEMail, &enter);
+        QApplication::sendEvent(a->emailBox, &enter);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dragged, Qt::LeftButton, {});
-        QApplication::sendEvent(a->txtAEMail, &drop);
-        QCOMPARE(a->txtAEMail->text(), shown);
+        QApplication::sendEvent(a->emailBox, &drop);
+        QCOMPARE(a->emailBox->text(), shown);
     }
 
     // The walk-through readme without the mouse: typed with the keyboard
@@ -206,27 +206,27 @@ private slots:
             else
                 type(text);
         };
-        frmMain *m = start(acmePresets);
-        QCOMPARE(m->focusWidget(), m->txtMName);
+        GeneralInfoScreen *m = start(acmePresets);
+        QCOMPARE(m->focusWidget(), m->nameBox);
         enter(pasted ? "Pixel\nPal" : "Pixel Pal");
         press(Qt::Key_Tab);
         type("2.1");
         for (int i = 0; i < 5; ++i)  // company, web site, language, files needed: from the presets
             press(Qt::Key_Tab);
-        QCOMPARE(m->focusWidget(), m->lstMNCompat);
+        QCOMPARE(m->focusWidget(), m->osList);
         // Windows 98, then Windows XP: a move leaves no row current, so the
         // first key after it lands on the top row.
         for (Qt::Key key : {Qt::Key_Down, Qt::Key_Return, Qt::Key_End, Qt::Key_End, Qt::Key_Space})
             press(key);
         press(Qt::Key_Tab);
-        QCOMPARE(m->focusWidget(), m->lstMType);
+        QCOMPARE(m->focusWidget(), m->typeList);
         press(Qt::Key_Down);  // from Demo to Freeware
         press(Qt::Key_Tab);
         press(Qt::Key_Tab);
-        QCOMPARE(m->focusWidget(), m->cmdMNext);
+        QCOMPARE(m->focusWidget(), m->nextButton);
         press(Qt::Key_Space);
 
-        frmProgram *p = h->program();
+        ProgramInfoScreen *p = h->program();
         QVERIFY(p->isVisible());
         if (pasted) {
             enter("Draws pixels.\rSaves them too.");
@@ -240,14 +240,14 @@ private slots:
             if (!text.isEmpty())
                 enter(text);
         }
-        QCOMPARE(p->focusWidget(), p->cmdPNext);
+        QCOMPARE(p->focusWidget(), p->nextButton);
         press(Qt::Key_Space);
 
-        frmAuthor *a = h->author();
+        AuthorScreen *a = h->author();
         QVERIFY(a->isVisible());
         for (int i = 0; i < 3; ++i)
             press(Qt::Key_Tab);
-        QCOMPARE(a->focusWidget(), a->cmdACreate);
+        QCOMPARE(a->focusWidget(), a->createButton);
         h->platform.dialogAnswers = {h->path("readme.txt")};
         press(Qt::Key_Space);
 

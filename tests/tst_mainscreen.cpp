@@ -36,8 +36,8 @@ private slots:
         QFETCH(int, box);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        frmMain *m = start();
-        QLineEdit *b = QList<QLineEdit *>{m->txtMName, m->txtMVer, m->txtMCompany, m->txtMWeb}[box];
+        GeneralInfoScreen *m = start();
+        QLineEdit *b = QList<QLineEdit *>{m->nameBox, m->versionBox, m->companyBox, m->webBox}[box];
         QTest::keyClicks(b, typed);
         QCOMPARE(b->text(), shown);
     }
@@ -47,62 +47,62 @@ private slots:
     // shortcuts are characters too, and refused.
     void versionFilterKeys()
     {
-        frmMain *m = start();
+        GeneralInfoScreen *m = start();
         QVERIFY(QTest::qWaitForWindowActive(m));
         const auto press = [&](Qt::Key key, const QString &text, Qt::KeyboardModifiers mods = {}) {
             QKeyEvent down(QEvent::KeyPress, key, mods, text);
-            QApplication::sendEvent(m->txtMVer, &down);
+            QApplication::sendEvent(m->versionBox, &down);
         };
-        QTest::keyClicks(m->txtMVer, "2.45");
-        QTest::keyClick(m->txtMVer, Qt::Key_Backspace);
-        QTest::keyClick(m->txtMVer, Qt::Key_Home);
+        QTest::keyClicks(m->versionBox, "2.45");
+        QTest::keyClick(m->versionBox, Qt::Key_Backspace);
+        QTest::keyClick(m->versionBox, Qt::Key_Home);
         press(Qt::Key_Delete, "\x7f");
-        QCOMPARE(m->txtMVer->text(), QString(".4"));
-        m->txtMVer->setFocus();
+        QCOMPARE(m->versionBox->text(), QString(".4"));
+        m->versionBox->setFocus();
         press(Qt::Key_Backtab, "\t", Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget(), m->txtMName);
+        QCOMPARE(QApplication::focusWidget(), m->nameBox);
 
-        paste(m->txtMVer, "99");
-        m->txtMVer->selectAll();
-        QTest::keyClick(m->txtMVer, Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(m->txtMVer->text(), QString(".4"));
+        paste(m->versionBox, "99");
+        m->versionBox->selectAll();
+        QTest::keyClick(m->versionBox, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(m->versionBox->text(), QString(".4"));
     }
 
     void transfers()
     {
-        frmMain *m = start();
+        GeneralInfoScreen *m = start();
         // An empty compatible list: nothing to move.
-        QTest::mouseDClick(m->lstMCompat->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
-        QCOMPARE(entries(m->lstMNCompat), allSystems);
+        QTest::mouseDClick(m->compatibleList->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+        QCOMPARE(entries(m->osList), allSystems);
 
-        doubleClickRow(m->lstMNCompat, 0);
-        doubleClickRow(m->lstMNCompat, rowOf(m->lstMNCompat, "Windows XP"));
-        QCOMPARE(entries(m->lstMCompat), QStringList({"Windows 95", "Windows XP"}));
-        QVERIFY(m->lstMNCompat->selectedItems().isEmpty());
+        doubleClickRow(m->osList, 0);
+        doubleClickRow(m->osList, rowOf(m->osList, "Windows XP"));
+        QCOMPARE(entries(m->compatibleList), QStringList({"Windows 95", "Windows XP"}));
+        QVERIFY(m->osList->selectedItems().isEmpty());
 
         // Back: to the end of the other list; every entry of the same text
         // leaves the source; the target keeps its selection.
-        clickRow(m->lstMNCompat, 0);
-        m->lstMCompat->addItem("Windows 95");
-        doubleClickRow(m->lstMCompat, 0);
-        QCOMPARE(entries(m->lstMCompat), QStringList({"Windows XP"}));
-        QCOMPARE(entries(m->lstMNCompat), allSystems.mid(1, 5) + QStringList{"Windows 95"});
-        QVERIFY(m->lstMCompat->selectedItems().isEmpty());
-        QCOMPARE(m->lstMNCompat->selectedItems().size(), 1);
+        clickRow(m->osList, 0);
+        m->compatibleList->addItem("Windows 95");
+        doubleClickRow(m->compatibleList, 0);
+        QCOMPARE(entries(m->compatibleList), QStringList({"Windows XP"}));
+        QCOMPARE(entries(m->osList), allSystems.mid(1, 5) + QStringList{"Windows 95"});
+        QVERIFY(m->compatibleList->selectedItems().isEmpty());
+        QCOMPARE(m->osList->selectedItems().size(), 1);
         // Transfers never touch the record.
-        QCOMPARE(h->ctx().record, ReadmeRecord{});
+        QCOMPARE(h->context().record, ReadmeRecord{});
     }
 
     void typeSelectionSetsTheRecordAtOnce()
     {
-        frmMain *m = start();
-        clickRow(m->lstMType, 2);
-        QCOMPARE(h->ctx().record.programType, QString("ShareWare"));
-        m->lstMType->setFocus();
-        QTest::keyClick(m->lstMType, Qt::Key_Up);
-        QCOMPARE(h->ctx().record.programType, QString("Freeware"));
+        GeneralInfoScreen *m = start();
+        clickRow(m->typeList, 2);
+        QCOMPARE(h->context().record.programType, QString("ShareWare"));
+        m->typeList->setFocus();
+        QTest::keyClick(m->typeList, Qt::Key_Up);
+        QCOMPARE(h->context().record.programType, QString("Freeware"));
         // The type list stands apart from the compatible list, a line between.
-        const QRect compat = m->lstMCompat->geometry(), type = m->lstMType->geometry();
+        const QRect compat = m->compatibleList->geometry(), type = m->typeList->geometry();
         const QList<QWidget *> all = m->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
         QVERIFY(std::any_of(all.begin(), all.end(), [&](const QWidget *w) {
             return w->x() > compat.right() && w->geometry().right() < type.left() && w->height() > type.height();
@@ -111,32 +111,32 @@ private slots:
 
     void clearEmptiesBoxesAndCompatibleList()
     {
-        frmMain *m = start();
-        for (QLineEdit *b : {m->txtMName, m->txtMVer, m->txtMCompany, m->txtMWeb, m->txtMLanguage})
+        GeneralInfoScreen *m = start();
+        for (QLineEdit *b : {m->nameBox, m->versionBox, m->companyBox, m->webBox, m->languageBox})
             QTest::keyClicks(b, "1");
-        QTest::keyClicks(m->txtMNeed, "a.dll");
-        doubleClickRow(m->lstMNCompat, rowOf(m->lstMNCompat, "Windows ME"));
-        clickRow(m->lstMType, 2);
+        QTest::keyClicks(m->filesNeededBox, "a.dll");
+        doubleClickRow(m->osList, rowOf(m->osList, "Windows ME"));
+        clickRow(m->typeList, 2);
         h->toProgram();
-        const ReadmeRecord copied = h->ctx().record;
-        QTest::mouseClick(h->program()->cmdPMain, Qt::LeftButton);
+        const ReadmeRecord copied = h->context().record;
+        QTest::mouseClick(h->program()->mainButton, Qt::LeftButton);
 
-        QTest::mouseClick(m->cmdMClear, Qt::LeftButton);
-        for (QLineEdit *b : {m->txtMName, m->txtMVer, m->txtMCompany, m->txtMWeb, m->txtMLanguage})
+        QTest::mouseClick(m->clearButton, Qt::LeftButton);
+        for (QLineEdit *b : {m->nameBox, m->versionBox, m->companyBox, m->webBox, m->languageBox})
             QVERIFY(b->text().isEmpty());
-        QVERIFY(m->txtMNeed->text().isEmpty());
-        QVERIFY(entries(m->lstMCompat).isEmpty());
-        QCOMPARE(entries(m->lstMNCompat), allSystems.mid(0, 3) + allSystems.mid(4) + QStringList{"Windows ME"});
-        QCOMPARE(m->lstMType->selectedItems().first()->text(), QString("ShareWare"));
-        QCOMPARE(h->ctx().record, copied);
-        QCOMPARE(m->focusWidget(), m->txtMName);
+        QVERIFY(m->filesNeededBox->text().isEmpty());
+        QVERIFY(entries(m->compatibleList).isEmpty());
+        QCOMPARE(entries(m->osList), allSystems.mid(0, 3) + allSystems.mid(4) + QStringList{"Windows ME"});
+        QCOMPARE(m->typeList->selectedItems().first()->text(), QString("ShareWare"));
+        QCOMPARE(h->context().record, copied);
+        QCOMPARE(m->focusWidget(), m->nameBox);
     }
 
     void exitAsksFirst()
     {
-        frmMain *m = start();
+        GeneralInfoScreen *m = start();
         QSignalSpy ended(h->navigator.get(), &Navigator::programEnded);
-        QTest::keyClicks(m->txtMName, "Kept");
+        QTest::keyClicks(m->nameBox, "Kept");
         // A close request from the window manager asks the Exit question
         // (its title and icon: the menu's Exit).
         h->platform.messageAnswers = {MessageAnswer::No};
@@ -147,14 +147,14 @@ private slots:
         QCOMPARE(boxes[0].owner, m);
         QCOMPARE(ended.count(), 0);
         QVERIFY(m->isVisible());
-        QCOMPARE(m->txtMName->text(), QString("Kept"));
+        QCOMPARE(m->nameBox->text(), QString("Kept"));
 
         // Yes closes every window, hidden ones included.
         EventCounter splashCloses(h->navigator->splash(), QEvent::Close);
-        QTest::mouseClick(h->toProgram()->cmdPMain, Qt::LeftButton);
+        QTest::mouseClick(h->toProgram()->mainButton, Qt::LeftButton);
         EventCounter programCloses(h->program(), QEvent::Close);
         h->platform.messageAnswers = {MessageAnswer::Yes};
-        QTest::mouseClick(m->cmdMExit, Qt::LeftButton);
+        QTest::mouseClick(m->exitButton, Qt::LeftButton);
         QCOMPARE(ended.count(), 1);
         QVERIFY(!m->isVisible());
         QCOMPARE(splashCloses.count, 1);
@@ -166,13 +166,13 @@ private slots:
     // character; the focus in the Name box.
     void activationFillsPresetBoxes()
     {
-        frmMain *m = start("\"" + QByteArray(41, 'x') + "\",\"" + QByteArray(60, 'w')
+        GeneralInfoScreen *m = start("\"" + QByteArray(41, 'x') + "\",\"" + QByteArray(60, 'w')
                            + "\",\"English\r\nGerman\",\"a.dll\r\nb.dll\",\"Ann\",\"ann@acme\"\r\n");
-        QCOMPARE(QStringList({m->txtMCompany->text(), m->txtMWeb->text(), m->txtMLanguage->text(),
-                              m->txtMNeed->text()}),
+        QCOMPARE(QStringList({m->companyBox->text(), m->webBox->text(), m->languageBox->text(),
+                              m->filesNeededBox->text()}),
                  QStringList({QString(40, 'x'), QString(60, 'w'), "English\r\nGerman", "a.dll\r\nb.dll"}));
-        QCOMPARE(m->focusWidget(), m->txtMName);
-        for (QLineEdit *b : {m->txtMCompany, m->txtMWeb})
+        QCOMPARE(m->focusWidget(), m->nameBox);
+        for (QLineEdit *b : {m->companyBox, m->webBox})
             QVERIFY2(b->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < b->width() / 2,
                      qPrintable(b->text()));
     }
@@ -193,28 +193,28 @@ private slots:
     void everyShowingReadsThePresets()
     {
         QFETCH(QString, route);
-        frmMain *m = start("\"First Co\",\"w\",\"l\",\"n\",\"" + QByteArray(35, 'f') + "\",\"f@mail\"\r\n");
+        GeneralInfoScreen *m = start("\"First Co\",\"w\",\"l\",\"n\",\"" + QByteArray(35, 'f') + "\",\"f@mail\"\r\n");
         const bool author = route == "author";
-        QLineEdit *box = author ? h->toAuthor()->txtAName : m->txtMCompany;
-        QLineEdit *first = author ? h->author()->txtAName : m->txtMName;
-        QLineEdit *other = author ? h->author()->txtAEMail : m->txtMWeb;
+        QLineEdit *box = author ? h->toAuthor()->nameBox : m->companyBox;
+        QLineEdit *first = author ? h->author()->nameBox : m->nameBox;
+        QLineEdit *other = author ? h->author()->emailBox : m->webBox;
         QCOMPARE(box->text(), author ? QString(30, 'f') : QString("First Co"));  // cut to the box
         box->clear();
         QTest::keyClicks(box, "Typed");
         h->platform.messageAnswers = {MessageAnswer::No};
-        QTest::mouseClick(author ? h->author()->cmdACreate : m->cmdMExit, Qt::LeftButton);
+        QTest::mouseClick(author ? h->author()->createButton : m->exitButton, Qt::LeftButton);
         QCOMPARE(box->text(), QString("Typed"));
 
         h->writePresets("\"Second Co\",\"w2\",\"l\",\"n\",\"Second Name\",\"s@mail\"\r\n");
         other->setFocus();
         if (route == "program")
-            QTest::mouseClick(h->toProgram()->cmdPMain, Qt::LeftButton);
+            QTest::mouseClick(h->toProgram()->mainButton, Qt::LeftButton);
         else if (route == "viewer")
-            QTest::mouseClick(h->toViewer(std::nullopt)->cmdVMain, Qt::LeftButton);
+            QTest::mouseClick(h->toViewer(std::nullopt)->mainButton, Qt::LeftButton);
         else if (route == "presets")
-            QTest::mouseClick(h->toPresets()->cmdCMain, Qt::LeftButton);
+            QTest::mouseClick(h->toPresets()->mainButton, Qt::LeftButton);
         else {
-            QTest::mouseClick(h->author()->cmdAMain, Qt::LeftButton);
+            QTest::mouseClick(h->author()->mainButton, Qt::LeftButton);
             h->toAuthor();
         }
         QVERIFY(box->window()->isVisible());
@@ -232,13 +232,13 @@ private slots:
         const QByteArray run(1024 * 1024 - 40, 'x');
         QElapsedTimer clock;
         clock.start();
-        frmMain *m = start("\"C\",\"w\",\"l\",\"" + run + "\",\"\",\"\"\r\n");
+        GeneralInfoScreen *m = start("\"C\",\"w\",\"l\",\"" + run + "\",\"\",\"\"\r\n");
         QCoreApplication::processEvents();
-        QCOMPARE(m->txtMNeed->text().size(), run.size());
-        m->txtMNeed->clear();
-        paste(m->txtMNeed, QString::fromLatin1(run));
+        QCOMPARE(m->filesNeededBox->text().size(), run.size());
+        m->filesNeededBox->clear();
+        paste(m->filesNeededBox, QString::fromLatin1(run));
         QCoreApplication::processEvents();
-        QCOMPARE(m->txtMNeed->text().size(), run.size());
+        QCOMPARE(m->filesNeededBox->text().size(), run.size());
         // Two seconds on a loaded machine; over ten times that is still far
         // from the minute and a half it took to freeze.
         QVERIFY2(clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));

@@ -20,14 +20,14 @@ private slots:
     // Exit asks the Exit question; No leaves the program, Yes ends it.
     void exitThroughTheMenuByKeyboard()
     {
-        frmMain *m = start();
+        GeneralInfoScreen *m = start();
         QSignalSpy ended(h->navigator.get(), &Navigator::programEnded);
         QVERIFY(QTest::qWaitForWindowActive(m));
         h->platform.messageAnswers = {MessageAnswer::No, MessageAnswer::Yes};
         for (int i = 0; i < 2; ++i) {
-            QTest::keyClick(m->txtMName, Qt::Key_F, Qt::AltModifier);
-            QTRY_VERIFY(m->mnuMFile->isVisible());
-            QTest::keyClick(m->mnuMFile, Qt::Key_X);
+            QTest::keyClick(m->nameBox, Qt::Key_F, Qt::AltModifier);
+            QTRY_VERIFY(m->fileMenu->isVisible());
+            QTest::keyClick(m->fileMenu, Qt::Key_X);
             QTRY_COMPARE(h->platform.messages().size(), size_t(i + 1));
             QCOMPARE(h->platform.messages()[i].title, QString("Exit?"));
             QCOMPARE(h->platform.messages()[i].style, 4132);
@@ -38,47 +38,47 @@ private slots:
 
     void tooltipSwitch()
     {
-        frmMain *m = start();
+        GeneralInfoScreen *m = start();
         const QString typeTip = "Be sure to click an item (it will be highlited)";
         const QString osTip = "Double-click the OS(s) that are compatible with your program";
         const auto hover = [&] {
-            QTest::mouseMove(m->lstMType->viewport(), QPoint(6, 4));
-            QTest::mouseMove(m->lstMNCompat->viewport(), QPoint(6, 14));
+            QTest::mouseMove(m->typeList->viewport(), QPoint(6, 4));
+            QTest::mouseMove(m->osList->viewport(), QPoint(6, 14));
         };
         hover();
-        QVERIFY(m->lstMType->toolTip().isEmpty());
+        QVERIFY(m->typeList->toolTip().isEmpty());
         for (const QString value : {"yes", "no", "yes"}) {
-            m->mnuMTTips->trigger();
-            QCOMPARE(h->ctx().TooltipsOn, value);
-            QCOMPARE(m->mnuMTTips->isChecked(), value == "yes");
+            m->tooltipsAction->trigger();
+            QCOMPARE(h->context().TooltipsOn, value);
+            QCOMPARE(m->tooltipsAction->isChecked(), value == "yes");
             hover();
-            QCOMPARE(m->lstMType->toolTip(), value == "yes" ? typeTip : QString());
-            QCOMPARE(m->lstMNCompat->toolTip(), value == "yes" ? osTip : QString());
+            QCOMPARE(m->typeList->toolTip(), value == "yes" ? typeTip : QString());
+            QCOMPARE(m->osList->toolTip(), value == "yes" ? osTip : QString());
         }
         // Shown over the list's rows, which have no tooltip of their own.
-        QWidget *viewport = m->lstMNCompat->viewport();
+        QWidget *viewport = m->osList->viewport();
         QHelpEvent help(QEvent::ToolTip, QPoint(10, 10), viewport->mapToGlobal(QPoint(10, 10)));
         QApplication::sendEvent(viewport, &help);
         QTRY_COMPARE(QToolTip::text(), osTip);
         QToolTip::hideText();
 
         // The third governed control, on the author screen.
-        frmAuthor *a = h->toAuthor();
+        AuthorScreen *a = h->toAuthor();
         QVERIFY(QTest::qWaitForWindowExposed(a));
-        QTest::mouseMove(a->cmdACreate, QPoint(10, 10));
-        QCOMPARE(a->cmdACreate->toolTip(), QString("Creates the readme file"));
-        QTest::mouseClick(a->cmdAMain, Qt::LeftButton);
-        m->mnuMTTips->trigger();
+        QTest::mouseMove(a->createButton, QPoint(10, 10));
+        QCOMPARE(a->createButton->toolTip(), QString("Creates the readme file"));
+        QTest::mouseClick(a->mainButton, Qt::LeftButton);
+        m->tooltipsAction->trigger();
         h->toAuthor();
-        QTest::mouseMove(a->cmdACreate, QPoint(12, 10));
-        QVERIFY(a->cmdACreate->toolTip().isEmpty());
+        QTest::mouseMove(a->createButton, QPoint(12, 10));
+        QVERIFY(a->createButton->toolTip().isEmpty());
     }
 
     void contentsAsksForTheBoundHelpFile()
     {
-        frmMain *m = start();
-        m->mnuMHContents->trigger();
-        m->mnuMHContents->trigger();
+        GeneralInfoScreen *m = start();
+        m->contentsAction->trigger();
+        m->contentsAction->trigger();
         const auto calls = h->platform.callsOf(ScriptedPlatform::Kind::HelpContents);
         QCOMPARE(calls.size(), size_t(2));
         for (const auto &call : calls) {

@@ -18,11 +18,11 @@ private slots:
     // limit; bare line feeds made CR LF); a box the user emptied stays empty.
     void presetBoxesFollowUntilTyped()
     {
-        frmMain *m = start("\"" + QByteArray(45, 'c') + "\",\"acme.example\",\"\",\"a.dll\nb.dll\",\"\",\"\"\r\n");
-        retype(m->txtMWeb, "");
+        GeneralInfoScreen *m = start("\"" + QByteArray(45, 'c') + "\",\"acme.example\",\"\",\"a.dll\nb.dll\",\"\",\"\"\r\n");
+        retype(m->webBox, "");
         h->writePresets(newerPresets);
-        QTest::mouseClick(h->toProgram()->cmdPMain, Qt::LeftButton);
-        QCOMPARE(QStringList({m->txtMCompany->text(), m->txtMWeb->text(), m->txtMNeed->text()}),
+        QTest::mouseClick(h->toProgram()->mainButton, Qt::LeftButton);
+        QCOMPARE(QStringList({m->companyBox->text(), m->webBox->text(), m->filesNeededBox->text()}),
                  QStringList({"Newer Co", "", "newer.dll"}));
     }
 
@@ -33,10 +33,10 @@ private slots:
         const QByteArray saved =
             "\"Acme, Inc.\",\"acme.example\",\"English\r\nGerman\",\"a.dll\r\nb.dll\",\"Ann\",\"ann@acme\"\r\n";
         start(saved);
-        frmPreset *p = h->toPresets();
-        QTest::keyClick(p->txtCEmail, Qt::Key_End);
-        QTest::keyClicks(p->txtCEmail, ".example");
-        QTest::mouseClick(p->cmdCSet, Qt::LeftButton);
+        PresetsScreen *p = h->toPresets();
+        QTest::keyClick(p->emailBox, Qt::Key_End);
+        QTest::keyClicks(p->emailBox, ".example");
+        QTest::mouseClick(p->setButton, Qt::LeftButton);
         QCOMPARE(readAll(h->presetsPath()), QByteArray(saved).replace("ann@acme", "ann@acme.example"));
     }
 
@@ -60,7 +60,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(bool, moves);
-        frmMain *m = start();
+        GeneralInfoScreen *m = start();
         const auto onRow = [&](QListWidget *list, Qt::Key to) {
             list->setFocus();
             QTest::keyClick(list, to);
@@ -69,14 +69,14 @@ private slots:
             else
                 doubleClickRow(list, list->currentRow());
         };
-        onRow(m->lstMNCompat, Qt::Key_End);   // Windows XP
-        onRow(m->lstMNCompat, Qt::Key_Home);  // Windows 95
-        onRow(m->lstMNCompat, Qt::Key_Home);  // Windows 98
-        QCOMPARE(entries(m->lstMCompat),
+        onRow(m->osList, Qt::Key_End);   // Windows XP
+        onRow(m->osList, Qt::Key_Home);  // Windows 95
+        onRow(m->osList, Qt::Key_Home);  // Windows 98
+        QCOMPARE(entries(m->compatibleList),
                  moves ? QStringList({"Windows XP", "Windows 95", "Windows 98"}) : QStringList());
-        onRow(m->lstMCompat, Qt::Key_Home);  // Windows XP, back
-        QTest::mouseClick(m->cmdMClear, Qt::LeftButton);
-        QCOMPARE(entries(m->lstMNCompat),
+        onRow(m->compatibleList, Qt::Key_Home);  // Windows XP, back
+        QTest::mouseClick(m->clearButton, Qt::LeftButton);
+        QCOMPARE(entries(m->osList),
                  moves ? QStringList({"Windows 98SE", "Windows ME", "Windows 2000", "Windows NT", "Windows XP",
                                       "Windows 95", "Windows 98"})
                        : startingSystems());
@@ -166,9 +166,9 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QByteArray, written);
         start(acmePresets);
-        frmAuthor *a = h->walkToAuthor();
-        QTest::keyClick(a->txtAName, Qt::Key_A, Qt::ControlModifier);
-        paste(a->txtAName, name);
+        AuthorScreen *a = h->walkToAuthor();
+        QTest::keyClick(a->nameBox, Qt::Key_A, Qt::ControlModifier);
+        paste(a->nameBox, name);
         const QString target = h->path("readme.txt");
         QVERIFY(writeFile(target, "older\r\n"));
         h->platform.calls.clear();

@@ -1,13 +1,13 @@
 #include "FileTools.h"
-#include "app/Navigator.h"
-#include "screens/frmAuthor.h"
-#include "viewer/frmView.h"
-#include "help/HelpBinding.h"
-#include "help/HelpWindow.h"
-#include "toolkit/Look.h"
-#include "toolkit/TextBoxes.h"
-#include "app/Display.h"
-#include "toolkit/QtPlatform.h"
+#include "ui/app/Navigator.h"
+#include "ui/screens/AuthorScreen.h"
+#include "ui/screens/ViewerScreen.h"
+#include "ui/help/HelpBinding.h"
+#include "ui/help/HelpWindow.h"
+#include "ui/toolkit/Look.h"
+#include "ui/toolkit/TextBoxes.h"
+#include "ui/app/Display.h"
+#include "ui/toolkit/QtPlatform.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -188,9 +188,9 @@ private slots:
         const QString resources = QString(VELMORA_TEST_DATA) + "/../../resources";
         QVERIFY(QFile::exists(resources + "/Velmora 1_0.HLP"));
         HelpBinding help;
-        help.BindHelpFile(&owner, resources);
+        help.bindHelpFile(&owner, resources);
 
-        help.ShowHelpContents(platform);
+        help.showContents(platform);
         HelpWindow *first = help.helpWindow();
         QVERIFY(first && first->isVisible());
         QCOMPARE(first->parentWidget(), &owner);
@@ -200,7 +200,7 @@ private slots:
         // Scrolled away, then chosen again: the same window, back at the top.
         first->browser()->verticalScrollBar()->setValue(first->browser()->verticalScrollBar()->maximum());
         first->hide();
-        help.ShowHelpContents(platform);
+        help.showContents(platform);
         QCOMPARE(help.helpWindow(), first);
         QVERIFY(first->isVisible());
         QCOMPARE(first->browser()->verticalScrollBar()->value(), 0);
@@ -281,12 +281,12 @@ private slots:
         QPushButton *button = nullptr;
         if (screenId == ScreenId::Author) {
             navigator.show(ScreenId::Author);
-            button = static_cast<frmAuthor *>(navigator.screen(ScreenId::Author))->cmdACreate;
+            button = static_cast<AuthorScreen *>(navigator.screen(ScreenId::Author))->createButton;
         } else {
             QVERIFY(writeFile(dir.filePath("a.txt"), "first\r\n"));
             answerNextDialogWith(dir.filePath("a.txt"));
             navigator.show(ScreenId::View);  // its load opens the dialog
-            button = static_cast<frmView *>(navigator.screen(ScreenId::View))->cmdVAnother;
+            button = static_cast<ViewerScreen *>(navigator.screen(ScreenId::View))->anotherButton;
         }
         Screen *screen = navigator.screen(screenId);
         QVERIFY(QTest::qWaitForWindowExposed(screen));

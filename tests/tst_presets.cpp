@@ -1,7 +1,7 @@
 // presets.txt: the reading rules, the record line, loading and saving.
 
-#include "presets/PresetsFile.h"
-#include "files/Win1252.h"
+#include "core/presets/PresetsFile.h"
+#include "core/text/Win1252.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -2,7 +2,7 @@
 // way Set can end; Main without Set; what the other screens then show.
 
 #include "Harness.h"
-#include "presets/PresetsFile.h"
+#include "core/presets/PresetsFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,14 +19,14 @@ const QByteArray oldRecord = "\"Old Co\",\"old.example\",\"Old\",\"old.dll\",\"O
 
 // Typed into emptied boxes, with Return between the lines of the
 // multi-line boxes.
-void fill(frmPreset *p, const QStringList &values)
+void fill(PresetsScreen *p, const QStringList &values)
 {
-    QTest::mouseClick(p->cmdCClear, Qt::LeftButton);
-    QLineEdit *lines[] = {p->txtCComName, p->txtCWeb, nullptr, nullptr, p->txtCAName, p->txtCEmail};
+    QTest::mouseClick(p->clearButton, Qt::LeftButton);
+    QLineEdit *lines[] = {p->companyBox, p->webBox, nullptr, nullptr, p->authorNameBox, p->emailBox};
     for (int i : {0, 1, 4, 5})
         QTest::keyClicks(lines[i], values[i]);
-    typeLines(p->txtCLanguage, values[2].split("\r\n"));
-    typeLines(p->txtCNeeded, values[3].split("\r\n"));
+    typeLines(p->languageBox, values[2].split("\r\n"));
+    typeLines(p->filesNeededBox, values[3].split("\r\n"));
 }
 
 }  // namespace
@@ -41,14 +41,14 @@ private slots:
     void setWritesAfterTheMessageIsAnswered()
     {
         start(oldRecord);
-        frmPreset *p = h->toPresets();
+        PresetsScreen *p = h->toPresets();
         fill(p, {"Smith, Jones" + QString(40, 'c'), "sj.example", "English", "a.dll\r\nb.dll",
                  "\u00c9" + QString(34, 'n'), "sam@sj.example"});
         QByteArray whileShown;
         h->platform.whileMessageShown = [&](const ScriptedPlatform::Call &) {
             whileShown = readAll(h->presetsPath());
         };
-        QTest::mouseClick(p->cmdCSet, Qt::LeftButton);
+        QTest::mouseClick(p->setButton, Qt::LeftButton);
         const auto boxes = h->platform.messages();
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].text, QString("The entered data is being saved!"));
@@ -59,10 +59,10 @@ private slots:
                                  + "\xc9" + QByteArray(29, 'n') + "\",\"sam@sj.example\"\r\n";
         QCOMPARE(readAll(h->presetsPath()), saved);
 
-        QTest::mouseClick(p->cmdCMain, Qt::LeftButton);
-        frmMain *m = h->main();
-        QCOMPARE(m->txtMNeed->text(), QString("a.dll\r\nb.dll"));
-        QCOMPARE(h->toAuthor()->txtAEMail->text(), QString("sam@sj.example"));
+        QTest::mouseClick(p->mainButton, Qt::LeftButton);
+        GeneralInfoScreen *m = h->main();
+        QCOMPARE(m->filesNeededBox->text(), QString("a.dll\r\nb.dll"));
+        QCOMPARE(h->toAuthor()->emailBox->text(), QString("sam@sj.example"));
     }
 
     // Main without Set leaves presets.txt alone and keeps what was typed
@@ -72,15 +72,15 @@ private slots:
     {
         start(oldRecord);
         fill(h->toPresets(), {"Smith", "b", "c", "d", "e", "f"});
-        QTest::mouseClick(h->presets()->cmdCMain, Qt::LeftButton);
+        QTest::mouseClick(h->presets()->mainButton, Qt::LeftButton);
         QCOMPARE(readAll(h->presetsPath()), oldRecord);
-        QCOMPARE(h->main()->txtMCompany->text(), QString("Old Co"));
-        frmPreset *p = h->toPresets();
-        QCOMPARE(p->txtCComName->text(), QString("Smith"));
-        QTest::mouseClick(p->cmdCClear, Qt::LeftButton);
-        QCOMPARE(p->focusWidget(), p->txtCComName);
+        QCOMPARE(h->main()->companyBox->text(), QString("Old Co"));
+        PresetsScreen *p = h->toPresets();
+        QCOMPARE(p->companyBox->text(), QString("Smith"));
+        QTest::mouseClick(p->clearButton, Qt::LeftButton);
+        QCOMPARE(p->focusWidget(), p->companyBox);
         QCOMPARE(readAll(h->presetsPath()), oldRecord);
-        QTest::mouseClick(p->cmdCSet, Qt::LeftButton);
+        QTest::mouseClick(p->setButton, Qt::LeftButton);
         QCOMPARE(readAll(h->presetsPath()), emptyPresets);
     }
 
@@ -133,7 +133,7 @@ private slots:
             QVERIFY(QFile::remove(path));
         if (setup == "fifo")
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        frmPreset *p = h->toPresets();
+        PresetsScreen *p = h->toPresets();
         fill(p, values);
 
         QStringList shown;
@@ -143,14 +143,14 @@ private slots:
             if (QTest::currentDataTag() == QLatin1String("file removed while the box is shown"))
                 QFile::remove(path);
         };
-        QTest::mouseClick(p->cmdCSet, Qt::LeftButton);
+        QTest::mouseClick(p->setButton, Qt::LeftButton);
         boxes.replaceInStrings("%1", QDir::toNativeSeparators(path));
         QCOMPARE(shown, boxes);
         QCOMPARE(QFileInfo(path).isFile(), !after.isNull());
         if (!after.isNull())
             QCOMPARE(readAll(path), after);
         QCOMPARE(entriesOf(h->folder()).size(), setup == "fifo" || !after.isNull() ? 1 : 0);
-        QCOMPARE(p->txtCComName->text(), values[0]);
+        QCOMPARE(p->companyBox->text(), values[0]);
     }
 };
 

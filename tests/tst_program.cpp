@@ -15,22 +15,22 @@ private slots:
     void nextCopiesTheFiveTextsUnderTheirReadmeNames()
     {
         start();
-        frmProgram *p = h->toProgram();
-        QCOMPARE(p->focusWidget(), p->txtPDesc);
-        typeLines(p->txtPDesc, {"Line one", "Line two"});
+        ProgramInfoScreen *p = h->toProgram();
+        QCOMPARE(p->focusWidget(), p->descriptionBox);
+        typeLines(p->descriptionBox, {"Line one", "Line two"});
         // Shift+Enter starts a line as Enter does.
-        QTest::keyClick(p->txtPDesc, Qt::Key_Return, Qt::ShiftModifier);
-        QTest::keyClicks(p->txtPDesc, "Line three");
+        QTest::keyClick(p->descriptionBox, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(p->descriptionBox, "Line three");
         // Tab moves on to the next box instead of typing a tab.
-        QTest::keyClick(p->txtPDesc, Qt::Key_Tab);
-        QCOMPARE(p->focusWidget(), p->txtPInstruct);
-        QTest::keyClicks(p->txtPInstruct, "Instruct");
-        QTest::keyClicks(p->txtPFeat, "Feat");
-        QTest::keyClicks(p->txtPAdd, "Additional");
-        QTest::keyClicks(p->txtPNew, "  ");
-        QTest::mouseClick(p->cmdPNext, Qt::LeftButton);
+        QTest::keyClick(p->descriptionBox, Qt::Key_Tab);
+        QCOMPARE(p->focusWidget(), p->instructionsBox);
+        QTest::keyClicks(p->instructionsBox, "Instruct");
+        QTest::keyClicks(p->featuresBox, "Feat");
+        QTest::keyClicks(p->additionsBox, "Additional");
+        QTest::keyClicks(p->newAdditionsBox, "  ");
+        QTest::mouseClick(p->nextButton, Qt::LeftButton);
 
-        const ReadmeRecord &r = h->ctx().record;
+        const ReadmeRecord &r = h->context().record;
         QCOMPARE(r.description, QString("Line one\r\nLine two\r\nLine three"));
         QCOMPARE(r.instructions, QString("Instruct"));
         QCOMPARE(r.features, QString("Feat"));
@@ -45,26 +45,26 @@ private slots:
     void mainKeepsTextAndRecordClearEmptiesBoxesOnly()
     {
         start();
-        frmProgram *p = h->toProgram();
-        QTest::keyClicks(p->txtPDesc, "First");
-        QTest::mouseClick(p->cmdPNext, Qt::LeftButton);
-        QTest::mouseClick(h->author()->cmdAMain, Qt::LeftButton);
+        ProgramInfoScreen *p = h->toProgram();
+        QTest::keyClicks(p->descriptionBox, "First");
+        QTest::mouseClick(p->nextButton, Qt::LeftButton);
+        QTest::mouseClick(h->author()->mainButton, Qt::LeftButton);
         h->toProgram();
-        QCOMPARE(p->txtPDesc->text(), QString("First"));
-        QTest::keyClicks(p->txtPDesc, " edited");
-        QTest::mouseClick(p->cmdPMain, Qt::LeftButton);
+        QCOMPARE(p->descriptionBox->text(), QString("First"));
+        QTest::keyClicks(p->descriptionBox, " edited");
+        QTest::mouseClick(p->mainButton, Qt::LeftButton);
         QVERIFY(!p->isVisible() && h->main()->isVisible());
-        QCOMPARE(h->ctx().record.description, QString("First"));
+        QCOMPARE(h->context().record.description, QString("First"));
 
         h->toProgram();
-        for (look::MultiLineBox *box : {p->txtPInstruct, p->txtPFeat, p->txtPAdd, p->txtPNew})
+        for (look::MultiLineBox *box : {p->instructionsBox, p->featuresBox, p->additionsBox, p->newAdditionsBox})
             QTest::keyClicks(box, "text");
-        p->txtPNew->setFocus();
-        QTest::mouseClick(p->cmdPClear, Qt::LeftButton);
-        for (look::MultiLineBox *box : {p->txtPDesc, p->txtPInstruct, p->txtPFeat, p->txtPAdd, p->txtPNew})
+        p->newAdditionsBox->setFocus();
+        QTest::mouseClick(p->clearButton, Qt::LeftButton);
+        for (look::MultiLineBox *box : {p->descriptionBox, p->instructionsBox, p->featuresBox, p->additionsBox, p->newAdditionsBox})
             QVERIFY(box->text().isEmpty());
-        QCOMPARE(p->focusWidget(), p->txtPDesc);
-        QCOMPARE(h->ctx().record.description, QString("First"));
+        QCOMPARE(p->focusWidget(), p->descriptionBox);
+        QCOMPARE(h->context().record.description, QString("First"));
     }
 
     void boxesTakeAnyLineBreaksAndGiveCrLf()

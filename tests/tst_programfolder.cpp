@@ -7,8 +7,8 @@
 
 #include "FileTools.h"
 #include "Harness.h"
-#include "files/AtomicFile.h"
-#include "help/HelpPath.h"
+#include "core/text/AtomicFile.h"
+#include "core/help/HelpPath.h"
 
 #include <QDirIterator>
 #include <QProcess>

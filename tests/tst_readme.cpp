@@ -4,7 +4,7 @@
 // for byte in tst_readmeformats.)
 
 #include "FileTools.h"
-#include "readme/ReadmeLayout.h"
+#include "core/readme/TextLayout.h"
 
 #include <QMap>
 #include <QtTest>

@@ -4,12 +4,12 @@
 // cannot tell apart; and what a file that does not follow the layout is told.
 
 #include "FileTools.h"
-#include "files/Win1252.h"
-#include "readme/LayoutText.h"
-#include "readme/MarkdownText.h"
-#include "readme/ReadmeLayout.h"
-#include "readme/ReadmeMarkdown.h"
-#include "readme/ReadmeReading.h"
+#include "core/text/Win1252.h"
+#include "core/readme/LayoutText.h"
+#include "core/readme/MarkdownText.h"
+#include "core/readme/TextLayout.h"
+#include "core/readme/MarkdownLayout.h"
+#include "core/readme/ReadmeReading.h"
 
 #include <QProcess>
 #include <QRandomGenerator>

@@ -3,8 +3,8 @@
 // Create File would write, and Create File writes Markdown when asked to.
 
 #include "Harness.h"
-#include "screens/Wizard.h"
-#include "viewer/WholeFile.h"
+#include "ui/screens/Wizard.h"
+#include "core/text/WholeFile.h"
 
 #include <QMenu>
 #include <QtTest>
@@ -21,10 +21,10 @@ class TestReadmeScreens : public ProgramSuite {
 
     // Next on the general-info and program-info screens, as a person goes
     // on to Create File.
-    frmAuthor *onToAuthor()
+    AuthorScreen *onToAuthor()
     {
-        QTest::mouseClick(h->main()->cmdMNext, Qt::LeftButton);
-        QTest::mouseClick(h->program()->cmdPNext, Qt::LeftButton);
+        QTest::mouseClick(h->main()->nextButton, Qt::LeftButton);
+        QTest::mouseClick(h->program()->nextButton, Qt::LeftButton);
         return h->author();
     }
 
@@ -35,21 +35,21 @@ private slots:
     // nothing, and neither changes anything on any screen.
     void openByCtrlOChangesNothingUnlessRecognised()
     {
-        frmMain *m = start(acmePresets);
-        QCOMPARE(m->mnuMFile->actions().indexOf(m->mnuMFOpen), 1);
-        QCOMPARE(m->mnuMTools->actions().indexOf(m->mnuMTPreview), 3);
-        QCOMPARE(m->mnuMFOpen->text() + m->mnuMTPreview->text(), QString("&Open readme\u2026&Preview"));
-        QTest::mouseClick(h->walkToAuthor()->cmdAMain, Qt::LeftButton);
-        const WizardValues before = wizardValues(*h->navigator, h->ctx());
+        GeneralInfoScreen *m = start(acmePresets);
+        QCOMPARE(m->fileMenu->actions().indexOf(m->openAction), 1);
+        QCOMPARE(m->toolsMenu->actions().indexOf(m->previewAction), 3);
+        QCOMPARE(m->openAction->text() + m->previewAction->text(), QString("&Open readme\u2026&Preview"));
+        QTest::mouseClick(h->walkToAuthor()->mainButton, Qt::LeftButton);
+        const WizardValues before = wizardValues(*h->navigator, h->context());
 
         QByteArray edited = dataFile("readme_full.txt");
         edited.replace("\r\n1.2.3\r\n", "\r\n1.2.3b\r\n");
         QVERIFY(writeFile(h->path("edited.txt"), edited));
         h->platform.dialogAnswers = {h->path("edited.txt"), std::nullopt};
-        QTest::keyClick(m->txtMName, Qt::Key_O, Qt::ControlModifier);
-        QTest::keyClick(m->txtMName, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(m->nameBox, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(m->nameBox, Qt::Key_O, Qt::ControlModifier);
 
-        QCOMPARE(wizardValues(*h->navigator, h->ctx()), before);
+        QCOMPARE(wizardValues(*h->navigator, h->context()), before);
         QVERIFY(m->isVisible());
         const auto opens = h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog);
         QCOMPARE(opens.size(), size_t(2));
@@ -88,29 +88,29 @@ private slots:
         QFETCH(QByteArray, oldRow);
         QFETCH(QByteArray, newRow);
         QFETCH(QString, author);
-        frmMain *m = start(acmePresets);
+        GeneralInfoScreen *m = start(acmePresets);
         const QByteArray old = dataFile(qPrintable(name)).replace("Jane Doe", author.toUtf8());
         QVERIFY(writeFile(h->path(name), old));
         // A system moved before: it goes back to the OS list, at its end.
-        doubleClickRow(m->lstMNCompat, rowOf(m->lstMNCompat, "Windows ME"));
+        doubleClickRow(m->osList, rowOf(m->osList, "Windows ME"));
         h->openReadme(h->path(name));
 
         QVERIFY(h->platform.messages().empty());
         QVERIFY(m->isVisible());
-        QCOMPARE(entries(m->lstMCompat), QStringList({"Windows 98", "Windows 95", "Windows NT 4.0"}));
-        QCOMPARE(entries(m->lstMNCompat),
+        QCOMPARE(entries(m->compatibleList), QStringList({"Windows 98", "Windows 95", "Windows NT 4.0"}));
+        QCOMPARE(entries(m->osList),
                  QStringList({"Windows 98SE", "Windows 2000", "Windows NT", "Windows XP", "Windows ME"}));
-        QCOMPARE(m->lstMType->currentItem()->text(), QString("Freeware"));
-        QVERIFY(m->lstMType->currentItem()->isSelected());
+        QCOMPARE(m->typeList->currentItem()->text(), QString("Freeware"));
+        QVERIFY(m->typeList->currentItem()->isSelected());
         // An opened readme is a change: the draft holds it at once.
         h->navigator->drafts().waitForWriter();
         QVERIFY(readAll(h->navigator->drafts().draftPath()).contains("Windows NT 4.0"));
 
         // The Version box takes digits, dots and Backspace alone (Ctrl+A
         // too is refused): selected with Home and Shift+End, typed over.
-        QTest::keyClick(m->txtMVer, Qt::Key_Home);
-        QTest::keyClick(m->txtMVer, Qt::Key_End, Qt::ShiftModifier);
-        QTest::keyClicks(m->txtMVer, "1.3");
+        QTest::keyClick(m->versionBox, Qt::Key_Home);
+        QTest::keyClick(m->versionBox, Qt::Key_End, Qt::ShiftModifier);
+        QTest::keyClicks(m->versionBox, "1.3");
         onToAuthor();
         QByteArray expected = old;
         QCOMPARE(expected.count(oldRow), 1);
@@ -136,14 +136,14 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, presetsLater);
-        frmMain *m = start(acmePresets);
+        GeneralInfoScreen *m = start(acmePresets);
         h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/") + name);
         h->writePresets(presetsLater);
         // Every screen shown again: each showing reads the presets.
-        m->mnuMTView->trigger();
-        QTest::mouseClick(h->viewer()->cmdVMain, Qt::LeftButton);
-        frmAuthor *a = onToAuthor();
-        QTest::mouseClick(a->cmdAMain, Qt::LeftButton);
+        m->viewAction->trigger();
+        QTest::mouseClick(h->viewer()->mainButton, Qt::LeftButton);
+        AuthorScreen *a = onToAuthor();
+        QTest::mouseClick(a->mainButton, Qt::LeftButton);
         onToAuthor();
         QCOMPARE(h->createFile(h->path("again.txt")), dataFile(qPrintable(name)));
     }
@@ -163,26 +163,26 @@ private slots:
     {
         QFETCH(QString, opened);
         QFETCH(QString, typedName);
-        frmMain *m = start(acmePresets);
+        GeneralInfoScreen *m = start(acmePresets);
         if (opened.isEmpty()) {
-            QTest::mouseClick(h->walkToAuthor()->cmdAMain, Qt::LeftButton);
+            QTest::mouseClick(h->walkToAuthor()->mainButton, Qt::LeftButton);
         } else {
             h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/") + opened);
             QVERIFY(h->platform.messages().empty());
         }
         if (!typedName.isEmpty()) {
-            QTest::keyClick(m->txtMName, Qt::Key_A, Qt::ControlModifier);
-            paste(m->txtMName, typedName);
-            QTest::mouseClick(onToAuthor()->cmdAMain, Qt::LeftButton);
+            QTest::keyClick(m->nameBox, Qt::Key_A, Qt::ControlModifier);
+            paste(m->nameBox, typedName);
+            QTest::mouseClick(onToAuthor()->mainButton, Qt::LeftButton);
         }
 
-        frmPreview *p = h->toPreview();
+        PreviewScreen *p = h->toPreview();
         QVERIFY(p->isVisible() && !m->isVisible());
-        const QString shown = p->txtPreview->text();
-        QTest::keyClicks(p->txtPreview, "typed");
-        QTest::keyClick(p->txtPreview, Qt::Key_Delete);
-        QCOMPARE(p->txtPreview->text(), shown);
-        QTest::mouseClick(p->cmdPreviewMain, Qt::LeftButton);
+        const QString shown = p->textBox->text();
+        QTest::keyClicks(p->textBox, "typed");
+        QTest::keyClick(p->textBox, Qt::Key_Delete);
+        QCOMPARE(p->textBox->text(), shown);
+        QTest::mouseClick(p->mainButton, Qt::LeftButton);
         QVERIFY(m->isVisible() && !p->isVisible());
 
         onToAuthor();
@@ -215,9 +215,9 @@ private slots:
         QFETCH(bool, markdown);
         start();
         h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt"));
-        frmAuthor *a = onToAuthor();
-        QTest::keyClick(a->txtAName, Qt::Key_End);
-        paste(a->txtAName, " \u4e2d");
+        AuthorScreen *a = onToAuthor();
+        QTest::keyClick(a->nameBox, Qt::Key_End);
+        paste(a->nameBox, " \u4e2d");
 
         QByteArray expected = dataFile(markdown ? "readme_full.md" : "readme_full.txt");
         expected.replace("Jane Doe", markdown ? QString("Jane Doe \u4e2d").toUtf8() : QByteArray("Jane Doe ?"));

@@ -3,8 +3,8 @@
 // next start (No, and Exit leaving nothing behind, are driven on the real
 // program by kill_and_restore.sh).
 #include "Harness.h"
-#include "drafts/DraftFile.h"
-#include "screens/Wizard.h"
+#include "core/drafts/DraftFile.h"
+#include "ui/screens/Wizard.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -28,7 +28,7 @@ class TestRestore : public ProgramSuite {
     // The program ends as a crash ends it, once what was typed is on disk,
     // and is started again in the same folders with the given presets; the
     // next message box is answered as given.
-    frmMain *crashAndStart(const QByteArray &presets, MessageAnswer answer)
+    GeneralInfoScreen *crashAndStart(const QByteArray &presets, MessageAnswer answer)
     {
         h->navigator->drafts().flush();
         h->navigator.reset();
@@ -44,17 +44,17 @@ private slots:
     // screen writes at once, the record included.
     void typingReachesTheDisk()
     {
-        frmMain *m = start(acmePresets);
+        GeneralInfoScreen *m = start(acmePresets);
         h->navigator->drafts().flush();
         QVERIFY(drafts().isEmpty());  // presets alone are no typing
         QElapsedTimer typing;
         typing.start();
         while (!draft() && typing.elapsed() < 12 * DraftKeeper::writeDelayMs) {
-            QTest::keyClick(m->txtMWeb, Qt::Key_A);
+            QTest::keyClick(m->webBox, Qt::Key_A);
             QTest::qWait(50);
         }
         QVERIFY2(draft().has_value(), "no draft while the typing went on");
-        QTest::keyClicks(m->txtMName, "Quick");
+        QTest::keyClicks(m->nameBox, "Quick");
         h->toProgram();
         h->navigator->drafts().waitForWriter();
         QCOMPARE(draft()->record.programName, QString("Quick"));
@@ -67,15 +67,15 @@ private slots:
     // there follows them.
     void yesPutsEverythingBack()
     {
-        frmMain *m = start(acmePresets);
-        retype(h->walkToAuthor()->txtAName, "Bo Builder");  // not copied yet
-        QTest::mouseClick(h->author()->cmdAMain, Qt::LeftButton);
-        QTest::keyClick(m->txtMCompany, Qt::Key_End);
-        QTest::keyClicks(m->txtMCompany, " Ltd");
-        doubleClickRow(m->lstMNCompat, rowOf(m->lstMNCompat, "Windows 95"));
-        doubleClickRow(m->lstMCompat, rowOf(m->lstMCompat, "Windows 98"));  // to the end of the OS list
-        QTest::keyClicks(h->toProgram()->txtPAdd, "Small.");                // not copied yet
-        const WizardValues before = wizardValues(*h->navigator, h->ctx());
+        GeneralInfoScreen *m = start(acmePresets);
+        retype(h->walkToAuthor()->nameBox, "Bo Builder");  // not copied yet
+        QTest::mouseClick(h->author()->mainButton, Qt::LeftButton);
+        QTest::keyClick(m->companyBox, Qt::Key_End);
+        QTest::keyClicks(m->companyBox, " Ltd");
+        doubleClickRow(m->osList, rowOf(m->osList, "Windows 95"));
+        doubleClickRow(m->compatibleList, rowOf(m->compatibleList, "Windows 98"));  // to the end of the OS list
+        QTest::keyClicks(h->toProgram()->additionsBox, "Small.");                // not copied yet
+        const WizardValues before = wizardValues(*h->navigator, h->context());
         const QString oldDraft = h->navigator->drafts().draftPath();
 
         m = crashAndStart(newerPresets, MessageAnswer::Yes);
@@ -84,16 +84,16 @@ private slots:
         QCOMPARE(boxes[0].title, QString("Restore?"));
         QCOMPARE(boxes[0].style, 4132);
         QCOMPARE(boxes[0].owner, m);
-        QVERIFY(wizardValues(*h->navigator, h->ctx()) == before);
+        QVERIFY(wizardValues(*h->navigator, h->context()) == before);
         QVERIFY(m->isVisible() && !h->program()->isVisible() && !h->author()->isVisible());
         // The dead run's draft goes once this run's holds the same.
         h->navigator->drafts().flush();
         QVERIFY(!QFile::exists(oldDraft));
         QCOMPARE(drafts().size(), 1);
 
-        QTest::mouseClick(h->toProgram()->cmdPMain, Qt::LeftButton);
-        QCOMPARE(m->txtMCompany->text(), QString("Acme Tools Ltd"));
-        QCOMPARE(m->txtMWeb->text(), QString("newer.example"));
+        QTest::mouseClick(h->toProgram()->mainButton, Qt::LeftButton);
+        QCOMPARE(m->companyBox->text(), QString("Acme Tools Ltd"));
+        QCOMPARE(m->webBox->text(), QString("newer.example"));
     }
 
     // A state folder that cannot be made costs the draft alone: no box, and

@@ -8,10 +8,10 @@
 // need a file of someone else are skipped.
 
 #include "FileTools.h"
-#include "files/AtomicFile.h"
-#include "files/FilePath.h"
-#include "help/HelpPath.h"
-#include "presets/PresetsFile.h"
+#include "core/text/AtomicFile.h"
+#include "core/text/FilePath.h"
+#include "core/help/HelpPath.h"
+#include "core/presets/PresetsFile.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -154,7 +154,7 @@ private slots:
                 QCOMPARE(presetsPath(app) + helpFilePathFor(app), QString());  // nothing joined to no folder
             }
 
-            QCOMPARE(ReadPresets(app, config), parsePresets(QString::fromLatin1(read)));
+            QCOMPARE(readPresets(app, config), parsePresets(QString::fromLatin1(read)));
             const PresetsLocation where = locatePresets(app, config, PresetsUse::Set);
             QCOMPARE(where.path.isEmpty(), programAfter.isNull() && userAfter.isNull());
             const PresetsWrite written = where.path.isEmpty() ? PresetsWrite{true, {}} : writePresets(where, newRecord);

@@ -17,10 +17,10 @@ private slots:
     void twentyTicksHandOverToTheMainScreen()
     {
         h->navigator->start();
-        frmSplash *splash = h->navigator->splash();
+        SplashScreen *splash = h->navigator->splash();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
         QCOMPARE(splash->cursor().shape(), Qt::WaitCursor);
-        QVERIFY(splash->tmrTaskTimer->isActive());
+        QVERIFY(splash->timer->isActive());
         // Clicks, keys and a close request change nothing.
         SplashClock::tick(splash);
         QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(200, 200));
@@ -28,20 +28,20 @@ private slots:
         splash->close();
         for (int tick = 2; tick <= 19; ++tick)
             SplashClock::tick(splash);
-        QCOMPARE(splash->pbTaskProgress->value(), 95);
+        QCOMPARE(splash->progressBar->value(), 95);
         QVERIFY(splash->isVisible());
         // Nothing of the main screen happens before the hand-over.
         QVERIFY(h->main() == nullptr);
-        QVERIFY(h->ctx().help.helpFilePath().isEmpty());
+        QVERIFY(h->context().help.helpFilePath().isEmpty());
 
         SplashClock::tick(splash);
         QVERIFY(!splash->isVisible());
-        QVERIFY(!splash->tmrTaskTimer->isActive());
+        QVERIFY(!splash->timer->isActive());
         QVERIFY(splash->cursor().shape() != Qt::WaitCursor);
         QVERIFY(h->main() && h->main()->isVisible());
         // The main screen's load bound the help file.
-        QCOMPARE(h->ctx().help.helpOwnerWindow(), h->main());
-        QCOMPARE(h->ctx().help.helpFilePath(), h->folder() + "/Velmora 1_0.HLP");
+        QCOMPARE(h->context().help.helpOwnerWindow(), h->main());
+        QCOMPARE(h->context().help.helpFilePath(), h->folder() + "/Velmora 1_0.HLP");
     }
 
     // The real timer: the hand-over comes after two seconds, never earlier,
@@ -55,7 +55,7 @@ private slots:
         const qint64 elapsed = clock.elapsed();
         QVERIFY2(elapsed >= 1990, qPrintable(QString::number(elapsed)));
         QTest::qWait(300);
-        QCOMPARE(h->navigator->splash()->pbTaskProgress->value(), 100);
+        QCOMPARE(h->navigator->splash()->progressBar->value(), 100);
     }
 };
 

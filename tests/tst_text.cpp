@@ -1,11 +1,11 @@
 // Windows-1252, line breaks, the viewer's whole-file reader and the help
 // file's path.
 
-#include "help/HelpPath.h"
-#include "presets/PresetsFile.h"
-#include "files/LineBreaks.h"
-#include "files/Win1252.h"
-#include "viewer/WholeFile.h"
+#include "core/help/HelpPath.h"
+#include "core/presets/PresetsFile.h"
+#include "core/text/LineBreaks.h"
+#include "core/text/Win1252.h"
+#include "core/text/WholeFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -144,7 +144,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         QString read;
-        withinOneMoreGiB([&] { read = velmora::ReadWholeFile(path); });
+        withinOneMoreGiB([&] { read = velmora::readWholeFile(path); });
         QCOMPARE(read, text);
         QVERIFY(timer.elapsed() < 5000);
     }

@@ -1,14 +1,14 @@
 #include "Harness.h"
-#include "screens/frmMain.h"
-#include "viewer/WholeFile.h"
-#include "viewer/frmView.h"
+#include "ui/screens/GeneralInfoScreen.h"
+#include "core/text/WholeFile.h"
+#include "ui/screens/ViewerScreen.h"
 
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QtTest>
 
-#include "files/LineBreaks.h"
+#include "core/text/LineBreaks.h"
 
 using namespace velmora;
 using namespace velmora::test;
@@ -44,9 +44,9 @@ private slots:
     {
         start();
         QVERIFY(writeFile(h->path("one.txt"), "Caf\xe9 \x93q\x94\r\nCR\ralone\n"));
-        frmView *v = h->toViewer(std::nullopt);
+        ViewerScreen *v = h->toViewer(std::nullopt);
         QVERIFY(v->isVisible());
-        QVERIFY(v->txtView->toPlainText().isEmpty());
+        QVERIFY(v->textBox->toPlainText().isEmpty());
         const auto first = h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog).at(0);
         QCOMPARE(first.title, QString("Open readme file"));
         QCOMPARE(first.filter, QString("Text (*.txt)"));
@@ -54,14 +54,14 @@ private slots:
         QCOMPARE(first.owner, v);
 
         h->platform.dialogAnswers = {h->path("one.txt"), std::nullopt, h->path("does not exist")};
-        QTest::mouseClick(v->cmdVAnother, Qt::LeftButton);
+        QTest::mouseClick(v->anotherButton, Qt::LeftButton);
         const QString shown = QString::fromUtf8("Café “q”\nCR\nalone\n");
-        QCOMPARE(v->txtView->toPlainText(), shown);
-        QTest::mouseClick(v->cmdVAnother, Qt::LeftButton);
-        QCOMPARE(v->txtView->toPlainText(), shown);
+        QCOMPARE(v->textBox->toPlainText(), shown);
+        QTest::mouseClick(v->anotherButton, Qt::LeftButton);
+        QCOMPARE(v->textBox->toPlainText(), shown);
         QCOMPARE(h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog)[2].offeredFileName, h->path("one.txt"));
-        QTest::mouseClick(v->cmdVAnother, Qt::LeftButton);
-        QVERIFY(v->txtView->toPlainText().isEmpty());
+        QTest::mouseClick(v->anotherButton, Qt::LeftButton);
+        QVERIFY(v->textBox->toPlainText().isEmpty());
         QVERIFY(h->platform.messages().empty());
     }
 
@@ -117,24 +117,24 @@ private slots:
         start();
         QVERIFY(writeFile(h->path("first.txt"), "something before\r\n"));
         QVERIFY(writeFile(h->path("file.txt"), bytes));
-        frmView *v = h->toViewer(h->path("first.txt"));
+        ViewerScreen *v = h->toViewer(h->path("first.txt"));
         h->platform.dialogAnswers = {h->path("file.txt")};
-        QTest::mouseClick(v->cmdVAnother, Qt::LeftButton);
+        QTest::mouseClick(v->anotherButton, Qt::LeftButton);
         QCoreApplication::processEvents();  // the box lays out its first page
         if (!shown) {
-            QCOMPARE(v->txtView->document()->characterCount(), 1);  // empty
+            QCOMPARE(v->textBox->document()->characterCount(), 1);  // empty
             return;
         }
-        QCOMPARE(v->txtView->toPlainText(), toLf(decodeTextFile(bytes)));
-        QCOMPARE(int(v->txtView->wordWrapMode()), wrap);
-        QVERIFY(!v->txtView->isReadOnly());
-        QCOMPARE(v->txtView->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(v->textBox->toPlainText(), toLf(decodeTextFile(bytes)));
+        QCOMPARE(int(v->textBox->wordWrapMode()), wrap);
+        QVERIFY(!v->textBox->isReadOnly());
+        QCOMPARE(v->textBox->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         // Wrapped: the first line, laid out, takes as many lines of the box
         // as its length needs, and the scroll bar reaches past the first page.
-        const QTextBlock first = v->txtView->document()->firstBlock();
+        const QTextBlock first = v->textBox->document()->firstBlock();
         QVERIFY(first.layout()->lineCount() >= 1);
         QVERIFY(first.layout()->lineCount() >= first.length() / 200);
-        QVERIFY(v->txtView->verticalScrollBar()->maximum() > 0);
+        QVERIFY(v->textBox->verticalScrollBar()->maximum() > 0);
     }
 
     // Clear, Main, View: an empty box and no dialog; typed text is never
@@ -143,14 +143,14 @@ private slots:
     {
         start();
         QVERIFY(writeFile(h->path("one.txt"), "text\r\n"));
-        frmView *v = h->toViewer(h->path("one.txt"));
-        QTest::keyClicks(v->txtView, "typed ");
-        QTest::mouseClick(v->cmdVClear, Qt::LeftButton);
-        QVERIFY(v->txtView->toPlainText().isEmpty());
-        QTest::mouseClick(v->cmdVMain, Qt::LeftButton);
-        h->main()->mnuMTView->trigger();
+        ViewerScreen *v = h->toViewer(h->path("one.txt"));
+        QTest::keyClicks(v->textBox, "typed ");
+        QTest::mouseClick(v->clearButton, Qt::LeftButton);
+        QVERIFY(v->textBox->toPlainText().isEmpty());
+        QTest::mouseClick(v->mainButton, Qt::LeftButton);
+        h->main()->viewAction->trigger();
         QVERIFY(v->isVisible());
-        QVERIFY(v->txtView->toPlainText().isEmpty());
+        QVERIFY(v->textBox->toPlainText().isEmpty());
         QCOMPARE(h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog).size(), size_t(1));
         QCOMPARE(readAll(h->path("one.txt")), QByteArray("text\r\n"));
     }

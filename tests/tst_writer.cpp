@@ -2,7 +2,7 @@
 // temporary file or in place, only over regular files, and the reason it
 // gives when it writes nothing.
 
-#include "files/AtomicFile.h"
+#include "core/text/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

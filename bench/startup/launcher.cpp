@@ -298,12 +298,12 @@ int main(int argc, char *argv[])
                 median(vStart), ratio, met[ratio <= 1.10]);
     std::printf("| process start to window shown (minimal Qt program) | %.1f ms | | | |\n",
                 median(mStart));
-    std::printf("| splash shown to frmMain shown | %.0f ms (min %.0f, max %.0f) | | 2000 to 2150 ms | %s |\n",
+    std::printf("| splash shown to GeneralInfoScreen shown | %.0f ms (min %.0f, max %.0f) | | 2000 to 2150 ms | %s |\n",
                 median(vHandOver), *lo, *hi, met[*lo >= 2000 && *hi <= 2150]);
     std::printf("| resident memory after hand-over (velmora) | %.1f MiB | %.2fx | <= 1.3x minimal | %s |\n",
                 median(vRss), rssRatio, met[rssRatio <= 1.3]);
     std::printf("| resident memory (minimal Qt program) | %.1f MiB | | | |\n", median(mRss));
-    std::printf("| CPU while idle on frmMain, %d s | %.0f ms | | < 10 ms | %s |\n", idleSeconds,
+    std::printf("| CPU while idle on GeneralInfoScreen, %d s | %.0f ms | | < 10 ms | %s |\n", idleSeconds,
                 idle.idleCpuMs, met[idle.idleCpuMs < 10]);
     std::printf("\nEvery run, in order (ms): velmora %s; minimal %s; hand-over %s.\n",
                 all(vStart, 1).c_str(), all(mStart, 1).c_str(), all(vHandOver, 0).c_str());

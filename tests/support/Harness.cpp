@@ -23,57 +23,57 @@ void Harness::writePresets(const QByteArray &bytes) const
     QVERIFY(writeFile(presetsPath(), bytes));
 }
 
-frmMain *Harness::start()
+GeneralInfoScreen *Harness::start()
 {
     navigator->start();
     for (int i = 0; i < 20; ++i)
         SplashClock::tick(navigator->splash());
-    if (frmMain *m = main()) {
+    if (GeneralInfoScreen *m = main()) {
         (void)QTest::qWaitForWindowExposed(m);
         return m;
     }
     return nullptr;
 }
 
-frmProgram *Harness::toProgram()
+ProgramInfoScreen *Harness::toProgram()
 {
     pressButton(main(), "Next");
     return program();
 }
 
-frmAuthor *Harness::toAuthor()
+AuthorScreen *Harness::toAuthor()
 {
     pressButton(toProgram(), "Next");
     return author();
 }
 
-frmPreset *Harness::toPresets()
+PresetsScreen *Harness::toPresets()
 {
-    main()->mnuMFConstants->trigger();
+    main()->constantsAction->trigger();
     return presets();
 }
 
-frmView *Harness::toViewer(const std::optional<QString> &firstOpen)
+ViewerScreen *Harness::toViewer(const std::optional<QString> &firstOpen)
 {
     platform.dialogAnswers = {firstOpen};
-    main()->mnuMTView->trigger();
+    main()->viewAction->trigger();
     return viewer();
 }
 
-frmAuthor *Harness::walkToAuthor()
+AuthorScreen *Harness::walkToAuthor()
 {
-    frmMain *m = main();
-    QTest::keyClicks(m->txtMName, "Pixel Pal");
-    QTest::keyClicks(m->txtMVer, "2.1");
-    clickRow(m->lstMType, 1);  // Freeware
-    doubleClickRow(m->lstMNCompat, rowOf(m->lstMNCompat, "Windows 98"));
-    doubleClickRow(m->lstMNCompat, rowOf(m->lstMNCompat, "Windows XP"));
-    frmProgram *p = toProgram();
-    typeLines(p->txtPDesc, {"Draws pixels.", "Saves them too."});
-    typeLines(p->txtPInstruct, {"Run it."});
-    typeLines(p->txtPFeat, {"Fast"});
-    typeLines(p->txtPNew, {"Undo"});
-    QTest::mouseClick(p->cmdPNext, Qt::LeftButton);
+    GeneralInfoScreen *m = main();
+    QTest::keyClicks(m->nameBox, "Pixel Pal");
+    QTest::keyClicks(m->versionBox, "2.1");
+    clickRow(m->typeList, 1);  // Freeware
+    doubleClickRow(m->osList, rowOf(m->osList, "Windows 98"));
+    doubleClickRow(m->osList, rowOf(m->osList, "Windows XP"));
+    ProgramInfoScreen *p = toProgram();
+    typeLines(p->descriptionBox, {"Draws pixels.", "Saves them too."});
+    typeLines(p->instructionsBox, {"Run it."});
+    typeLines(p->featuresBox, {"Fast"});
+    typeLines(p->newAdditionsBox, {"Undo"});
+    QTest::mouseClick(p->nextButton, Qt::LeftButton);
     return author();
 }
 
@@ -89,12 +89,12 @@ QByteArray Harness::createFile(const QString &path, const QString &filter)
 void Harness::openReadme(const std::optional<QString> &path)
 {
     platform.dialogAnswers = {path};
-    main()->mnuMFOpen->trigger();
+    main()->openAction->trigger();
 }
 
-frmPreview *Harness::toPreview()
+PreviewScreen *Harness::toPreview()
 {
-    main()->mnuMTPreview->trigger();
+    main()->previewAction->trigger();
     return preview();
 }
 

@@ -2,15 +2,15 @@
 
 #include "FileTools.h"
 #include "ScriptedPlatform.h"
-#include "app/Navigator.h"
-#include "app/frmSplash.h"
-#include "presets/frmPreset.h"
-#include "screens/frmAuthor.h"
-#include "screens/frmMain.h"
-#include "screens/frmProgram.h"
-#include "toolkit/TextBoxes.h"
-#include "viewer/frmPreview.h"
-#include "viewer/frmView.h"
+#include "ui/app/Navigator.h"
+#include "ui/app/SplashScreen.h"
+#include "ui/screens/PresetsScreen.h"
+#include "ui/screens/AuthorScreen.h"
+#include "ui/screens/GeneralInfoScreen.h"
+#include "ui/screens/ProgramInfoScreen.h"
+#include "ui/toolkit/TextBoxes.h"
+#include "ui/screens/PreviewScreen.h"
+#include "ui/screens/ViewerScreen.h"
 
 #include <QAction>
 #include <QLabel>
@@ -37,7 +37,7 @@ inline const QByteArray newerPresets = QByteArrayLiteral(
 // Delivers one tick of the splash's timer, as the timer would.
 class SplashClock {
 public:
-    static void tick(frmSplash *splash) { splash->tmrTaskTimer_Timer(); }
+    static void tick(SplashScreen *splash) { splash->tick(); }
 };
 
 // The whole program on the scripted platform, with its application folder in
@@ -51,37 +51,37 @@ public:
     QString path(const QString &name) const { return dir.filePath(name); }
     QString presetsPath() const { return path(QStringLiteral("presets.txt")); }
     void writePresets(const QByteArray &bytes) const;
-    AppContext &ctx() { return navigator->context(); }
+    AppContext &context() { return navigator->context(); }
 
     // Starts the program and lets the splash's twenty ticks run at once.
-    frmMain *start();
+    GeneralInfoScreen *start();
 
     // The screens, or null before their first showing.
-    frmMain *main() const { return screen<frmMain>(ScreenId::Main); }
-    frmProgram *program() const { return screen<frmProgram>(ScreenId::Program); }
-    frmAuthor *author() const { return screen<frmAuthor>(ScreenId::Author); }
-    frmPreset *presets() const { return screen<frmPreset>(ScreenId::Preset); }
-    frmView *viewer() const { return screen<frmView>(ScreenId::View); }
-    frmPreview *preview() const { return screen<frmPreview>(ScreenId::Preview); }
+    GeneralInfoScreen *main() const { return screen<GeneralInfoScreen>(ScreenId::Main); }
+    ProgramInfoScreen *program() const { return screen<ProgramInfoScreen>(ScreenId::Program); }
+    AuthorScreen *author() const { return screen<AuthorScreen>(ScreenId::Author); }
+    PresetsScreen *presets() const { return screen<PresetsScreen>(ScreenId::Preset); }
+    ViewerScreen *viewer() const { return screen<ViewerScreen>(ScreenId::View); }
+    PreviewScreen *preview() const { return screen<PreviewScreen>(ScreenId::Preview); }
 
     // The ways between the screens, as a person takes them.
-    frmProgram *toProgram();  // Next on the main screen
-    frmAuthor *toAuthor();    // Next, then Next on the program screen
-    frmPreset *toPresets();   // File > Constants
-    frmView *toViewer(const std::optional<QString> &firstOpen);  // Tools > View, the dialog answered
+    ProgramInfoScreen *toProgram();  // Next on the main screen
+    AuthorScreen *toAuthor();    // Next, then Next on the program screen
+    PresetsScreen *toPresets();   // File > Constants
+    ViewerScreen *toViewer(const std::optional<QString> &firstOpen);  // Tools > View, the dialog answered
 
     // Every box of the three wizard screens typed as a person types, the
     // type picked and two systems moved: the walk-through readme
     // (tests/data/readme_walkthrough.txt, with acmePresets), up to the
     // author screen.
-    frmAuthor *walkToAuthor();
+    AuthorScreen *walkToAuthor();
 
     // The file that Create File writes when the Save dialog answers path,
     // with the filter given chosen (none: the one left chosen).
     QByteArray createFile(const QString &path, const QString &filter = {});
     // File > Open readme, the Open dialog answered (nothing: Cancel).
     void openReadme(const std::optional<QString> &path);
-    frmPreview *toPreview();  // Tools > Preview
+    PreviewScreen *toPreview();  // Tools > Preview
 
     QTemporaryDir dir;
     ScriptedPlatform platform;
@@ -102,7 +102,7 @@ class ProgramSuite : public QObject {
     Q_OBJECT
 protected:
     std::unique_ptr<Harness> h;
-    frmMain *start(const QByteArray &presets = emptyPresets)
+    GeneralInfoScreen *start(const QByteArray &presets = emptyPresets)
     {
         h->writePresets(presets);
         return h->start();

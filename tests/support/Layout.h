@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/Screen.h"
+#include "ui/toolkit/Screen.h"
 
 #include <QMenuBar>
 #include <QAbstractButton>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/Platform.h"
+#include "ui/toolkit/Platform.h"
 
 #include <QPointer>
 #include <QTemporaryDir>

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/readme/ReadmeRecord.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+namespace velmora {
+
+// The readme as Markdown, the way code hosts show a README.md: the same
+// facts in the same sections and order as the text layout, in UTF-8 without
+// a byte-order mark, with LF line ends. The program name and type are the
+// title; the general facts a list with labels; section titles and item
+// labels headings; the compatible systems a list; the e-mail and a web site
+// that is a web address links. Single-line values show exactly as typed;
+// the multi-line fields are Markdown of their own, each typed line a line of
+// the page.
+QByteArray readmeMarkdownBytes(const ReadmeRecord &record, const QStringList &compatibleSystems);
+
+namespace markdownLayout {
+
+// The rows of the layout that the reader looks for.
+inline const QString noneGiven = QStringLiteral("*(none given)*");
+QString sectionHeading(const QString &title);  // "## GENERAL"
+QString itemHeading(const QString &title);     // "### 1. Files needed"
+// "- **Version:**", the start of a row of the general facts, in order.
+const QStringList &generalLabels();
+
+}  // namespace markdownLayout
+
+}  // namespace velmora

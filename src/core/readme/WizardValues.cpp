@@ -1,0 +1,47 @@
+#include "core/readme/WizardValues.h"
+
+namespace velmora {
+
+QStringList startingSystems()
+{
+    return {QStringLiteral("Windows 95"),   QStringLiteral("Windows 98"),
+            QStringLiteral("Windows 98SE"), QStringLiteral("Windows ME"),
+            QStringLiteral("Windows 2000"), QStringLiteral("Windows NT"),
+            QStringLiteral("Windows XP")};
+}
+
+namespace {
+
+// A record field copied from a box the presets fill: typed unless it is
+// what the presets put into that box.
+bool typedFrom(const QString &field, const PresetBoxValue &box)
+{
+    return !field.isEmpty() && field != box.filled.value_or(QString());
+}
+
+}  // namespace
+
+bool holdsTypedText(const WizardValues &v)
+{
+    for (const QString *text : {&v.name, &v.version, &v.type, &v.description, &v.instructions,
+                                &v.features, &v.additions, &v.newFeatures})
+        if (!text->isEmpty())
+            return true;
+    for (const PresetBoxValue *box :
+         {&v.company, &v.webSite, &v.language, &v.filesNeeded, &v.authorName, &v.authorEMail})
+        if (box->countsAsTyped())
+            return true;
+    if (!v.compatibleSystems.isEmpty() || v.otherSystems != startingSystems())
+        return true;
+
+    const ReadmeRecord &r = v.record;
+    for (const QString *field : {&r.programName, &r.version, &r.programType, &r.description,
+                                 &r.instructions, &r.newAdditions, &r.features, &r.additions})
+        if (!field->isEmpty())
+            return true;
+    return typedFrom(r.company, v.company) || typedFrom(r.webSite, v.webSite)
+           || typedFrom(r.language, v.language) || typedFrom(r.filesNeeded, v.filesNeeded)
+           || typedFrom(r.authorName, v.authorName) || typedFrom(r.authorEMail, v.authorEMail);
+}
+
+}  // namespace velmora

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <future>
+
+class QLabel;
+class QProgressBar;
+class QTimer;
+
+namespace velmora {
+
+class Navigator;
+namespace test {
+class SplashClock;
+}
+
+// The start-up picture with its progress bar. It takes no input: twenty ticks
+// of 100 ms fill the bar, then it hides and the main screen is shown.
+class SplashScreen : public QWidget {
+    Q_OBJECT
+public:
+    explicit SplashScreen(Navigator &navigator);
+
+    void load();
+
+    QProgressBar *progressBar;
+    QTimer *timer;
+    QLabel *picture;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    void tick();
+
+private:
+    // The tests' clock delivers the ticks one at a time.
+    friend class test::SplashClock;
+
+    void finish();
+
+    Navigator &m_navigator;
+    std::future<QImage> m_picture;
+    bool m_timerArmed = false;
+};
+
+}  // namespace velmora

@@ -1,0 +1,160 @@
+#include "ui/screens/AuthorScreen.h"
+
+#include "core/text/AtomicFile.h"
+#include "core/text/LineBreaks.h"
+#include "ui/toolkit/Look.h"
+#include "ui/toolkit/TextBoxes.h"
+#include "core/presets/PresetsFile.h"
+#include "core/readme/TextLayout.h"
+#include "core/readme/MarkdownLayout.h"
+#include "core/readme/ReadmeTarget.h"
+#include "ui/screens/AppContext.h"
+#include "ui/screens/GeneralInfoScreen.h"
+#include "ui/toolkit/ScreenTools.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace velmora {
+
+using namespace look;
+
+AuthorScreen::AuthorScreen(AppContext &context)
+    : Screen(QStringLiteral("Author"), 3495, 1485), context(context)
+{
+    QWidget *c = client();
+    //                                          left top  width height limit
+    nameLabel   = label(c, "Name:",                75, 120);
+    nameBox   = lineBox(c,                      600, 120, 2775, 285, 30);
+    emailLabel  = label(c, "EMail:",              120, 480);
+    emailBox  = lineBox(c,                      600, 480, 2775, 285, 30);
+    clearButton  = button(c, "Clear",              120, 960,  975, 375);
+    createButton = button(c, "Create File",       1200, 960,  975, 375);
+    mainButton   = button(c, "Main",              2400, 960,  975, 375);
+
+    nameBy(nameLabel, nameBox);
+    nameBy(emailLabel, emailBox);
+
+    setTabOrderChain({nameBox, emailBox, clearButton, createButton, mainButton});
+
+    connect(clearButton, &QPushButton::clicked, this, &AuthorScreen::clear);
+    connect(createButton, &QPushButton::clicked, this, &AuthorScreen::createFile);
+    connect(mainButton, &QPushButton::clicked, this, &AuthorScreen::backToMain);
+    watchPointer(createButton, this);
+}
+
+void AuthorScreen::activate()
+{
+    const PresetRecord presets =
+        readPresets(context.platform.applicationFolder(), context.platform.userConfigFolder());
+    nameFill.fill(nameBox, presets.authorName);
+    eMailFill.fill(emailBox, presets.authorEMail);
+    nameBox->setFocus();
+}
+
+void AuthorScreen::collectValues(WizardValues &values) const
+{
+    values.authorName = nameFill.valueOf(nameBox->text());
+    values.authorEMail = eMailFill.valueOf(emailBox->text());
+}
+
+void AuthorScreen::putValues(const WizardValues &values)
+{
+    fillFromStart(nameBox, values.authorName.text);
+    fillFromStart(emailBox, values.authorEMail.text);
+    nameFill.remember(values.authorName.filled);
+    eMailFill.remember(values.authorEMail.filled);
+}
+
+void AuthorScreen::clear()
+{
+    clearTextBoxes(this);
+    nameBox->setFocus();
+}
+
+void AuthorScreen::createFile()
+{
+    const QString markdownFilter = QStringLiteral("Markdown (*.md)");
+    const std::optional<QString> path =
+        askForFile(context.platform, this, saveDialog, FileDialogKind::Save, QStringLiteral("Save file"),
+                   {QStringLiteral("Text (*.txt)"), markdownFilter});
+
+    bool written = false;
+    QString reason;  // why the file could not be written; none for Cancel
+    if (path) {
+        context.record.authorName = nameBox->text();
+        context.record.authorEMail = emailBox->text();
+        const QStringList systems = context.mainScreen ? context.mainScreen->compatibleSystems() : QStringList();
+        reason = readmeTargetProblem(*path, context.platform.applicationFolder(),
+                                     context.platform.userConfigFolder());
+        if (reason.isEmpty()) {
+            // The name decides as much as the filter: a README.md is Markdown
+            // whichever filter was left chosen. No extension is ever added.
+            const bool markdown = saveDialog.selectedFilter == markdownFilter
+                                  || path->endsWith(QLatin1String(".md"), Qt::CaseInsensitive);
+            QByteArray bytes;
+            if (markdown) {
+                bytes = readmeMarkdownBytes(context.record, systems);  // UTF-8 already: no question
+            } else {
+                const ReadmeEncoding encoding =
+                    askForEncoding(charactersOutsideWindows1252(context.record, systems));
+                bytes = readmeBytes(context.record, systems, encoding);
+            }
+            written = writeFileAtomically(*path, bytes, &reason);
+        }
+    }
+    if (!written) {
+        QString text = QStringLiteral("There seems to be an error. Please contact the author.");
+        if (!reason.isEmpty())
+            text += crLf + reason;
+        context.platform.messageBox(this, text, QStringLiteral("Program error!"),
+                                MessageStyle::OkExclamation);
+    }
+}
+
+ReadmeEncoding AuthorScreen::askForEncoding(const QList<char32_t> &outside)
+{
+    if (outside.isEmpty())
+        return ReadmeEncoding::Windows1252;
+    constexpr qsizetype named = 10;
+    QStringList shown;
+    for (qsizetype i = 0; i < outside.size() && i < named; ++i)
+        shown << QString::fromUcs4(&outside[i], 1);
+    QString list = shown.join(u' ');
+    if (outside.size() > named)
+        list += QStringLiteral(" and %1 more").arg(outside.size() - named);
+    const MessageAnswer answer = context.platform.messageBox(
+        this,
+        QStringLiteral("The readme holds characters that Windows-1252 cannot hold:") + crLf + list
+            + crLf + QStringLiteral("Write it in UTF-8 (without a byte-order mark) instead?") + crLf
+            + QStringLiteral("No writes each of them as \"?\"."),
+        QStringLiteral("Save as UTF-8?"), MessageStyle::YesNoQuestion);
+    return answer == MessageAnswer::Yes ? ReadmeEncoding::Utf8 : ReadmeEncoding::Windows1252;
+}
+
+void AuthorScreen::backToMain()
+{
+    context.navigation.change(this, ScreenId::Main);
+}
+
+void AuthorScreen::showCreateTip()
+{
+    createButton->setToolTip(context.tooltipsWanted() ? QStringLiteral("Creates the readme file")
+                                                : QString());
+}
+
+void AuthorScreen::closeRequested()
+{
+    backToMain();
+}
+
+bool AuthorScreen::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == createButton && event->type() == QEvent::MouseMove)
+        showCreateTip();
+    return Screen::eventFilter(watched, event);
+}
+
+}  // namespace velmora

@@ -1,0 +1,388 @@
+#include "ui/screens/GeneralInfoScreen.h"
+
+#include "ui/toolkit/Look.h"
+#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Platform.h"
+#include "core/presets/PresetsFile.h"
+#include "core/readme/ReadmeReading.h"
+#include "ui/screens/AppContext.h"
+#include "ui/screens/Wizard.h"
+#include "ui/toolkit/ScreenTools.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace velmora {
+
+using namespace look;
+
+namespace {
+
+const QString compatTip = QStringLiteral("Double-click the OS(s) that are compatible with your program");
+const QString typeTip = QStringLiteral("Be sure to click an item (it will be highlited)");
+
+// Moves the selected entry of source to the end of target and removes every
+// entry of the same text from source; no selection is left in source.
+void transfer(QListWidget *source, QListWidget *target)
+{
+    const QList<QListWidgetItem *> selected = source->selectedItems();
+    const QString text = selected.isEmpty() ? QString() : selected.first()->text();
+    if (text.isEmpty())
+        return;
+    target->addItem(text);
+    for (int row = source->count() - 1; row >= 0; --row) {
+        if (source->item(row)->text() == text)
+            delete source->takeItem(row);
+    }
+    source->setCurrentItem(nullptr);
+}
+
+}  // namespace
+
+GeneralInfoScreen::GeneralInfoScreen(AppContext &context)
+    : Screen(QStringLiteral("Velmora"), 5775, 5550), context(context)
+{
+    QWidget *c = client();
+    //                                              left  top   width height limit
+    titleLabel   = heading(c, "General Info:",        120, 120, darkBlue());
+    nameLabel    = label(c, "Name:",                  420, 480);
+    nameBox    = lineBox(c,                         960, 480, 3015, 285, 40);
+    versionLabel     = label(c, "Version:",               300, 840);
+    versionBox     = lineBox(c,                         960, 840,  735, 285, 7);
+    companyLabel = label(c, "Company:",               150, 1200);
+    companyBox = lineBox(c,                         960, 1200, 3015, 285, 40);
+    webLabel     = label(c, "Web site:",              195, 1560);
+    webBox     = lineBox(c,                         960, 1560, 3735, 285);
+    languageLabel  = label(c, "Language:",              120, 1920);
+    languageBox = lineBox(c,                        960, 1920, 3015, 285);
+    filesNeededLabel    = label(c, "Files needed:",          120, 2640);
+    filesNeededBox    = new MultiLineBox(c,               1200, 2640, 3495, 285);
+    osListLabel = heading(c, "OS list:",             120, 3360, darkBlue());
+    osList = listBox(c,                         120, 3600, 1695, 1035);
+    compatibleLabel  = heading(c, "(compatible list)",   2040, 3360, darkBlue(), false);
+    compatibleList  = listBox(c,                        2040, 3600, 1695, 1035);
+    typeLabel    = heading(c, "Type: ",              4200, 3360, darkBlue());
+    typeList    = listBox(c,                        4200, 3600, 1335, 255);
+    clearButton   = button(c, "Clear",                2400, 5040, 975, 375);
+    nextButton    = button(c, "Next",                 3480, 5040, 975, 375);
+    exitButton    = button(c, "Exit",                 4680, 5040, 975, 375);
+
+    horizontalSeparator(c, 120, 5640, 2400, 2415);
+    horizontalSeparator(c, 120, 5640, 3120, 3135);
+    horizontalSeparator(c, 120, 5640, 4800, 4815);
+    verticalSeparator(c, 3960, 3970, 3600, 4560);
+
+    osList->addItems(startingSystems());
+    typeList->addItems({"Demo", "Freeware", "ShareWare", "UpDate"});
+    showOneRowAtATime(typeList);
+    osList->setCursor(Qt::PointingHandCursor);
+    typeList->setCursor(Qt::PointingHandCursor);
+
+    nameBy(nameLabel, nameBox);
+    nameBy(versionLabel, versionBox);
+    nameBy(companyLabel, companyBox);
+    nameBy(webLabel, webBox);
+    nameBy(languageLabel, languageBox);
+    nameBy(filesNeededLabel, filesNeededBox);
+    nameBy(osListLabel, osList);
+    nameBy(compatibleLabel, compatibleList);
+    nameBy(typeLabel, typeList);
+
+    setTabOrderChain({nameBox, versionBox, companyBox, webBox, languageBox, filesNeededBox,
+                      osList, typeList, clearButton, nextButton, exitButton, compatibleList});
+
+    connect(nextButton, &QPushButton::clicked, this, &GeneralInfoScreen::next);
+    connect(clearButton, &QPushButton::clicked, this, &GeneralInfoScreen::clear);
+    connect(exitButton, &QPushButton::clicked, this, &GeneralInfoScreen::askToExit);
+    connect(typeList, &QListWidget::itemSelectionChanged, this, &GeneralInfoScreen::pickType);
+    connect(osList, &QListWidget::itemDoubleClicked, this, &GeneralInfoScreen::moveToCompatible);
+    connect(compatibleList, &QListWidget::itemDoubleClicked, this, &GeneralInfoScreen::moveBackToOsList);
+
+    versionBox->installEventFilter(this);
+    osList->installEventFilter(this);
+    compatibleList->installEventFilter(this);
+    watchPointer(osList, this);
+    watchPointer(typeList, this);
+
+    buildMenu();
+    context.mainScreen = this;
+}
+
+void GeneralInfoScreen::buildMenu()
+{
+    menuBar = new QMenuBar(this);
+    fileMenu = menuBar->addMenu("&File");
+    constantsAction = fileMenu->addAction("Constants");
+    openAction = fileMenu->addAction(QStringLiteral("&Open readme\u2026"));
+    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    fileSeparator = fileMenu->addSeparator();
+    exitAction = fileMenu->addAction("E&xit");
+    toolsMenu = menuBar->addMenu("&Tools");
+    tooltipsAction = toolsMenu->addAction("Tooltips");
+    tooltipsAction->setCheckable(true);
+    toolsSeparator = toolsMenu->addSeparator();
+    viewAction = toolsMenu->addAction("View");
+    previewAction = toolsMenu->addAction("&Preview");
+    helpMenu = menuBar->addMenu("&Help");
+    contentsAction = helpMenu->addAction("Contents");
+    setMenuBar(menuBar);
+
+    connect(constantsAction, &QAction::triggered, this, &GeneralInfoScreen::showPresets);
+    connect(openAction, &QAction::triggered, this, &GeneralInfoScreen::openReadme);
+    connect(exitAction, &QAction::triggered, this, &GeneralInfoScreen::exitFromMenu);
+    connect(tooltipsAction, &QAction::triggered, this, &GeneralInfoScreen::switchTooltips);
+    connect(viewAction, &QAction::triggered, this, &GeneralInfoScreen::showViewer);
+    connect(previewAction, &QAction::triggered, this, &GeneralInfoScreen::showPreview);
+    connect(contentsAction, &QAction::triggered, this, &GeneralInfoScreen::showHelp);
+}
+
+void GeneralInfoScreen::load()
+{
+    context.help.bindHelpFile(this, context.platform.applicationFolder());
+}
+
+void GeneralInfoScreen::activate()
+{
+    const PresetRecord presets =
+        readPresets(context.platform.applicationFolder(), context.platform.userConfigFolder());
+    companyFill.fill(companyBox, presets.companyName);
+    webFill.fill(webBox, presets.webSite);
+    languageFill.fill(languageBox, presets.languages);
+    needFill.fill(filesNeededBox, presets.neededFiles);
+    nameBox->setFocus();
+}
+
+namespace {
+
+QStringList entriesOf(const QListWidget *list)
+{
+    QStringList entries;
+    const int count = list->count();
+    for (int row = 0; row < count; ++row)
+        entries << list->item(row)->text();
+    return entries;
+}
+
+}  // namespace
+
+QStringList GeneralInfoScreen::compatibleSystems() const
+{
+    return entriesOf(compatibleList);
+}
+
+void GeneralInfoScreen::collectValues(WizardValues &values) const
+{
+    values.name = nameBox->text();
+    values.version = versionBox->text();
+    values.company = companyFill.valueOf(companyBox->text());
+    values.webSite = webFill.valueOf(webBox->text());
+    values.language = languageFill.valueOf(languageBox->text());
+    values.filesNeeded = needFill.valueOf(filesNeededBox->text());
+    values.otherSystems = entriesOf(osList);
+    values.compatibleSystems = entriesOf(compatibleList);
+    const QList<QListWidgetItem *> picked = typeList->selectedItems();
+    values.type = picked.isEmpty() ? QString() : picked.first()->text();
+}
+
+void GeneralInfoScreen::putValues(const WizardValues &values)
+{
+    fillFromStart(nameBox, values.name);
+    fillFromStart(versionBox, values.version);
+    fillFromStart(companyBox, values.company.text);
+    fillFromStart(webBox, values.webSite.text);
+    fillFromStart(languageBox, values.language.text);
+    filesNeededBox->setText(values.filesNeeded.text);
+    companyFill.remember(values.company.filled);
+    webFill.remember(values.webSite.filled);
+    languageFill.remember(values.language.filled);
+    needFill.remember(values.filesNeeded.filled);
+    osList->clear();
+    osList->addItems(values.otherSystems);
+    compatibleList->clear();
+    compatibleList->addItems(values.compatibleSystems);
+    const QList<QListWidgetItem *> types = typeList->findItems(values.type, Qt::MatchExactly);
+    if (values.type.isEmpty() || types.isEmpty()) {
+        typeList->clearSelection();
+    } else {
+        typeList->setCurrentItem(types.first());
+        typeList->scrollToItem(types.first());
+    }
+}
+
+void GeneralInfoScreen::next()
+{
+    ReadmeRecord &r = context.record;
+    r.programName = nameBox->text();
+    r.version = versionBox->text();
+    r.company = companyBox->text();
+    r.webSite = webBox->text();
+    r.language = languageBox->text();
+    r.filesNeeded = filesNeededBox->text();
+    context.navigation.change(this, ScreenId::Program);
+}
+
+void GeneralInfoScreen::clear()
+{
+    clearTextBoxes(this);
+    // The compatible systems go back to the end of the OS list, in order.
+    while (compatibleList->count() > 0)
+        osList->addItem(compatibleList->takeItem(0));
+    nameBox->setFocus();
+}
+
+void GeneralInfoScreen::askToExit()
+{
+    const MessageAnswer answer = context.platform.messageBox(
+        this, QStringLiteral("You have indicated you wish to\r\nexit the program. Is this correct?"),
+        QStringLiteral("Exit?"), MessageStyle::YesNoQuestion);
+    if (answer == MessageAnswer::Yes)
+        context.navigation.endProgram();
+}
+
+void GeneralInfoScreen::closeRequested()
+{
+    askToExit();
+}
+
+void GeneralInfoScreen::txtMVer_KeyPress(short &keyAscii)
+{
+    const bool digit = keyAscii >= 48 && keyAscii <= 57;
+    if (!(keyAscii == 8 || keyAscii == 46 || digit))
+        keyAscii = 0;
+}
+
+void GeneralInfoScreen::pickType()
+{
+    const QList<QListWidgetItem *> selected = typeList->selectedItems();
+    if (!selected.isEmpty())
+        context.record.programType = selected.first()->text();
+}
+
+void GeneralInfoScreen::moveToCompatible()
+{
+    transfer(osList, compatibleList);
+}
+
+void GeneralInfoScreen::moveBackToOsList()
+{
+    transfer(compatibleList, osList);
+}
+
+void GeneralInfoScreen::showOsListTip()
+{
+    osList->setToolTip(context.tooltipsWanted() ? compatTip : QString());
+}
+
+void GeneralInfoScreen::showTypeTip()
+{
+    typeList->setToolTip(context.tooltipsWanted() ? typeTip : QString());
+}
+
+// Return, Enter and Space on the current row move it, as a double-click
+// does; Ctrl+Space still marks the row the Qt way.
+bool GeneralInfoScreen::listKeyPressed(QListWidget *list, QKeyEvent *event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const bool moves = (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)
+                       && mods == Qt::NoModifier;
+    if (!moves)
+        return false;
+    if (QListWidgetItem *row = list->currentItem()) {
+        list->setCurrentItem(row);  // the row the key is on is the one moved
+        if (list == osList)
+            moveToCompatible();
+        else
+            moveBackToOsList();
+    }
+    return true;
+}
+
+bool GeneralInfoScreen::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == osList || watched == compatibleList) && event->type() == QEvent::KeyPress)
+        return listKeyPressed(static_cast<QListWidget *>(watched), static_cast<QKeyEvent *>(event));
+    if (watched == versionBox && event->type() == QEvent::KeyPress) {
+        const std::optional<int> typed = typedCharacterCode(*static_cast<QKeyEvent *>(event));
+        if (!typed)
+            return false;  // a key that types no character
+        short code = static_cast<short>(*typed);
+        txtMVer_KeyPress(code);
+        return code == 0;
+    }
+    if (event->type() == QEvent::MouseMove) {
+        if (watched == osList->viewport())
+            showOsListTip();
+        else if (watched == typeList->viewport())
+            showTypeTip();
+    }
+    if (event->type() == QEvent::ToolTip) {
+        if (watched == osList->viewport())
+            return showOwnToolTip(osList, event);
+        if (watched == typeList->viewport())
+            return showOwnToolTip(typeList, event);
+    }
+    return Screen::eventFilter(watched, event);
+}
+
+void GeneralInfoScreen::showPresets()
+{
+    context.navigation.change(this, ScreenId::Preset);
+}
+
+// Puts a readme written earlier back into the wizard, as if typed, so that
+// the next release's readme starts from it.
+void GeneralInfoScreen::openReadme()
+{
+    const std::optional<QString> path = askForFile(
+        context.platform, this, openDialog, FileDialogKind::Open, QStringLiteral("Open readme"),
+        {QStringLiteral("Readme (*.txt *.md)"), QStringLiteral("All files (*)")});
+    if (!path)
+        return;  // Cancel changes nothing and says nothing
+    const RecognisedReadme readme = recogniseReadmeFile(*path);
+    if (!readme.recognised) {
+        context.platform.messageBox(this, notRecognisedMessage(readme), QStringLiteral("Open readme"),
+                                MessageStyle::OkExclamation);
+        return;
+    }
+    const PresetRecord presets =
+        readPresets(context.platform.applicationFolder(), context.platform.userConfigFolder());
+    putIntoWizard(context.navigation, context, readmeValues(readme, wizardValues(context.navigation, context), presets));
+    context.navigation.wizardReplaced();
+    nameBox->setFocus();
+}
+
+void GeneralInfoScreen::exitFromMenu()
+{
+    askToExit();
+}
+
+void GeneralInfoScreen::switchTooltips()
+{
+    // Qt has already inverted the check mark; read it back.
+    context.TooltipsOn = tooltipsAction->isChecked() ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+void GeneralInfoScreen::showViewer()
+{
+    context.navigation.change(this, ScreenId::View);
+}
+
+void GeneralInfoScreen::showPreview()
+{
+    context.navigation.change(this, ScreenId::Preview);
+}
+
+void GeneralInfoScreen::showHelp()
+{
+    context.help.showContents(context.platform);
+}
+
+}  // namespace velmora

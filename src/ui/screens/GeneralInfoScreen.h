@@ -1,0 +1,89 @@
+#pragma once
+
+#include "ui/screens/PresetFill.h"
+#include "ui/toolkit/Platform.h"
+#include "ui/toolkit/Screen.h"
+
+#include <QStringList>
+
+class QAction;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+
+namespace velmora {
+
+struct AppContext;
+
+namespace look {
+class MultiLineBox;
+}
+
+// The general-info screen: the first wizard screen and the main window, with
+// the program's menu bar.
+class GeneralInfoScreen : public Screen {
+    Q_OBJECT
+public:
+    explicit GeneralInfoScreen(AppContext &context);
+
+    void load() override;
+    void activate() override;
+
+    QStringList compatibleSystems() const;
+
+    // This screen's share of the wizard's values: what it holds, and the
+    // same put back as if typed.
+    void collectValues(WizardValues &values) const;
+    void putValues(const WizardValues &values);
+
+    // Filters one typed character code; setting it to 0 discards it.
+    static void txtMVer_KeyPress(short &keyAscii);
+
+    QLabel *titleLabel, *nameLabel, *versionLabel, *companyLabel, *webLabel, *languageLabel, *filesNeededLabel,
+        *osListLabel, *compatibleLabel, *typeLabel;
+    QLineEdit *nameBox, *versionBox, *companyBox, *webBox, *languageBox;
+    look::MultiLineBox *filesNeededBox;
+    QListWidget *osList, *compatibleList, *typeList;
+    QPushButton *clearButton, *nextButton, *exitButton;
+
+    QMenuBar *menuBar;
+    QMenu *fileMenu, *toolsMenu, *helpMenu;
+    QAction *constantsAction, *openAction, *fileSeparator, *exitAction, *tooltipsAction, *toolsSeparator,
+        *viewAction, *previewAction, *contentsAction;
+    FileDialog openDialog;  // the Open dialog of File > Open readme
+
+protected:
+    AppContext &context;
+
+    void closeRequested() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private slots:
+    void next();
+    void clear();
+    void askToExit();
+    void pickType();
+    void moveToCompatible();
+    void moveBackToOsList();
+    void showOsListTip();
+    void showTypeTip();
+    void showPresets();
+    void openReadme();
+    void exitFromMenu();
+    void switchTooltips();
+    void showViewer();
+    void showPreview();
+    void showHelp();
+
+private:
+    void buildMenu();
+    bool listKeyPressed(QListWidget *list, QKeyEvent *event);
+
+    PresetFill companyFill, webFill, languageFill, needFill;
+};
+
+}  // namespace velmora

@@ -1,0 +1,90 @@
+#include "ui/screens/Wizard.h"
+
+#include "core/presets/PresetsFile.h"
+#include "core/readme/ReadmeReading.h"
+#include "ui/screens/AppContext.h"
+#include "ui/screens/Navigation.h"
+#include "ui/screens/AuthorScreen.h"
+#include "ui/screens/GeneralInfoScreen.h"
+#include "ui/screens/ProgramInfoScreen.h"
+
+namespace velmora {
+
+WizardValues wizardValues(const Navigation &navigation, const AppContext &context)
+{
+    WizardValues values;
+    if (auto *main = static_cast<GeneralInfoScreen *>(navigation.screen(ScreenId::Main)))
+        main->collectValues(values);
+    if (auto *program = static_cast<ProgramInfoScreen *>(navigation.screen(ScreenId::Program)))
+        program->collectValues(values);
+    if (auto *author = static_cast<AuthorScreen *>(navigation.screen(ScreenId::Author)))
+        author->collectValues(values);
+    values.record = context.record;
+    return values;
+}
+
+void putIntoWizard(Navigation &navigation, AppContext &context, const WizardValues &values)
+{
+    static_cast<GeneralInfoScreen *>(navigation.made(ScreenId::Main))->putValues(values);
+    static_cast<ProgramInfoScreen *>(navigation.made(ScreenId::Program))->putValues(values);
+    static_cast<AuthorScreen *>(navigation.made(ScreenId::Author))->putValues(values);
+    // Last: picking the type on the general-info screen sets the record's.
+    context.record = values.record;
+}
+
+namespace {
+
+// An opened value as typed: one that is there never takes a fill; an empty
+// one counts as emptied after the presets' fill, which it then never takes
+// either (when the presets hold nothing for the box, a later preset fills
+// it, as it fills any empty box).
+PresetBoxValue openedBox(const QString &text, const QString &preset)
+{
+    if (text.isEmpty() && !preset.isEmpty())
+        return {text, preset};
+    return {text, std::nullopt};
+}
+
+}  // namespace
+
+WizardValues readmeValues(const RecognisedReadme &readme, const WizardValues &now,
+                          const PresetRecord &presets)
+{
+    const ReadmeRecord &r = readme.record;
+    WizardValues values;
+    values.name = r.programName;
+    values.version = r.version;
+    values.company = openedBox(r.company, presets.companyName);
+    values.webSite = openedBox(r.webSite, presets.webSite);
+    values.language = openedBox(r.language, presets.languages);
+    values.filesNeeded = openedBox(r.filesNeeded, presets.neededFiles);
+    values.type = r.programType;
+    values.description = r.description;
+    values.instructions = r.instructions;
+    values.features = r.features;
+    values.additions = r.additions;
+    values.newFeatures = r.newAdditions;
+    values.authorName = openedBox(r.authorName, presets.authorName);
+    values.authorEMail = openedBox(r.authorEMail, presets.authorEMail);
+
+    values.otherSystems = now.otherSystems + now.compatibleSystems;
+    for (const QString &system : readme.compatibleSystems)
+        values.otherSystems.removeAll(system);
+    values.compatibleSystems = readme.compatibleSystems;
+
+    values.record = r;
+    return values;
+}
+
+ReadmeContent readmeContent(const Navigation &navigation, const AppContext &context)
+{
+    const WizardValues values = wizardValues(navigation, context);
+    ReadmeContent content{values.record, values.compatibleSystems};
+    if (navigation.screen(ScreenId::Author)) {
+        content.record.authorName = values.authorName.text;
+        content.record.authorEMail = values.authorEMail.text;
+    }
+    return content;
+}
+
+}  // namespace velmora

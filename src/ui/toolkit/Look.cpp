@@ -1,0 +1,361 @@
+#include "ui/toolkit/Look.h"
+
+#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Twips.h"
+
+#include <QAbstractScrollArea>
+#include <QEvent>
+#include <QFile>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyleOptionFrame>
+#include <QTimer>
+#include <QWindow>
+
+namespace velmora::look {
+
+namespace {
+
+// Only the regular face: fonts-wine's bold Tahoma is drawn barely heavier
+// than the regular one, so bold headings would not look bold. Without a bold
+// face Qt emboldens the regular one, which reads as bold.
+const char *const tahomaFile = "/usr/share/wine/fonts/tahoma.ttf";
+
+// Draws the two lines of an etched separator across its own rectangle.
+class EtchedLine : public QWidget {
+public:
+    EtchedLine(QWidget *parent, Qt::Orientation orientation, int gap)
+        : QWidget(parent), m_orientation(orientation), m_gap(gap)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        const QColor shadow(128, 128, 128);
+        const QColor light(255, 255, 255);
+        if (m_orientation == Qt::Horizontal) {
+            p.setPen(shadow);
+            p.drawLine(0, 0, width() - 1, 0);
+            p.setPen(light);
+            p.drawLine(0, m_gap, width() - 1, m_gap);
+        } else {
+            p.setPen(shadow);
+            p.drawLine(0, 0, 0, height() - 1);
+            p.setPen(light);
+            p.drawLine(m_gap, 0, m_gap, height() - 1);
+        }
+    }
+
+private:
+    Qt::Orientation m_orientation;
+    int m_gap;
+};
+
+// A button that Return and Enter press while it has the focus, as Space
+// does; a held key presses it once.
+class KeyboardButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (!event->isAutoRepeat())
+                click();
+            event->accept();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
+// The frame of its parent box, drawn over the box's own parts. It follows
+// the box's size and stays the topmost of its parts.
+class FrameOnTop : public QWidget {
+public:
+    explicit FrameOnTop(QAbstractScrollArea *box) : QWidget(box), m_box(box)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        box->installEventFilter(this);
+        setGeometry(box->rect());
+        raise();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_box && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+            setGeometry(m_box->rect());
+            raise();
+        }
+        return false;
+    }
+
+    void paintEvent(QPaintEvent *) override
+    {
+        // As QFrame draws it: the style's frame of the box's shape, its
+        // state (focus, enabled) taken from the box.
+        QStyleOptionFrame option;
+        option.initFrom(m_box);
+        option.rect = rect();
+        option.frameShape = m_box->frameShape();
+        option.lineWidth = m_box->lineWidth();
+        option.midLineWidth = m_box->midLineWidth();
+        if (m_box->frameShadow() == QFrame::Sunken)
+            option.state |= QStyle::State_Sunken;
+        else if (m_box->frameShadow() == QFrame::Raised)
+            option.state |= QStyle::State_Raised;
+        QPainter painter(this);
+        m_box->style()->drawPrimitive(QStyle::PE_Frame, &option, &painter, m_box);
+    }
+
+private:
+    QAbstractScrollArea *m_box;
+};
+
+}  // namespace
+
+void loadFonts()
+{
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
+        return;
+    if (QFile::exists(QString::fromLatin1(tahomaFile)))
+        QFontDatabase::addApplicationFont(QString::fromLatin1(tahomaFile));
+}
+
+QFont screenFont()
+{
+    static const bool loaded = (loadFonts(), true);
+    Q_UNUSED(loaded);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
+
+void setupFixedWindow(QWidget *window, const QString &caption)
+{
+    window->setWindowTitle(caption);
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    window->setFont(screenFont());
+}
+
+namespace {
+
+// The frame that the desktop drew around the last window whose frame it
+// told: windows are framed alike, so the next window is centred with it at
+// once.
+QMargins &lastKnownFrame()
+{
+    static QMargins frame;
+    return frame;
+}
+
+QMargins frameOf(const QWidget *window)
+{
+    const QWindow *handle = window->windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+// Centres the window again once the desktop has put its frame around it,
+// if the frame is not the one it was centred with; gives up after a while
+// (a desktop that draws no frame), so that it never moves a window the user
+// has placed.
+class CentreWhenFramed : public QObject {
+public:
+    CentreWhenFramed(QWidget *window, const QMargins &assumed)
+        : QObject(window), m_window(window), m_assumed(assumed)
+    {
+        window->installEventFilter(this);
+        QTimer::singleShot(3000, this, [this] { deleteLater(); });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && !m_done
+            && (event->type() == QEvent::Paint || event->type() == QEvent::Move
+                || event->type() == QEvent::WindowActivate)) {
+            const QMargins frame = frameOf(m_window);
+            if (!frame.isNull()) {
+                m_done = true;
+                lastKnownFrame() = frame;
+                if (frame != m_assumed)
+                    centreWithFrame(m_window, frame);
+                deleteLater();
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    QMargins m_assumed;
+    bool m_done = false;
+};
+
+}  // namespace
+
+QRect keptInside(QRect outer, const QRect &area)
+{
+    // A side longer than the area starts at the area's start, so that the
+    // title bar and the top of the window can always be reached.
+    if (outer.width() > area.width() || outer.left() < area.left())
+        outer.moveLeft(area.left());
+    else if (outer.right() > area.right())
+        outer.moveRight(area.right());
+    if (outer.height() > area.height() || outer.top() < area.top())
+        outer.moveTop(area.top());
+    else if (outer.bottom() > area.bottom())
+        outer.moveBottom(area.bottom());
+    return outer;
+}
+
+namespace {
+
+QScreen *screenOf(const QWidget *window)
+{
+    return window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+}
+
+}  // namespace
+
+void centreWithFrame(QWidget *window, const QMargins &frame)
+{
+    QScreen *screen = screenOf(window);
+    if (!screen)
+        return;
+    QRect outer(QPoint(0, 0), window->size().grownBy(frame));
+    outer.moveCenter(screen->availableGeometry().center());
+    // A window's position is its frame's.
+    window->move(keptInside(outer, screen->availableGeometry()).topLeft());
+}
+
+void keepOnScreen(QWidget *window)
+{
+    QScreen *screen = screenOf(window);
+    if (!screen)
+        return;
+    QMargins frame = frameOf(window);
+    if (frame.isNull())
+        frame = lastKnownFrame();
+    const QRect outer(window->pos(), window->size().grownBy(frame));
+    window->move(keptInside(outer, screen->availableGeometry()).topLeft());
+}
+
+void centreOnScreen(QWidget *window)
+{
+    QMargins frame = frameOf(window);
+    const bool known = !frame.isNull();
+    if (!known)
+        frame = lastKnownFrame();
+    centreWithFrame(window, frame);
+    if (!known)
+        new CentreWhenFramed(window, frame);
+}
+
+QLabel *label(QWidget *parent, const QString &caption, int left, int top)
+{
+    auto *l = new QLabel(caption, parent);
+    l->move(twipsPoint(left, top));
+    l->adjustSize();
+    return l;
+}
+
+QLabel *heading(QWidget *parent, const QString &caption, int left, int top, const QColor &colour,
+                bool bold)
+{
+    auto *l = new QLabel(caption, parent);
+    QFont f = l->font();
+    f.setBold(bold);
+    l->setFont(f);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, colour);
+    l->setPalette(pal);
+    l->move(twipsPoint(left, top));
+    l->adjustSize();
+    return l;
+}
+
+QLineEdit *lineBox(QWidget *parent, int left, int top, int width, int height, int maxLength)
+{
+    auto *box = new SingleLineBox(parent);
+    box->setGeometry(twipsRect(left, top, width, height));
+    if (maxLength > 0)
+        box->setMaxLength(maxLength);
+    return box;
+}
+
+QPushButton *button(QWidget *parent, const QString &caption, int left, int top, int width,
+                    int height)
+{
+    auto *b = new KeyboardButton(caption, parent);
+    b->setGeometry(twipsRect(left, top, width, height));
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+QListWidget *listBox(QWidget *parent, int left, int top, int width, int height)
+{
+    auto *list = new QListWidget(parent);
+    list->setGeometry(twipsRect(left, top, width, height));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    keepFrameOnTop(list);
+    return list;
+}
+
+void keepFrameOnTop(QAbstractScrollArea *box)
+{
+    new FrameOnTop(box);
+}
+
+void nameBy(QLabel *label, QWidget *control)
+{
+    // The buddy ties the two for a screen reader (the label "labels" the
+    // control); Qt would announce the caption with its colon, so the name
+    // is the caption as read aloud: "Name", not "Name:".
+    label->setBuddy(control);
+    QString name = label->text().trimmed();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    control->setAccessibleName(name.trimmed());
+}
+
+void showOneRowAtATime(QListWidget *list)
+{
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    const int rowHeight = list->height() - 2 * list->frameWidth();
+    for (int row = 0; row < list->count(); ++row)
+        list->item(row)->setSizeHint(QSize(0, rowHeight));
+}
+
+void horizontalSeparator(QWidget *parent, int fromX, int toX, int y1, int y2)
+{
+    const int gap = std::max(1, px(y2) - px(y1));
+    auto *line = new EtchedLine(parent, Qt::Horizontal, gap);
+    line->setGeometry(px(fromX), px(y1), px(toX) - px(fromX) + 1, gap + 1);
+}
+
+void verticalSeparator(QWidget *parent, int x1, int x2, int fromY, int toY)
+{
+    const int gap = std::max(1, px(x2) - px(x1));
+    auto *line = new EtchedLine(parent, Qt::Vertical, gap);
+    line->setGeometry(px(x1), px(fromY), gap + 1, px(toY) - px(fromY) + 1);
+}
+
+}  // namespace velmora::look

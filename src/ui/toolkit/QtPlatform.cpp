@@ -1,0 +1,155 @@
+#include "ui/toolkit/QtPlatform.h"
+
+#include "core/text/FilePath.h"
+#include "core/text/LineBreaks.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace velmora {
+
+namespace {
+
+// The dialog kept in dialog, made on its first use. Making a new one for
+// every use would cost memory each time: Qt's file dialog does not give
+// back all of it.
+QFileDialog *keptFileDialog(QWidget *owner, FileDialog &dialog)
+{
+    auto *box = qobject_cast<QFileDialog *>(dialog.kept.window());
+    if (!box) {
+        box = new QFileDialog(owner);
+        // Both dialogs take the name of a file that does not exist yet;
+        // nothing is appended to a typed name and overwriting is not
+        // questioned.
+        box->setFileMode(QFileDialog::AnyFile);
+        box->setOption(QFileDialog::DontConfirmOverwrite, true);
+        dialog.kept.keep(box);
+    } else if (box->parentWidget() != owner) {
+        box->setParent(owner, box->windowFlags());
+    }
+    return box;
+}
+
+std::optional<QString> runFileDialog(QWidget *owner, FileDialog &dialog,
+                                     QFileDialog::AcceptMode mode)
+{
+    QFileDialog *box = keptFileDialog(owner, dialog);
+    box->setAcceptMode(mode);
+    box->setWindowTitle(dialog.title);
+    box->setNameFilters(dialog.filters);
+    if (!dialog.selectedFilter.isEmpty())
+        box->selectNameFilter(dialog.selectedFilter);
+    // The name last chosen is offered again, in its own folder; a name typed
+    // and then cancelled is not. The dialog goes straight to that folder:
+    // each change of folder adds to its back-and-forth history for good.
+    auto *name = box->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    if (dialog.fileName.isEmpty()) {
+        box->setDirectory(dialog.initialFolder);
+        if (name)
+            name->clear();
+    } else {
+        box->setDirectory(QFileInfo(dialog.fileName).absolutePath());
+        box->selectFile(dialog.fileName);
+    }
+    // As in a new dialog, the name box has the focus and its text is
+    // selected, so that what the user types replaces the offered name.
+    if (name) {
+        name->setFocus(Qt::OtherFocusReason);
+        name->selectAll();
+    }
+    const int result = box->exec();
+    // A list of completions still open when the dialog closes would stay on
+    // the screen, over the window below, and take its keys.
+    for (QCompleter *completer : box->findChildren<QCompleter *>()) {
+        if (QAbstractItemView *list = completer->popup())
+            list->hide();
+    }
+    if (result != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList files = box->selectedFiles();
+    if (files.isEmpty() || files.first().isEmpty())
+        return std::nullopt;
+    dialog.fileName = files.first();
+    dialog.selectedFilter = box->selectedNameFilter();
+    return files.first();
+}
+
+}  // namespace
+
+MessageAnswer QtPlatform::messageBox(QWidget *owner, const QString &text, const QString &title,
+                                     int style)
+{
+    const MessageStyle::Parts parts = MessageStyle::decode(style);
+    QMessageBox box(owner);
+    box.setWindowTitle(title);
+    box.setText(toLf(text));
+    box.setIcon(parts.icon == MessageStyle::Icon::Question      ? QMessageBox::Question
+                : parts.icon == MessageStyle::Icon::Exclamation ? QMessageBox::Warning
+                                                                : QMessageBox::NoIcon);
+    if (parts.yesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+    }
+    // The closest Qt comes to system-modal: the whole program waits, and the
+    // box stays above every window until answered.
+    box.setWindowModality(Qt::ApplicationModal);
+    if (parts.systemModal)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    const int answer = box.exec();
+    if (!parts.yesNo)
+        return MessageAnswer::Ok;
+    return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+std::optional<QString> QtPlatform::saveFileDialog(QWidget *owner, FileDialog &dialog)
+{
+    return runFileDialog(owner, dialog, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtPlatform::openFileDialog(QWidget *owner, FileDialog &dialog)
+{
+    return runFileDialog(owner, dialog, QFileDialog::AcceptOpen);
+}
+
+QString QtPlatform::applicationFolder() const
+{
+    // Qt's own applicationDirPath() comes back empty for a folder whose name
+    // is not valid UTF-8.
+    return programFolder();
+}
+
+QString QtPlatform::userConfigFolder() const
+{
+    // Not QStandardPaths: Qt 6.4 takes a relative XDG_CONFIG_HOME, which
+    // would put presets.txt under whatever folder Velmora was started from.
+    return fileInFolder(xdgBaseFolder("XDG_CONFIG_HOME", homeFolder(), QStringLiteral(".config")),
+                        QStringLiteral("Velmora"));
+}
+
+QString QtPlatform::userStateFolder() const
+{
+    return xdgBaseFolder("XDG_STATE_HOME", QDir::homePath(), QStringLiteral(".local/state"))
+           + QStringLiteral("/velmora");
+}
+
+QString QtPlatform::documentsFolder() const
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir::isAbsolutePath(documents) && QFileInfo(documents).isDir() ? documents : homeFolder();
+}
+
+void QtPlatform::showHelpContents(HelpViewer &window, const QString &helpFilePath)
+{
+    window.showContents(helpFilePath);
+}
+
+}  // namespace velmora

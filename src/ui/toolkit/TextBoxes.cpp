@@ -1,0 +1,144 @@
+#include "ui/toolkit/TextBoxes.h"
+
+#include "core/text/LineBreaks.h"
+#include "core/text/TextShape.h"
+#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Twips.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTextDocument>
+
+namespace velmora::look {
+
+void SingleLineBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event == QKeySequence::Paste && !isReadOnly()) {
+        pasteAsOneLine(QClipboard::Clipboard);
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void SingleLineBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::MiddleButton && !isReadOnly()
+        && QGuiApplication::clipboard()->supportsSelection()) {
+        deselect();
+        pasteAsOneLine(QClipboard::Selection);
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void SingleLineBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // Qt names the action "edit-paste" from 6.5 on; before, only its
+    // text ends in the paste shortcut.
+    const QString shortcut = QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (QAction *action : menu->actions()) {
+        if (action->objectName() == QLatin1String("edit-paste") || action->text().endsWith(shortcut)) {
+            action->disconnect();
+            connect(action, &QAction::triggered, this, [this] { pasteAsOneLine(QClipboard::Clipboard); });
+            break;
+        }
+    }
+    menu->popup(event->globalPos());
+}
+
+void SingleLineBox::dropEvent(QDropEvent *event)
+{
+    if (!event->mimeData()->hasText()) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    QMimeData oneLine;
+    oneLine.setText(toOneLine(event->mimeData()->text()));
+    QDropEvent copy(event->position(), event->possibleActions(), &oneLine, event->buttons(),
+                    event->modifiers(), event->type());
+    copy.setDropAction(event->dropAction());
+    QLineEdit::dropEvent(&copy);
+    event->setDropAction(copy.dropAction());
+    event->setAccepted(copy.isAccepted());
+}
+
+void SingleLineBox::pasteAsOneLine(QClipboard::Mode mode)
+{
+    const QString text = QGuiApplication::clipboard()->text(mode);
+    if (!text.isEmpty() || hasSelectedText())
+        insert(toOneLine(text));
+}
+
+MultiLineBox::MultiLineBox(QWidget *parent, int left, int top, int width, int height)
+    : QPlainTextEdit(parent)
+{
+    setGeometry(twipsRect(left, top, width, height));
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setTabChangesFocus(true);
+    // One-line-high boxes need every pixel for their line of text.
+    document()->setDocumentMargin(px(height) < 30 ? 1 : 3);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_textKnown = false; });
+    keepFrameOnTop(this);
+}
+
+QString MultiLineBox::text() const
+{
+    if (m_textKnown)
+        return m_text;
+    // toRawText keeps non-breaking spaces; blocks are split by U+2029 and
+    // soft breaks are U+2028.
+    QString raw = document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    raw.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    m_text = toCrLf(raw);
+    m_textKnown = true;
+    return m_text;
+}
+
+void MultiLineBox::setText(const QString &text)
+{
+    const QString lines = toLf(text);
+    chooseWrapFor(this, lines);
+    setPlainText(lines);
+}
+
+void MultiLineBox::insertFromMimeData(const QMimeData *source)
+{
+    if (source->hasText() && wordWrapMode() != QTextOption::WrapAnywhere)
+        chooseWrapFor(this, source->text());
+    QPlainTextEdit::insertFromMimeData(source);
+}
+
+void chooseWrapFor(QPlainTextEdit *box, QStringView text)
+{
+    box->setWordWrapMode(shapeOfText(text).longestRun > maxWordWrapRunChars
+                             ? QTextOption::WrapAnywhere
+                             : QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+void fillFromStart(QLineEdit *box, const QString &text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
+void clearTextBoxes(QWidget *root)
+{
+    for (QLineEdit *box : root->findChildren<QLineEdit *>())
+        box->clear();
+    for (QPlainTextEdit *box : root->findChildren<QPlainTextEdit *>())
+        box->clear();
+}
+
+}  // namespace velmora::look
