@@ -159,13 +159,13 @@ private slots:
         QFETCH(QString, shown);
         start();
         AuthorScreen *a = h->toAuthor();
-        paste(a->nameBox, pasted);
-        QCOMPARE(a->nameBox->text(), shown);
+        paste(ui(a).nameBox, pasted);
+        QCOMPARE(ui(a).nameBox->text(), shown);
 
-        a->emailBox->clear();
+        ui(a).emailBox->clear();
         QGuiApplication::clipboard()->setText(pasted);
-        QContextMenuEvent menuAsked(QContextMenuEvent::Keyboard, QPoint(5, 5), a->emailBox->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(a->emailBox, &menuAsked);
+        QContextMenuEvent menuAsked(QContextMenuEvent::Keyboard, QPoint(5, 5), ui(a).emailBox->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(ui(a).emailBox, &menuAsked);
         QMenu *menu = nullptr;
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *candidate = qobject_cast<QMenu *>(w); candidate && candidate->isVisible())
@@ -175,16 +175,16 @@ private slots:
             if (action->text().remove('&').startsWith("Paste"))
                 action->trigger();
         menu->close();
-        QCOMPARE(a->emailBox->text(), shown);
+        QCOMPARE(ui(a).emailBox->text(), shown);
 
-        a->emailBox->clear();
+        ui(a).emailBox->clear();
         QMimeData dragged;
         dragged.setText(pasted);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dragged, Qt::LeftButton, {});
-        QApplication::sendEvent(a->emailBox, &enter);
+        QApplication::sendEvent(ui(a).emailBox, &enter);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dragged, Qt::LeftButton, {});
-        QApplication::sendEvent(a->emailBox, &drop);
-        QCOMPARE(a->emailBox->text(), shown);
+        QApplication::sendEvent(ui(a).emailBox, &drop);
+        QCOMPARE(ui(a).emailBox->text(), shown);
     }
 
     // The walk-through readme without the mouse: typed with the keyboard
@@ -207,23 +207,23 @@ private slots:
                 type(text);
         };
         GeneralInfoScreen *m = start(acmePresets);
-        QCOMPARE(m->focusWidget(), m->nameBox);
+        QCOMPARE(m->focusWidget(), ui(m).nameBox);
         enter(pasted ? "Pixel\nPal" : "Pixel Pal");
         press(Qt::Key_Tab);
         type("2.1");
         for (int i = 0; i < 5; ++i)  // company, web site, language, files needed: from the presets
             press(Qt::Key_Tab);
-        QCOMPARE(m->focusWidget(), m->osList);
+        QCOMPARE(m->focusWidget(), ui(m).osList);
         // Windows 98, then Windows XP: a move leaves no row current, so the
         // first key after it lands on the top row.
         for (Qt::Key key : {Qt::Key_Down, Qt::Key_Return, Qt::Key_End, Qt::Key_End, Qt::Key_Space})
             press(key);
         press(Qt::Key_Tab);
-        QCOMPARE(m->focusWidget(), m->typeList);
+        QCOMPARE(m->focusWidget(), ui(m).typeList);
         press(Qt::Key_Down);  // from Demo to Freeware
         press(Qt::Key_Tab);
         press(Qt::Key_Tab);
-        QCOMPARE(m->focusWidget(), m->nextButton);
+        QCOMPARE(m->focusWidget(), ui(m).nextButton);
         press(Qt::Key_Space);
 
         ProgramInfoScreen *p = h->program();
@@ -240,14 +240,14 @@ private slots:
             if (!text.isEmpty())
                 enter(text);
         }
-        QCOMPARE(p->focusWidget(), p->nextButton);
+        QCOMPARE(p->focusWidget(), ui(p).nextButton);
         press(Qt::Key_Space);
 
         AuthorScreen *a = h->author();
         QVERIFY(a->isVisible());
         for (int i = 0; i < 3; ++i)
             press(Qt::Key_Tab);
-        QCOMPARE(a->focusWidget(), a->createButton);
+        QCOMPARE(a->focusWidget(), ui(a).createButton);
         h->platform.dialogAnswers = {h->path("readme.txt")};
         press(Qt::Key_Space);
 

@@ -25,12 +25,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m));
         h->platform.messageAnswers = {MessageAnswer::No, MessageAnswer::Yes};
         for (int i = 0; i < 2; ++i) {
-            QTest::keyClick(m->nameBox, Qt::Key_F, Qt::AltModifier);
-            QTRY_VERIFY(m->fileMenu->isVisible());
-            QTest::keyClick(m->fileMenu, Qt::Key_X);
+            QTest::keyClick(ui(m).nameBox, Qt::Key_F, Qt::AltModifier);
+            QTRY_VERIFY(ui(m).fileMenu->isVisible());
+            QTest::keyClick(ui(m).fileMenu, Qt::Key_X);
             QTRY_COMPARE(h->platform.messages().size(), size_t(i + 1));
             QCOMPARE(h->platform.messages()[i].title, QString("Exit?"));
-            QCOMPARE(h->platform.messages()[i].style, 4132);
+            QCOMPARE(h->platform.messages()[i].box, yesNoQuestion);
             QCOMPARE(ended.count(), i);
         }
         QVERIFY(!m->isVisible());
@@ -42,21 +42,20 @@ private slots:
         const QString typeTip = "Be sure to click an item (it will be highlited)";
         const QString osTip = "Double-click the OS(s) that are compatible with your program";
         const auto hover = [&] {
-            QTest::mouseMove(m->typeList->viewport(), QPoint(6, 4));
-            QTest::mouseMove(m->osList->viewport(), QPoint(6, 14));
+            QTest::mouseMove(ui(m).typeList->viewport(), QPoint(6, 4));
+            QTest::mouseMove(ui(m).osList->viewport(), QPoint(6, 14));
         };
         hover();
-        QVERIFY(m->typeList->toolTip().isEmpty());
-        for (const QString value : {"yes", "no", "yes"}) {
-            m->tooltipsAction->trigger();
-            QCOMPARE(h->context().TooltipsOn, value);
-            QCOMPARE(m->tooltipsAction->isChecked(), value == "yes");
+        QVERIFY(ui(m).typeList->toolTip().isEmpty());
+        for (const bool on : {true, false, true}) {
+            ui(m).tooltipsAction->trigger();
+            QCOMPARE(ui(m).tooltipsAction->isChecked(), on);
             hover();
-            QCOMPARE(m->typeList->toolTip(), value == "yes" ? typeTip : QString());
-            QCOMPARE(m->osList->toolTip(), value == "yes" ? osTip : QString());
+            QCOMPARE(ui(m).typeList->toolTip(), on ? typeTip : QString());
+            QCOMPARE(ui(m).osList->toolTip(), on ? osTip : QString());
         }
         // Shown over the list's rows, which have no tooltip of their own.
-        QWidget *viewport = m->osList->viewport();
+        QWidget *viewport = ui(m).osList->viewport();
         QHelpEvent help(QEvent::ToolTip, QPoint(10, 10), viewport->mapToGlobal(QPoint(10, 10)));
         QApplication::sendEvent(viewport, &help);
         QTRY_COMPARE(QToolTip::text(), osTip);
@@ -65,20 +64,20 @@ private slots:
         // The third governed control, on the author screen.
         AuthorScreen *a = h->toAuthor();
         QVERIFY(QTest::qWaitForWindowExposed(a));
-        QTest::mouseMove(a->createButton, QPoint(10, 10));
-        QCOMPARE(a->createButton->toolTip(), QString("Creates the readme file"));
-        QTest::mouseClick(a->mainButton, Qt::LeftButton);
-        m->tooltipsAction->trigger();
+        QTest::mouseMove(ui(a).createButton, QPoint(10, 10));
+        QCOMPARE(ui(a).createButton->toolTip(), QString("Creates the readme file"));
+        QTest::mouseClick(ui(a).mainButton, Qt::LeftButton);
+        ui(m).tooltipsAction->trigger();
         h->toAuthor();
-        QTest::mouseMove(a->createButton, QPoint(12, 10));
-        QVERIFY(a->createButton->toolTip().isEmpty());
+        QTest::mouseMove(ui(a).createButton, QPoint(12, 10));
+        QVERIFY(ui(a).createButton->toolTip().isEmpty());
     }
 
     void contentsAsksForTheBoundHelpFile()
     {
         GeneralInfoScreen *m = start();
-        m->contentsAction->trigger();
-        m->contentsAction->trigger();
+        ui(m).contentsAction->trigger();
+        ui(m).contentsAction->trigger();
         const auto calls = h->platform.callsOf(ScriptedPlatform::Kind::HelpContents);
         QCOMPARE(calls.size(), size_t(2));
         for (const auto &call : calls) {

@@ -19,10 +19,10 @@ private slots:
     void presetBoxesFollowUntilTyped()
     {
         GeneralInfoScreen *m = start("\"" + QByteArray(45, 'c') + "\",\"acme.example\",\"\",\"a.dll\nb.dll\",\"\",\"\"\r\n");
-        retype(m->webBox, "");
+        retype(ui(m).webBox, "");
         h->writePresets(newerPresets);
-        QTest::mouseClick(h->toProgram()->mainButton, Qt::LeftButton);
-        QCOMPARE(QStringList({m->companyBox->text(), m->webBox->text(), m->filesNeededBox->text()}),
+        QTest::mouseClick(ui(h->toProgram()).mainButton, Qt::LeftButton);
+        QCOMPARE(QStringList({ui(m).companyBox->text(), ui(m).webBox->text(), ui(m).filesNeededBox->text()}),
                  QStringList({"Newer Co", "", "newer.dll"}));
     }
 
@@ -34,9 +34,9 @@ private slots:
             "\"Acme, Inc.\",\"acme.example\",\"English\r\nGerman\",\"a.dll\r\nb.dll\",\"Ann\",\"ann@acme\"\r\n";
         start(saved);
         PresetsScreen *p = h->toPresets();
-        QTest::keyClick(p->emailBox, Qt::Key_End);
-        QTest::keyClicks(p->emailBox, ".example");
-        QTest::mouseClick(p->setButton, Qt::LeftButton);
+        QTest::keyClick(ui(p).emailBox, Qt::Key_End);
+        QTest::keyClicks(ui(p).emailBox, ".example");
+        QTest::mouseClick(ui(p).setButton, Qt::LeftButton);
         QCOMPARE(readAll(h->presetsPath()), QByteArray(saved).replace("ann@acme", "ann@acme.example"));
     }
 
@@ -69,14 +69,14 @@ private slots:
             else
                 doubleClickRow(list, list->currentRow());
         };
-        onRow(m->osList, Qt::Key_End);   // Windows XP
-        onRow(m->osList, Qt::Key_Home);  // Windows 95
-        onRow(m->osList, Qt::Key_Home);  // Windows 98
-        QCOMPARE(entries(m->compatibleList),
+        onRow(ui(m).osList, Qt::Key_End);   // Windows XP
+        onRow(ui(m).osList, Qt::Key_Home);  // Windows 95
+        onRow(ui(m).osList, Qt::Key_Home);  // Windows 98
+        QCOMPARE(entries(ui(m).compatibleList),
                  moves ? QStringList({"Windows XP", "Windows 95", "Windows 98"}) : QStringList());
-        onRow(m->compatibleList, Qt::Key_Home);  // Windows XP, back
-        QTest::mouseClick(m->clearButton, Qt::LeftButton);
-        QCOMPARE(entries(m->osList),
+        onRow(ui(m).compatibleList, Qt::Key_Home);  // Windows XP, back
+        QTest::mouseClick(ui(m).clearButton, Qt::LeftButton);
+        QCOMPARE(entries(ui(m).osList),
                  moves ? QStringList({"Windows 98SE", "Windows ME", "Windows 2000", "Windows NT", "Windows XP",
                                       "Windows 95", "Windows 98"})
                        : startingSystems());
@@ -167,8 +167,8 @@ private slots:
         QFETCH(QByteArray, written);
         start(acmePresets);
         AuthorScreen *a = h->walkToAuthor();
-        QTest::keyClick(a->nameBox, Qt::Key_A, Qt::ControlModifier);
-        paste(a->nameBox, name);
+        QTest::keyClick(ui(a).nameBox, Qt::Key_A, Qt::ControlModifier);
+        paste(ui(a).nameBox, name);
         const QString target = h->path("readme.txt");
         QVERIFY(writeFile(target, "older\r\n"));
         h->platform.calls.clear();
@@ -184,7 +184,7 @@ private slots:
         QCOMPARE(calls[0].kind, ScriptedPlatform::Kind::SaveDialog);
         if (!named.isEmpty()) {
             QCOMPARE(calls[1].title, QString("Save as UTF-8?"));
-            QCOMPARE(calls[1].style, 4132);  // Yes/No, question icon
+            QCOMPARE(calls[1].box, yesNoQuestion);  // Yes/No, question icon
             QCOMPARE(calls[1].owner, a);
             QCOMPARE(calls[1].text.split("\r\n").value(1), named);
             QCOMPARE(whileAsked, QByteArray("older\r\n"));

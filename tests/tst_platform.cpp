@@ -1,3 +1,4 @@
+#include "Controls.h"
 #include "FileTools.h"
 #include "ui/app/Navigator.h"
 #include "ui/screens/AuthorScreen.h"
@@ -121,13 +122,13 @@ private slots:
             QVERIFY(seen->windowFlags() & Qt::WindowStaysOnTopHint);
             QTest::mouseClick(seen->button(QMessageBox::No), Qt::LeftButton);
         });
-        QCOMPARE(platform.messageBox(&owner, "first line\r\nsecond line", "Exit?", 4132),
+        QCOMPARE(platform.messageBox(&owner, "first line\r\nsecond line", "Exit?", yesNoQuestion),
                  MessageAnswer::No);
         QVERIFY(seen);
 
         // Enter takes the default button, Yes.
         whenModalShown([](QWidget *w) { QTest::keyClick(w, Qt::Key_Return); });
-        QCOMPARE(platform.messageBox(&owner, "q", "Exit?", 4132), MessageAnswer::Yes);
+        QCOMPARE(platform.messageBox(&owner, "q", "Exit?", yesNoQuestion), MessageAnswer::Yes);
     }
 
     void okBoxCountsAnyCloseAsOk()
@@ -141,7 +142,7 @@ private slots:
             QCOMPARE(box->windowModality(), Qt::ApplicationModal);
             QTest::keyClick(box, Qt::Key_Escape);
         });
-        QCOMPARE(platform.messageBox(nullptr, "There seems to be an error.", "Program error!", 4144),
+        QCOMPARE(platform.messageBox(nullptr, "There seems to be an error.", "Program error!", okWarning),
                  MessageAnswer::Ok);
     }
 
@@ -281,12 +282,12 @@ private slots:
         QPushButton *button = nullptr;
         if (screenId == ScreenId::Author) {
             navigator.show(ScreenId::Author);
-            button = static_cast<AuthorScreen *>(navigator.screen(ScreenId::Author))->createButton;
+            button = ui(static_cast<AuthorScreen *>(navigator.screen(ScreenId::Author))).createButton;
         } else {
             QVERIFY(writeFile(dir.filePath("a.txt"), "first\r\n"));
             answerNextDialogWith(dir.filePath("a.txt"));
             navigator.show(ScreenId::View);  // its load opens the dialog
-            button = static_cast<ViewerScreen *>(navigator.screen(ScreenId::View))->anotherButton;
+            button = ui(static_cast<ViewerScreen *>(navigator.screen(ScreenId::View))).anotherButton;
         }
         Screen *screen = navigator.screen(screenId);
         QVERIFY(QTest::qWaitForWindowExposed(screen));

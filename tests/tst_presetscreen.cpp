@@ -21,12 +21,12 @@ const QByteArray oldRecord = "\"Old Co\",\"old.example\",\"Old\",\"old.dll\",\"O
 // multi-line boxes.
 void fill(PresetsScreen *p, const QStringList &values)
 {
-    QTest::mouseClick(p->clearButton, Qt::LeftButton);
-    QLineEdit *lines[] = {p->companyBox, p->webBox, nullptr, nullptr, p->authorNameBox, p->emailBox};
+    QTest::mouseClick(ui(p).clearButton, Qt::LeftButton);
+    QLineEdit *lines[] = {ui(p).companyBox, ui(p).webBox, nullptr, nullptr, ui(p).authorNameBox, ui(p).emailBox};
     for (int i : {0, 1, 4, 5})
         QTest::keyClicks(lines[i], values[i]);
-    typeLines(p->languageBox, values[2].split("\r\n"));
-    typeLines(p->filesNeededBox, values[3].split("\r\n"));
+    typeLines(ui(p).languageBox, values[2].split("\r\n"));
+    typeLines(ui(p).filesNeededBox, values[3].split("\r\n"));
 }
 
 }  // namespace
@@ -48,21 +48,21 @@ private slots:
         h->platform.whileMessageShown = [&](const ScriptedPlatform::Call &) {
             whileShown = readAll(h->presetsPath());
         };
-        QTest::mouseClick(p->setButton, Qt::LeftButton);
+        QTest::mouseClick(ui(p).setButton, Qt::LeftButton);
         const auto boxes = h->platform.messages();
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].text, QString("The entered data is being saved!"));
         QCOMPARE(boxes[0].title, QString("Program Constants"));
-        QCOMPARE(boxes[0].style, 4144);
+        QCOMPARE(boxes[0].box, okWarning);
         QCOMPARE(whileShown, oldRecord);
         const QByteArray saved = "\"Smith, Jones" + QByteArray(28, 'c') + "\",\"sj.example\",\"English\",\"a.dll\r\nb.dll\",\""
                                  + "\xc9" + QByteArray(29, 'n') + "\",\"sam@sj.example\"\r\n";
         QCOMPARE(readAll(h->presetsPath()), saved);
 
-        QTest::mouseClick(p->mainButton, Qt::LeftButton);
+        QTest::mouseClick(ui(p).mainButton, Qt::LeftButton);
         GeneralInfoScreen *m = h->main();
-        QCOMPARE(m->filesNeededBox->text(), QString("a.dll\r\nb.dll"));
-        QCOMPARE(h->toAuthor()->emailBox->text(), QString("sam@sj.example"));
+        QCOMPARE(ui(m).filesNeededBox->text(), QString("a.dll\r\nb.dll"));
+        QCOMPARE(ui(h->toAuthor()).emailBox->text(), QString("sam@sj.example"));
     }
 
     // Main without Set leaves presets.txt alone and keeps what was typed
@@ -72,15 +72,15 @@ private slots:
     {
         start(oldRecord);
         fill(h->toPresets(), {"Smith", "b", "c", "d", "e", "f"});
-        QTest::mouseClick(h->presets()->mainButton, Qt::LeftButton);
+        QTest::mouseClick(ui(h->presets()).mainButton, Qt::LeftButton);
         QCOMPARE(readAll(h->presetsPath()), oldRecord);
-        QCOMPARE(h->main()->companyBox->text(), QString("Old Co"));
+        QCOMPARE(ui(h->main()).companyBox->text(), QString("Old Co"));
         PresetsScreen *p = h->toPresets();
-        QCOMPARE(p->companyBox->text(), QString("Smith"));
-        QTest::mouseClick(p->clearButton, Qt::LeftButton);
-        QCOMPARE(p->focusWidget(), p->companyBox);
+        QCOMPARE(ui(p).companyBox->text(), QString("Smith"));
+        QTest::mouseClick(ui(p).clearButton, Qt::LeftButton);
+        QCOMPARE(p->focusWidget(), ui(p).companyBox);
         QCOMPARE(readAll(h->presetsPath()), oldRecord);
-        QTest::mouseClick(p->setButton, Qt::LeftButton);
+        QTest::mouseClick(ui(p).setButton, Qt::LeftButton);
         QCOMPARE(readAll(h->presetsPath()), emptyPresets);
     }
 
@@ -139,18 +139,18 @@ private slots:
         QStringList shown;
         h->platform.whileMessageShown = [&](const ScriptedPlatform::Call &call) {
             shown << call.title << call.text;
-            QCOMPARE(call.style, 4144);  // OK with an exclamation mark
+            QCOMPARE(call.box, okWarning);  // OK with an exclamation mark
             if (QTest::currentDataTag() == QLatin1String("file removed while the box is shown"))
                 QFile::remove(path);
         };
-        QTest::mouseClick(p->setButton, Qt::LeftButton);
+        QTest::mouseClick(ui(p).setButton, Qt::LeftButton);
         boxes.replaceInStrings("%1", QDir::toNativeSeparators(path));
         QCOMPARE(shown, boxes);
         QCOMPARE(QFileInfo(path).isFile(), !after.isNull());
         if (!after.isNull())
             QCOMPARE(readAll(path), after);
         QCOMPARE(entriesOf(h->folder()).size(), setup == "fifo" || !after.isNull() ? 1 : 0);
-        QCOMPARE(p->companyBox->text(), values[0]);
+        QCOMPARE(ui(p).companyBox->text(), values[0]);
     }
 };
 

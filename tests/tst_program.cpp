@@ -16,19 +16,19 @@ private slots:
     {
         start();
         ProgramInfoScreen *p = h->toProgram();
-        QCOMPARE(p->focusWidget(), p->descriptionBox);
-        typeLines(p->descriptionBox, {"Line one", "Line two"});
+        QCOMPARE(p->focusWidget(), ui(p).descriptionBox);
+        typeLines(ui(p).descriptionBox, {"Line one", "Line two"});
         // Shift+Enter starts a line as Enter does.
-        QTest::keyClick(p->descriptionBox, Qt::Key_Return, Qt::ShiftModifier);
-        QTest::keyClicks(p->descriptionBox, "Line three");
+        QTest::keyClick(ui(p).descriptionBox, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(ui(p).descriptionBox, "Line three");
         // Tab moves on to the next box instead of typing a tab.
-        QTest::keyClick(p->descriptionBox, Qt::Key_Tab);
-        QCOMPARE(p->focusWidget(), p->instructionsBox);
-        QTest::keyClicks(p->instructionsBox, "Instruct");
-        QTest::keyClicks(p->featuresBox, "Feat");
-        QTest::keyClicks(p->additionsBox, "Additional");
-        QTest::keyClicks(p->newAdditionsBox, "  ");
-        QTest::mouseClick(p->nextButton, Qt::LeftButton);
+        QTest::keyClick(ui(p).descriptionBox, Qt::Key_Tab);
+        QCOMPARE(p->focusWidget(), ui(p).instructionsBox);
+        QTest::keyClicks(ui(p).instructionsBox, "Instruct");
+        QTest::keyClicks(ui(p).featuresBox, "Feat");
+        QTest::keyClicks(ui(p).additionsBox, "Additional");
+        QTest::keyClicks(ui(p).newAdditionsBox, "  ");
+        QTest::mouseClick(ui(p).nextButton, Qt::LeftButton);
 
         const ReadmeRecord &r = h->context().record;
         QCOMPARE(r.description, QString("Line one\r\nLine two\r\nLine three"));
@@ -46,24 +46,24 @@ private slots:
     {
         start();
         ProgramInfoScreen *p = h->toProgram();
-        QTest::keyClicks(p->descriptionBox, "First");
-        QTest::mouseClick(p->nextButton, Qt::LeftButton);
-        QTest::mouseClick(h->author()->mainButton, Qt::LeftButton);
+        QTest::keyClicks(ui(p).descriptionBox, "First");
+        QTest::mouseClick(ui(p).nextButton, Qt::LeftButton);
+        QTest::mouseClick(ui(h->author()).mainButton, Qt::LeftButton);
         h->toProgram();
-        QCOMPARE(p->descriptionBox->text(), QString("First"));
-        QTest::keyClicks(p->descriptionBox, " edited");
-        QTest::mouseClick(p->mainButton, Qt::LeftButton);
+        QCOMPARE(ui(p).descriptionBox->text(), QString("First"));
+        QTest::keyClicks(ui(p).descriptionBox, " edited");
+        QTest::mouseClick(ui(p).mainButton, Qt::LeftButton);
         QVERIFY(!p->isVisible() && h->main()->isVisible());
         QCOMPARE(h->context().record.description, QString("First"));
 
         h->toProgram();
-        for (look::MultiLineBox *box : {p->instructionsBox, p->featuresBox, p->additionsBox, p->newAdditionsBox})
+        for (look::MultiLineBox *box : {ui(p).instructionsBox, ui(p).featuresBox, ui(p).additionsBox, ui(p).newAdditionsBox})
             QTest::keyClicks(box, "text");
-        p->newAdditionsBox->setFocus();
-        QTest::mouseClick(p->clearButton, Qt::LeftButton);
-        for (look::MultiLineBox *box : {p->descriptionBox, p->instructionsBox, p->featuresBox, p->additionsBox, p->newAdditionsBox})
+        ui(p).newAdditionsBox->setFocus();
+        QTest::mouseClick(ui(p).clearButton, Qt::LeftButton);
+        for (look::MultiLineBox *box : {ui(p).descriptionBox, ui(p).instructionsBox, ui(p).featuresBox, ui(p).additionsBox, ui(p).newAdditionsBox})
             QVERIFY(box->text().isEmpty());
-        QCOMPARE(p->focusWidget(), p->descriptionBox);
+        QCOMPARE(p->focusWidget(), ui(p).descriptionBox);
         QCOMPARE(h->context().record.description, QString("First"));
     }
 

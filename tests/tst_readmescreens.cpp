@@ -23,8 +23,8 @@ class TestReadmeScreens : public ProgramSuite {
     // on to Create File.
     AuthorScreen *onToAuthor()
     {
-        QTest::mouseClick(h->main()->nextButton, Qt::LeftButton);
-        QTest::mouseClick(h->program()->nextButton, Qt::LeftButton);
+        QTest::mouseClick(ui(h->main()).nextButton, Qt::LeftButton);
+        QTest::mouseClick(ui(h->program()).nextButton, Qt::LeftButton);
         return h->author();
     }
 
@@ -36,18 +36,18 @@ private slots:
     void openByCtrlOChangesNothingUnlessRecognised()
     {
         GeneralInfoScreen *m = start(acmePresets);
-        QCOMPARE(m->fileMenu->actions().indexOf(m->openAction), 1);
-        QCOMPARE(m->toolsMenu->actions().indexOf(m->previewAction), 3);
-        QCOMPARE(m->openAction->text() + m->previewAction->text(), QString("&Open readme\u2026&Preview"));
-        QTest::mouseClick(h->walkToAuthor()->mainButton, Qt::LeftButton);
+        QCOMPARE(ui(m).fileMenu->actions().indexOf(ui(m).openAction), 1);
+        QCOMPARE(ui(m).toolsMenu->actions().indexOf(ui(m).previewAction), 3);
+        QCOMPARE(ui(m).openAction->text() + ui(m).previewAction->text(), QString("&Open readme\u2026&Preview"));
+        QTest::mouseClick(ui(h->walkToAuthor()).mainButton, Qt::LeftButton);
         const WizardValues before = wizardValues(*h->navigator, h->context());
 
         QByteArray edited = dataFile("readme_full.txt");
         edited.replace("\r\n1.2.3\r\n", "\r\n1.2.3b\r\n");
         QVERIFY(writeFile(h->path("edited.txt"), edited));
         h->platform.dialogAnswers = {h->path("edited.txt"), std::nullopt};
-        QTest::keyClick(m->nameBox, Qt::Key_O, Qt::ControlModifier);
-        QTest::keyClick(m->nameBox, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(ui(m).nameBox, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(ui(m).nameBox, Qt::Key_O, Qt::ControlModifier);
 
         QCOMPARE(wizardValues(*h->navigator, h->context()), before);
         QVERIFY(m->isVisible());
@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(opens[1].offeredFileName, h->path("edited.txt"));
         const auto boxes = h->platform.messages();
         QCOMPARE(boxes.size(), size_t(1));
-        QCOMPARE(boxes[0].style, 4144);
+        QCOMPARE(boxes[0].box, okWarning);
         QCOMPARE(boxes[0].owner, m);
         QVERIFY2(boxes[0].text.contains("Line 6 differs: \"1.2.3b\""), qPrintable(boxes[0].text));
     }
@@ -92,25 +92,25 @@ private slots:
         const QByteArray old = dataFile(qPrintable(name)).replace("Jane Doe", author.toUtf8());
         QVERIFY(writeFile(h->path(name), old));
         // A system moved before: it goes back to the OS list, at its end.
-        doubleClickRow(m->osList, rowOf(m->osList, "Windows ME"));
+        doubleClickRow(ui(m).osList, rowOf(ui(m).osList, "Windows ME"));
         h->openReadme(h->path(name));
 
         QVERIFY(h->platform.messages().empty());
         QVERIFY(m->isVisible());
-        QCOMPARE(entries(m->compatibleList), QStringList({"Windows 98", "Windows 95", "Windows NT 4.0"}));
-        QCOMPARE(entries(m->osList),
+        QCOMPARE(entries(ui(m).compatibleList), QStringList({"Windows 98", "Windows 95", "Windows NT 4.0"}));
+        QCOMPARE(entries(ui(m).osList),
                  QStringList({"Windows 98SE", "Windows 2000", "Windows NT", "Windows XP", "Windows ME"}));
-        QCOMPARE(m->typeList->currentItem()->text(), QString("Freeware"));
-        QVERIFY(m->typeList->currentItem()->isSelected());
+        QCOMPARE(ui(m).typeList->currentItem()->text(), QString("Freeware"));
+        QVERIFY(ui(m).typeList->currentItem()->isSelected());
         // An opened readme is a change: the draft holds it at once.
         h->navigator->drafts().waitForWriter();
         QVERIFY(readAll(h->navigator->drafts().draftPath()).contains("Windows NT 4.0"));
 
         // The Version box takes digits, dots and Backspace alone (Ctrl+A
         // too is refused): selected with Home and Shift+End, typed over.
-        QTest::keyClick(m->versionBox, Qt::Key_Home);
-        QTest::keyClick(m->versionBox, Qt::Key_End, Qt::ShiftModifier);
-        QTest::keyClicks(m->versionBox, "1.3");
+        QTest::keyClick(ui(m).versionBox, Qt::Key_Home);
+        QTest::keyClick(ui(m).versionBox, Qt::Key_End, Qt::ShiftModifier);
+        QTest::keyClicks(ui(m).versionBox, "1.3");
         onToAuthor();
         QByteArray expected = old;
         QCOMPARE(expected.count(oldRow), 1);
@@ -140,10 +140,10 @@ private slots:
         h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/") + name);
         h->writePresets(presetsLater);
         // Every screen shown again: each showing reads the presets.
-        m->viewAction->trigger();
-        QTest::mouseClick(h->viewer()->mainButton, Qt::LeftButton);
+        ui(m).viewAction->trigger();
+        QTest::mouseClick(ui(h->viewer()).mainButton, Qt::LeftButton);
         AuthorScreen *a = onToAuthor();
-        QTest::mouseClick(a->mainButton, Qt::LeftButton);
+        QTest::mouseClick(ui(a).mainButton, Qt::LeftButton);
         onToAuthor();
         QCOMPARE(h->createFile(h->path("again.txt")), dataFile(qPrintable(name)));
     }
@@ -165,24 +165,24 @@ private slots:
         QFETCH(QString, typedName);
         GeneralInfoScreen *m = start(acmePresets);
         if (opened.isEmpty()) {
-            QTest::mouseClick(h->walkToAuthor()->mainButton, Qt::LeftButton);
+            QTest::mouseClick(ui(h->walkToAuthor()).mainButton, Qt::LeftButton);
         } else {
             h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/") + opened);
             QVERIFY(h->platform.messages().empty());
         }
         if (!typedName.isEmpty()) {
-            QTest::keyClick(m->nameBox, Qt::Key_A, Qt::ControlModifier);
-            paste(m->nameBox, typedName);
-            QTest::mouseClick(onToAuthor()->mainButton, Qt::LeftButton);
+            QTest::keyClick(ui(m).nameBox, Qt::Key_A, Qt::ControlModifier);
+            paste(ui(m).nameBox, typedName);
+            QTest::mouseClick(ui(onToAuthor()).mainButton, Qt::LeftButton);
         }
 
         PreviewScreen *p = h->toPreview();
         QVERIFY(p->isVisible() && !m->isVisible());
-        const QString shown = p->textBox->text();
-        QTest::keyClicks(p->textBox, "typed");
-        QTest::keyClick(p->textBox, Qt::Key_Delete);
-        QCOMPARE(p->textBox->text(), shown);
-        QTest::mouseClick(p->mainButton, Qt::LeftButton);
+        const QString shown = ui(p).textBox->text();
+        QTest::keyClicks(ui(p).textBox, "typed");
+        QTest::keyClick(ui(p).textBox, Qt::Key_Delete);
+        QCOMPARE(ui(p).textBox->text(), shown);
+        QTest::mouseClick(ui(p).mainButton, Qt::LeftButton);
         QVERIFY(m->isVisible() && !p->isVisible());
 
         onToAuthor();
@@ -216,8 +216,8 @@ private slots:
         start();
         h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt"));
         AuthorScreen *a = onToAuthor();
-        QTest::keyClick(a->nameBox, Qt::Key_End);
-        paste(a->nameBox, " \u4e2d");
+        QTest::keyClick(ui(a).nameBox, Qt::Key_End);
+        paste(ui(a).nameBox, " \u4e2d");
 
         QByteArray expected = dataFile(markdown ? "readme_full.md" : "readme_full.txt");
         expected.replace("Jane Doe", markdown ? QString("Jane Doe \u4e2d").toUtf8() : QByteArray("Jane Doe ?"));

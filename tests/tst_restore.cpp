@@ -50,11 +50,11 @@ private slots:
         QElapsedTimer typing;
         typing.start();
         while (!draft() && typing.elapsed() < 12 * DraftKeeper::writeDelayMs) {
-            QTest::keyClick(m->webBox, Qt::Key_A);
+            QTest::keyClick(ui(m).webBox, Qt::Key_A);
             QTest::qWait(50);
         }
         QVERIFY2(draft().has_value(), "no draft while the typing went on");
-        QTest::keyClicks(m->nameBox, "Quick");
+        QTest::keyClicks(ui(m).nameBox, "Quick");
         h->toProgram();
         h->navigator->drafts().waitForWriter();
         QCOMPARE(draft()->record.programName, QString("Quick"));
@@ -68,13 +68,13 @@ private slots:
     void yesPutsEverythingBack()
     {
         GeneralInfoScreen *m = start(acmePresets);
-        retype(h->walkToAuthor()->nameBox, "Bo Builder");  // not copied yet
-        QTest::mouseClick(h->author()->mainButton, Qt::LeftButton);
-        QTest::keyClick(m->companyBox, Qt::Key_End);
-        QTest::keyClicks(m->companyBox, " Ltd");
-        doubleClickRow(m->osList, rowOf(m->osList, "Windows 95"));
-        doubleClickRow(m->compatibleList, rowOf(m->compatibleList, "Windows 98"));  // to the end of the OS list
-        QTest::keyClicks(h->toProgram()->additionsBox, "Small.");                // not copied yet
+        retype(ui(h->walkToAuthor()).nameBox, "Bo Builder");  // not copied yet
+        QTest::mouseClick(ui(h->author()).mainButton, Qt::LeftButton);
+        QTest::keyClick(ui(m).companyBox, Qt::Key_End);
+        QTest::keyClicks(ui(m).companyBox, " Ltd");
+        doubleClickRow(ui(m).osList, rowOf(ui(m).osList, "Windows 95"));
+        doubleClickRow(ui(m).compatibleList, rowOf(ui(m).compatibleList, "Windows 98"));  // to the end of the OS list
+        QTest::keyClicks(ui(h->toProgram()).additionsBox, "Small.");                // not copied yet
         const WizardValues before = wizardValues(*h->navigator, h->context());
         const QString oldDraft = h->navigator->drafts().draftPath();
 
@@ -82,7 +82,7 @@ private slots:
         const auto boxes = h->platform.messages();
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].title, QString("Restore?"));
-        QCOMPARE(boxes[0].style, 4132);
+        QCOMPARE(boxes[0].box, yesNoQuestion);
         QCOMPARE(boxes[0].owner, m);
         QVERIFY(wizardValues(*h->navigator, h->context()) == before);
         QVERIFY(m->isVisible() && !h->program()->isVisible() && !h->author()->isVisible());
@@ -91,9 +91,9 @@ private slots:
         QVERIFY(!QFile::exists(oldDraft));
         QCOMPARE(drafts().size(), 1);
 
-        QTest::mouseClick(h->toProgram()->mainButton, Qt::LeftButton);
-        QCOMPARE(m->companyBox->text(), QString("Acme Tools Ltd"));
-        QCOMPARE(m->webBox->text(), QString("newer.example"));
+        QTest::mouseClick(ui(h->toProgram()).mainButton, Qt::LeftButton);
+        QCOMPARE(ui(m).companyBox->text(), QString("Acme Tools Ltd"));
+        QCOMPARE(ui(m).webBox->text(), QString("newer.example"));
     }
 
     // A state folder that cannot be made costs the draft alone: no box, and

@@ -20,23 +20,23 @@ private slots:
         SplashScreen *splash = h->navigator->splash();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
         QCOMPARE(splash->cursor().shape(), Qt::WaitCursor);
-        QVERIFY(splash->timer->isActive());
+        QVERIFY(ui(splash).timer->isActive());
         // Clicks, keys and a close request change nothing.
-        SplashClock::tick(splash);
+        splash->tick();
         QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(200, 200));
         QTest::keyClick(splash, Qt::Key_Escape);
         splash->close();
         for (int tick = 2; tick <= 19; ++tick)
-            SplashClock::tick(splash);
-        QCOMPARE(splash->progressBar->value(), 95);
+            splash->tick();
+        QCOMPARE(ui(splash).progressBar->value(), 95);
         QVERIFY(splash->isVisible());
         // Nothing of the main screen happens before the hand-over.
         QVERIFY(h->main() == nullptr);
         QVERIFY(h->context().help.helpFilePath().isEmpty());
 
-        SplashClock::tick(splash);
+        splash->tick();
         QVERIFY(!splash->isVisible());
-        QVERIFY(!splash->timer->isActive());
+        QVERIFY(!ui(splash).timer->isActive());
         QVERIFY(splash->cursor().shape() != Qt::WaitCursor);
         QVERIFY(h->main() && h->main()->isVisible());
         // The main screen's load bound the help file.
@@ -55,7 +55,7 @@ private slots:
         const qint64 elapsed = clock.elapsed();
         QVERIFY2(elapsed >= 1990, qPrintable(QString::number(elapsed)));
         QTest::qWait(300);
-        QCOMPARE(h->navigator->splash()->progressBar->value(), 100);
+        QCOMPARE(ui(h->navigator->splash()).progressBar->value(), 100);
     }
 };
 

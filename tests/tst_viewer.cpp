@@ -46,7 +46,7 @@ private slots:
         QVERIFY(writeFile(h->path("one.txt"), "Caf\xe9 \x93q\x94\r\nCR\ralone\n"));
         ViewerScreen *v = h->toViewer(std::nullopt);
         QVERIFY(v->isVisible());
-        QVERIFY(v->textBox->toPlainText().isEmpty());
+        QVERIFY(ui(v).textBox->toPlainText().isEmpty());
         const auto first = h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog).at(0);
         QCOMPARE(first.title, QString("Open readme file"));
         QCOMPARE(first.filter, QString("Text (*.txt)"));
@@ -54,14 +54,14 @@ private slots:
         QCOMPARE(first.owner, v);
 
         h->platform.dialogAnswers = {h->path("one.txt"), std::nullopt, h->path("does not exist")};
-        QTest::mouseClick(v->anotherButton, Qt::LeftButton);
+        QTest::mouseClick(ui(v).anotherButton, Qt::LeftButton);
         const QString shown = QString::fromUtf8("Café “q”\nCR\nalone\n");
-        QCOMPARE(v->textBox->toPlainText(), shown);
-        QTest::mouseClick(v->anotherButton, Qt::LeftButton);
-        QCOMPARE(v->textBox->toPlainText(), shown);
+        QCOMPARE(ui(v).textBox->toPlainText(), shown);
+        QTest::mouseClick(ui(v).anotherButton, Qt::LeftButton);
+        QCOMPARE(ui(v).textBox->toPlainText(), shown);
         QCOMPARE(h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog)[2].offeredFileName, h->path("one.txt"));
-        QTest::mouseClick(v->anotherButton, Qt::LeftButton);
-        QVERIFY(v->textBox->toPlainText().isEmpty());
+        QTest::mouseClick(ui(v).anotherButton, Qt::LeftButton);
+        QVERIFY(ui(v).textBox->toPlainText().isEmpty());
         QVERIFY(h->platform.messages().empty());
     }
 
@@ -119,22 +119,22 @@ private slots:
         QVERIFY(writeFile(h->path("file.txt"), bytes));
         ViewerScreen *v = h->toViewer(h->path("first.txt"));
         h->platform.dialogAnswers = {h->path("file.txt")};
-        QTest::mouseClick(v->anotherButton, Qt::LeftButton);
+        QTest::mouseClick(ui(v).anotherButton, Qt::LeftButton);
         QCoreApplication::processEvents();  // the box lays out its first page
         if (!shown) {
-            QCOMPARE(v->textBox->document()->characterCount(), 1);  // empty
+            QCOMPARE(ui(v).textBox->document()->characterCount(), 1);  // empty
             return;
         }
-        QCOMPARE(v->textBox->toPlainText(), toLf(decodeTextFile(bytes)));
-        QCOMPARE(int(v->textBox->wordWrapMode()), wrap);
-        QVERIFY(!v->textBox->isReadOnly());
-        QCOMPARE(v->textBox->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(ui(v).textBox->toPlainText(), toLf(decodeTextFile(bytes)));
+        QCOMPARE(int(ui(v).textBox->wordWrapMode()), wrap);
+        QVERIFY(!ui(v).textBox->isReadOnly());
+        QCOMPARE(ui(v).textBox->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         // Wrapped: the first line, laid out, takes as many lines of the box
         // as its length needs, and the scroll bar reaches past the first page.
-        const QTextBlock first = v->textBox->document()->firstBlock();
+        const QTextBlock first = ui(v).textBox->document()->firstBlock();
         QVERIFY(first.layout()->lineCount() >= 1);
         QVERIFY(first.layout()->lineCount() >= first.length() / 200);
-        QVERIFY(v->textBox->verticalScrollBar()->maximum() > 0);
+        QVERIFY(ui(v).textBox->verticalScrollBar()->maximum() > 0);
     }
 
     // Clear, Main, View: an empty box and no dialog; typed text is never
@@ -144,13 +144,13 @@ private slots:
         start();
         QVERIFY(writeFile(h->path("one.txt"), "text\r\n"));
         ViewerScreen *v = h->toViewer(h->path("one.txt"));
-        QTest::keyClicks(v->textBox, "typed ");
-        QTest::mouseClick(v->clearButton, Qt::LeftButton);
-        QVERIFY(v->textBox->toPlainText().isEmpty());
-        QTest::mouseClick(v->mainButton, Qt::LeftButton);
-        h->main()->viewAction->trigger();
+        QTest::keyClicks(ui(v).textBox, "typed ");
+        QTest::mouseClick(ui(v).clearButton, Qt::LeftButton);
+        QVERIFY(ui(v).textBox->toPlainText().isEmpty());
+        QTest::mouseClick(ui(v).mainButton, Qt::LeftButton);
+        ui(h->main()).viewAction->trigger();
         QVERIFY(v->isVisible());
-        QVERIFY(v->textBox->toPlainText().isEmpty());
+        QVERIFY(ui(v).textBox->toPlainText().isEmpty());
         QCOMPARE(h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog).size(), size_t(1));
         QCOMPARE(readAll(h->path("one.txt")), QByteArray("text\r\n"));
     }

@@ -27,7 +27,7 @@ GeneralInfoScreen *Harness::start()
 {
     navigator->start();
     for (int i = 0; i < 20; ++i)
-        SplashClock::tick(navigator->splash());
+        navigator->splash()->tick();
     if (GeneralInfoScreen *m = main()) {
         (void)QTest::qWaitForWindowExposed(m);
         return m;
@@ -49,31 +49,31 @@ AuthorScreen *Harness::toAuthor()
 
 PresetsScreen *Harness::toPresets()
 {
-    main()->constantsAction->trigger();
+    ui(main()).constantsAction->trigger();
     return presets();
 }
 
 ViewerScreen *Harness::toViewer(const std::optional<QString> &firstOpen)
 {
     platform.dialogAnswers = {firstOpen};
-    main()->viewAction->trigger();
+    ui(main()).viewAction->trigger();
     return viewer();
 }
 
 AuthorScreen *Harness::walkToAuthor()
 {
     GeneralInfoScreen *m = main();
-    QTest::keyClicks(m->nameBox, "Pixel Pal");
-    QTest::keyClicks(m->versionBox, "2.1");
-    clickRow(m->typeList, 1);  // Freeware
-    doubleClickRow(m->osList, rowOf(m->osList, "Windows 98"));
-    doubleClickRow(m->osList, rowOf(m->osList, "Windows XP"));
+    QTest::keyClicks(ui(m).nameBox, "Pixel Pal");
+    QTest::keyClicks(ui(m).versionBox, "2.1");
+    clickRow(ui(m).typeList, 1);  // Freeware
+    doubleClickRow(ui(m).osList, rowOf(ui(m).osList, "Windows 98"));
+    doubleClickRow(ui(m).osList, rowOf(ui(m).osList, "Windows XP"));
     ProgramInfoScreen *p = toProgram();
-    typeLines(p->descriptionBox, {"Draws pixels.", "Saves them too."});
-    typeLines(p->instructionsBox, {"Run it."});
-    typeLines(p->featuresBox, {"Fast"});
-    typeLines(p->newAdditionsBox, {"Undo"});
-    QTest::mouseClick(p->nextButton, Qt::LeftButton);
+    typeLines(ui(p).descriptionBox, {"Draws pixels.", "Saves them too."});
+    typeLines(ui(p).instructionsBox, {"Run it."});
+    typeLines(ui(p).featuresBox, {"Fast"});
+    typeLines(ui(p).newAdditionsBox, {"Undo"});
+    QTest::mouseClick(ui(p).nextButton, Qt::LeftButton);
     return author();
 }
 
@@ -89,12 +89,12 @@ QByteArray Harness::createFile(const QString &path, const QString &filter)
 void Harness::openReadme(const std::optional<QString> &path)
 {
     platform.dialogAnswers = {path};
-    main()->openAction->trigger();
+    ui(main()).openAction->trigger();
 }
 
 PreviewScreen *Harness::toPreview()
 {
-    main()->previewAction->trigger();
+    ui(main()).previewAction->trigger();
     return preview();
 }
 

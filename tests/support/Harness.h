@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Controls.h"
 #include "FileTools.h"
 #include "ScriptedPlatform.h"
 #include "ui/app/Navigator.h"
@@ -33,12 +34,6 @@ inline const QByteArray acmePresets = QByteArrayLiteral(
 // Other presets, saved while the program runs.
 inline const QByteArray newerPresets = QByteArrayLiteral(
     "\"Newer Co\",\"newer.example\",\"Dutch\",\"newer.dll\",\"Nina Newer\",\"nina@newer.example\"\r\n");
-
-// Delivers one tick of the splash's timer, as the timer would.
-class SplashClock {
-public:
-    static void tick(SplashScreen *splash) { splash->tick(); }
-};
 
 // The whole program on the scripted platform, with its application folder in
 // a fresh temporary folder that holds presets.txt.

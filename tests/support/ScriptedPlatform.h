@@ -25,7 +25,7 @@ public:
         QPointer<QWidget> owner;
         QString text;   // message text
         QString title;  // message or dialog title
-        int style = 0;  // message style value
+        MessageKind box = {};  // a message box's buttons, icon and default
         QString filter;
         QString initialFolder;
         QString offeredFileName;  // the dialog's remembered file name when it opened
@@ -66,13 +66,13 @@ public:
     std::vector<Call> calls;
 
     MessageAnswer messageBox(QWidget *owner, const QString &text, const QString &title,
-                             int style) override
+                             const MessageKind &kind) override
     {
-        Call call{Kind::MessageBox, owner, text, title, style, {}, {}, {}, {}};
+        Call call{Kind::MessageBox, owner, text, title, kind, {}, {}, {}, {}};
         calls.push_back(call);
         if (whileMessageShown)
             whileMessageShown(call);
-        const bool yesNo = MessageStyle::decode(style).yesNo;
+        const bool yesNo = kind.buttons == MessageKind::Buttons::YesNo;
         MessageAnswer answer = yesNo ? MessageAnswer::No : MessageAnswer::Ok;
         if (!messageAnswers.empty()) {
             answer = messageAnswers.front();
@@ -104,7 +104,7 @@ public:
     {
         auto *widget = dynamic_cast<QWidget *>(&window);
         calls.push_back(Call{Kind::HelpContents, widget ? widget->parentWidget() : nullptr, {}, {},
-                             0, {}, {}, {}, helpFilePath});
+                             {}, {}, {}, {}, helpFilePath});
     }
 
     std::vector<Call> callsOf(Kind kind) const
@@ -121,7 +121,7 @@ public:
 private:
     std::optional<QString> fileDialog(Kind kind, QWidget *owner, FileDialog &dialog)
     {
-        calls.push_back(Call{kind, owner, {}, dialog.title, 0, dialog.filters.join(QStringLiteral(";;")),
+        calls.push_back(Call{kind, owner, {}, dialog.title, {}, dialog.filters.join(QStringLiteral(";;")),
                              dialog.initialFolder, dialog.fileName, {}});
         std::optional<QString> answer;
         if (!dialogAnswers.empty()) {

@@ -12,10 +12,6 @@ class QTimer;
 namespace velmora {
 
 class Navigator;
-namespace test {
-class SplashClock;
-}
-
 // The start-up picture with its progress bar. It takes no input: twenty ticks
 // of 100 ms fill the bar, then it hides and the main screen is shown.
 class SplashScreen : public QWidget {
@@ -24,22 +20,19 @@ public:
     explicit SplashScreen(Navigator &navigator);
 
     void load();
-
-    QProgressBar *progressBar;
-    QTimer *timer;
-    QLabel *picture;
+    // One step of the bar; the timer calls it every 100 ms, and the last of
+    // twenty hands over to the main screen.
+    void tick();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
-private slots:
-    void tick();
-
 private:
-    // The tests' clock delivers the ticks one at a time.
-    friend class test::SplashClock;
+    QProgressBar *progressBar;
+    QTimer *timer;
+    QLabel *picture;
 
     void finish();
 

@@ -121,7 +121,7 @@ void DraftKeeper::offerLeftDraft(QWidget *owner)
         owner,
         QStringLiteral("Velmora did not end through Exit last time.") + crLf
             + QStringLiteral("Do you want back what was typed then? No deletes it."),
-        QStringLiteral("Restore?"), MessageStyle::YesNoQuestion);
+        QStringLiteral("Restore?"), yesNoQuestion);
     auto held = std::make_shared<LeftDraft>(std::move(*left));
     if (answer != MessageAnswer::Yes) {
         held->discard();

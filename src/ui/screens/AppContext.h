@@ -18,14 +18,12 @@ struct AppContext {
     Platform &platform;
     Navigation &navigation;
     ReadmeRecord record;
-    // Empty at start, then "yes" or "no" from Tools > Tooltips; never saved.
-    QString TooltipsOn;
+    // Tools > Tooltips: off at start, never saved.
+    bool tooltipsOn = false;
     HelpBinding help;
     // The general-info screen, once made: its compatible list is what the
     // readme writer reads at the moment of writing.
     QPointer<GeneralInfoScreen> mainScreen;
-
-    bool tooltipsWanted() const { return TooltipsOn == QLatin1String("yes"); }
 };
 
 }  // namespace velmora

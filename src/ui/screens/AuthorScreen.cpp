@@ -110,7 +110,7 @@ void AuthorScreen::createFile()
         if (!reason.isEmpty())
             text += crLf + reason;
         context.platform.messageBox(this, text, QStringLiteral("Program error!"),
-                                MessageStyle::OkExclamation);
+                                okWarning);
     }
 }
 
@@ -130,7 +130,7 @@ ReadmeEncoding AuthorScreen::askForEncoding(const QList<char32_t> &outside)
         QStringLiteral("The readme holds characters that Windows-1252 cannot hold:") + crLf + list
             + crLf + QStringLiteral("Write it in UTF-8 (without a byte-order mark) instead?") + crLf
             + QStringLiteral("No writes each of them as \"?\"."),
-        QStringLiteral("Save as UTF-8?"), MessageStyle::YesNoQuestion);
+        QStringLiteral("Save as UTF-8?"), yesNoQuestion);
     return answer == MessageAnswer::Yes ? ReadmeEncoding::Utf8 : ReadmeEncoding::Windows1252;
 }
 
@@ -141,7 +141,7 @@ void AuthorScreen::backToMain()
 
 void AuthorScreen::showCreateTip()
 {
-    createButton->setToolTip(context.tooltipsWanted() ? QStringLiteral("Creates the readme file")
+    createButton->setToolTip(context.tooltipsOn ? QStringLiteral("Creates the readme file")
                                                 : QString());
 }
 

@@ -27,11 +27,6 @@ public:
     void collectValues(WizardValues &values) const;
     void putValues(const WizardValues &values);
 
-    QLabel *nameLabel, *emailLabel;
-    QLineEdit *nameBox, *emailBox;
-    QPushButton *clearButton, *createButton, *mainButton;
-    FileDialog saveDialog;
-
 protected:
     AppContext &context;
 
@@ -45,6 +40,11 @@ private slots:
     void showCreateTip();
 
 private:
+    QLabel *nameLabel, *emailLabel;
+    QLineEdit *nameBox, *emailBox;
+    QPushButton *clearButton, *createButton, *mainButton;
+    FileDialog saveDialog;
+
     // Asks whether a readme that holds these characters goes out in UTF-8;
     // no question for none.
     ReadmeEncoding askForEncoding(const QList<char32_t> &outside);

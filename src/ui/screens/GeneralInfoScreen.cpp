@@ -19,6 +19,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include <string_view>
+
 namespace velmora {
 
 using namespace look;
@@ -241,7 +243,7 @@ void GeneralInfoScreen::askToExit()
 {
     const MessageAnswer answer = context.platform.messageBox(
         this, QStringLiteral("You have indicated you wish to\r\nexit the program. Is this correct?"),
-        QStringLiteral("Exit?"), MessageStyle::YesNoQuestion);
+        QStringLiteral("Exit?"), yesNoQuestion);
     if (answer == MessageAnswer::Yes)
         context.navigation.endProgram();
 }
@@ -251,11 +253,9 @@ void GeneralInfoScreen::closeRequested()
     askToExit();
 }
 
-void GeneralInfoScreen::txtMVer_KeyPress(short &keyAscii)
+bool GeneralInfoScreen::versionAccepts(char32_t typed)
 {
-    const bool digit = keyAscii >= 48 && keyAscii <= 57;
-    if (!(keyAscii == 8 || keyAscii == 46 || digit))
-        keyAscii = 0;
+    return std::u32string_view(U"0123456789.\b").find(typed) != std::u32string_view::npos;
 }
 
 void GeneralInfoScreen::pickType()
@@ -277,12 +277,12 @@ void GeneralInfoScreen::moveBackToOsList()
 
 void GeneralInfoScreen::showOsListTip()
 {
-    osList->setToolTip(context.tooltipsWanted() ? compatTip : QString());
+    osList->setToolTip(context.tooltipsOn ? compatTip : QString());
 }
 
 void GeneralInfoScreen::showTypeTip()
 {
-    typeList->setToolTip(context.tooltipsWanted() ? typeTip : QString());
+    typeList->setToolTip(context.tooltipsOn ? typeTip : QString());
 }
 
 // Return, Enter and Space on the current row move it, as a double-click
@@ -313,9 +313,7 @@ bool GeneralInfoScreen::eventFilter(QObject *watched, QEvent *event)
         const std::optional<int> typed = typedCharacterCode(*static_cast<QKeyEvent *>(event));
         if (!typed)
             return false;  // a key that types no character
-        short code = static_cast<short>(*typed);
-        txtMVer_KeyPress(code);
-        return code == 0;
+        return !versionAccepts(char32_t(*typed));
     }
     if (event->type() == QEvent::MouseMove) {
         if (watched == osList->viewport())
@@ -349,7 +347,7 @@ void GeneralInfoScreen::openReadme()
     const RecognisedReadme readme = recogniseReadmeFile(*path);
     if (!readme.recognised) {
         context.platform.messageBox(this, notRecognisedMessage(readme), QStringLiteral("Open readme"),
-                                MessageStyle::OkExclamation);
+                                okWarning);
         return;
     }
     const PresetRecord presets =
@@ -367,7 +365,7 @@ void GeneralInfoScreen::exitFromMenu()
 void GeneralInfoScreen::switchTooltips()
 {
     // Qt has already inverted the check mark; read it back.
-    context.TooltipsOn = tooltipsAction->isChecked() ? QStringLiteral("yes") : QStringLiteral("no");
+    context.tooltipsOn = tooltipsAction->isChecked();
 }
 
 void GeneralInfoScreen::showViewer()

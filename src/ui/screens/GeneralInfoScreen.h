@@ -40,21 +40,10 @@ public:
     void collectValues(WizardValues &values) const;
     void putValues(const WizardValues &values);
 
-    // Filters one typed character code; setting it to 0 discards it.
-    static void txtMVer_KeyPress(short &keyAscii);
-
-    QLabel *titleLabel, *nameLabel, *versionLabel, *companyLabel, *webLabel, *languageLabel, *filesNeededLabel,
-        *osListLabel, *compatibleLabel, *typeLabel;
-    QLineEdit *nameBox, *versionBox, *companyBox, *webBox, *languageBox;
-    look::MultiLineBox *filesNeededBox;
-    QListWidget *osList, *compatibleList, *typeList;
-    QPushButton *clearButton, *nextButton, *exitButton;
-
-    QMenuBar *menuBar;
-    QMenu *fileMenu, *toolsMenu, *helpMenu;
-    QAction *constantsAction, *openAction, *fileSeparator, *exitAction, *tooltipsAction, *toolsSeparator,
-        *viewAction, *previewAction, *contentsAction;
-    FileDialog openDialog;  // the Open dialog of File > Open readme
+    // Whether the version box takes this typed character: a digit, a full
+    // stop or Backspace. Every other character is refused, the control
+    // characters of the clipboard shortcuts included.
+    static bool versionAccepts(char32_t typed);
 
 protected:
     AppContext &context;
@@ -80,6 +69,19 @@ private slots:
     void showHelp();
 
 private:
+    QLabel *titleLabel, *nameLabel, *versionLabel, *companyLabel, *webLabel, *languageLabel, *filesNeededLabel,
+        *osListLabel, *compatibleLabel, *typeLabel;
+    QLineEdit *nameBox, *versionBox, *companyBox, *webBox, *languageBox;
+    look::MultiLineBox *filesNeededBox;
+    QListWidget *osList, *compatibleList, *typeList;
+    QPushButton *clearButton, *nextButton, *exitButton;
+
+    QMenuBar *menuBar;
+    QMenu *fileMenu, *toolsMenu, *helpMenu;
+    QAction *constantsAction, *openAction, *fileSeparator, *exitAction, *tooltipsAction, *toolsSeparator,
+        *viewAction, *previewAction, *contentsAction;
+    FileDialog openDialog;  // the Open dialog of File > Open readme
+
     void buildMenu();
     bool listKeyPressed(QListWidget *list, QKeyEvent *event);
 

@@ -109,7 +109,7 @@ void PresetsScreen::savePresets()
                                                 context.platform.userConfigFolder(), PresetsUse::Set);
     const auto saveFailed = [this](const QString &reason) {
         context.platform.messageBox(this, QStringLiteral("The presets could not be saved.") + crLf + reason,
-                                fileError, MessageStyle::OkExclamation);
+                                fileError, okWarning);
     };
     if (!where.problem.isEmpty()) {
         saveFailed(where.problem);
@@ -120,7 +120,7 @@ void PresetsScreen::savePresets()
                                 QStringLiteral("The needed file wasn't found!") + crLf
                                     + QStringLiteral("Please contact the author at:") + crLf
                                     + QStringLiteral("   ") + QStringLiteral(VELMORA_CONTACT_EMAIL),
-                                fileError, MessageStyle::OkExclamation);
+                                fileError, okWarning);
         return;
     }
 
@@ -135,12 +135,12 @@ void PresetsScreen::savePresets()
                 + QStringLiteral("presets.txt cannot store that character. Please remove it "
                                  "and save again.")
                 + crLf + QStringLiteral("Nothing was saved."),
-            programConstants, MessageStyle::OkExclamation);
+            programConstants, okWarning);
         return;
     }
 
     context.platform.messageBox(this, QStringLiteral("The entered data is being saved!"),
-                            programConstants, MessageStyle::OkExclamation);
+                            programConstants, okWarning);
     const PresetsWrite written = writePresets(where, record);
     if (!written.saved)
         saveFailed(written.reason);

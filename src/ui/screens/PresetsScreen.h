@@ -24,13 +24,6 @@ public:
 
     void load() override;
 
-    QLineEdit *companyBox, *webBox;
-    look::MultiLineBox *languageBox, *filesNeededBox;
-    QLineEdit *authorNameBox, *emailBox;
-    QPushButton *clearButton, *setButton, *mainButton;
-    QLabel *messageLabel, *companyLabel, *webLabel, *filesNeededLabel, *authorNameLabel, *emailLabel, *generalHeading,
-        *authorHeading, *languageLabel;
-
 protected:
     AppContext &context;
 
@@ -40,6 +33,13 @@ private slots:
     void savePresets();
     void clear();
     void backToMain();
+private:
+    QLineEdit *companyBox, *webBox;
+    look::MultiLineBox *languageBox, *filesNeededBox;
+    QLineEdit *authorNameBox, *emailBox;
+    QPushButton *clearButton, *setButton, *mainButton;
+    QLabel *messageLabel, *companyLabel, *webLabel, *filesNeededLabel, *authorNameLabel, *emailLabel, *generalHeading,
+        *authorHeading, *languageLabel;
 };
 
 }  // namespace velmora

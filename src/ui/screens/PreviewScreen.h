@@ -21,9 +21,6 @@ public:
 
     void activate() override;
 
-    look::MultiLineBox *textBox;
-    QPushButton *mainButton;
-
 protected:
     AppContext &context;
 
@@ -31,6 +28,9 @@ protected:
 
 private slots:
     void backToMain();
+private:
+    look::MultiLineBox *textBox;
+    QPushButton *mainButton;
 };
 
 }  // namespace velmora

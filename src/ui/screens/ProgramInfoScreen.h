@@ -25,10 +25,6 @@ public:
     void collectValues(WizardValues &values) const;
     void putValues(const WizardValues &values);
 
-    look::MultiLineBox *descriptionBox, *instructionsBox, *featuresBox, *additionsBox, *newAdditionsBox;
-    QPushButton *clearButton, *nextButton, *mainButton;
-    QLabel *descriptionLabel, *featuresLabel, *newAdditionsLabel, *additionsLabel, *instructionsLabel;
-
 protected:
     AppContext &context;
 
@@ -38,6 +34,10 @@ private slots:
     void next();
     void backToMain();
     void clear();
+private:
+    look::MultiLineBox *descriptionBox, *instructionsBox, *featuresBox, *additionsBox, *newAdditionsBox;
+    QPushButton *clearButton, *nextButton, *mainButton;
+    QLabel *descriptionLabel, *featuresLabel, *newAdditionsLabel, *additionsLabel, *instructionsLabel;
 };
 
 }  // namespace velmora

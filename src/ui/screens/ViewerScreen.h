@@ -22,10 +22,6 @@ public:
 
     void load() override;
 
-    look::MultiLineBox *textBox;
-    QPushButton *clearButton, *anotherButton, *mainButton;
-    FileDialog openDialog;
-
 protected:
     AppContext &context;
 
@@ -37,6 +33,10 @@ private slots:
     void backToMain();
 
 private:
+    look::MultiLineBox *textBox;
+    QPushButton *clearButton, *anotherButton, *mainButton;
+    FileDialog openDialog;
+
     void openAndShow();
 };
 

@@ -9,36 +9,28 @@ class QWidget;
 
 namespace velmora {
 
-// Message box style values: buttons + icon + 4096 for "stays above everything".
-namespace MessageStyle {
-constexpr int YesNo = 4;
-constexpr int Question = 32;
-constexpr int Exclamation = 48;
-constexpr int SystemModal = 4096;
-constexpr int YesNoQuestion = YesNo + Question + SystemModal;  // 4132
-constexpr int OkExclamation = Exclamation + SystemModal;       // 4144
+enum class MessageAnswer { Ok, Yes, No };
 
-enum class Icon { None, Question, Exclamation };
+// What a message box offers: its buttons, its icon and the button that Return
+// presses. Every box stays above every window of the program until it is
+// answered.
+struct MessageKind {
+    enum class Buttons { Ok, YesNo };
+    enum class Icon { None, Question, Exclamation };
 
-// A style value taken apart, the one place that reads the sums.
-struct Parts {
-    bool yesNo;
-    Icon icon;
-    bool systemModal;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+    MessageAnswer defaultAnswer = MessageAnswer::Ok;
+
+    bool operator==(const MessageKind &) const = default;
 };
 
-constexpr Parts decode(int style)
-{
-    const int icon = style & 0xF0;
-    return {(style & 0xF) == YesNo,
-            icon == Question      ? Icon::Question
-            : icon == Exclamation ? Icon::Exclamation
-                                  : Icon::None,
-            (style & SystemModal) != 0};
-}
-}  // namespace MessageStyle
-
-enum class MessageAnswer { Ok, Yes, No };
+// A question answered Yes or No, Yes the default.
+inline constexpr MessageKind yesNoQuestion{MessageKind::Buttons::YesNo, MessageKind::Icon::Question,
+                                           MessageAnswer::Yes};
+// A warning with one OK button.
+inline constexpr MessageKind okWarning{MessageKind::Buttons::Ok, MessageKind::Icon::Exclamation,
+                                       MessageAnswer::Ok};
 
 // The platform's own dialog window behind a FileDialog: made on its first
 // use and then kept, so that one dialog serves the whole run. It goes with
@@ -87,7 +79,7 @@ public:
     // text may hold CR LF; each starts a new line. Returns Yes/No for a
     // Yes/No box, Ok for an OK box however it was closed.
     virtual MessageAnswer messageBox(QWidget *owner, const QString &text, const QString &title,
-                                     int style) = 0;
+                                     const MessageKind &kind) = 0;
     // The full path chosen or typed, or nothing on cancel. No suffix is
     // added and overwriting is not confirmed.
     virtual std::optional<QString> saveFileDialog(QWidget *owner, FileDialog &dialog) = 0;

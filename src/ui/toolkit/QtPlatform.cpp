@@ -83,18 +83,19 @@ std::optional<QString> runFileDialog(QWidget *owner, FileDialog &dialog,
 }  // namespace
 
 MessageAnswer QtPlatform::messageBox(QWidget *owner, const QString &text, const QString &title,
-                                     int style)
+                                     const MessageKind &kind)
 {
-    const MessageStyle::Parts parts = MessageStyle::decode(style);
+    const bool yesNo = kind.buttons == MessageKind::Buttons::YesNo;
     QMessageBox box(owner);
     box.setWindowTitle(title);
     box.setText(toLf(text));
-    box.setIcon(parts.icon == MessageStyle::Icon::Question      ? QMessageBox::Question
-                : parts.icon == MessageStyle::Icon::Exclamation ? QMessageBox::Warning
-                                                                : QMessageBox::NoIcon);
-    if (parts.yesNo) {
+    box.setIcon(kind.icon == MessageKind::Icon::Question      ? QMessageBox::Question
+                : kind.icon == MessageKind::Icon::Exclamation ? QMessageBox::Warning
+                                                              : QMessageBox::NoIcon);
+    if (yesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(kind.defaultAnswer == MessageAnswer::No ? QMessageBox::No
+                                                                     : QMessageBox::Yes);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
@@ -102,10 +103,9 @@ MessageAnswer QtPlatform::messageBox(QWidget *owner, const QString &text, const 
     // The closest Qt comes to system-modal: the whole program waits, and the
     // box stays above every window until answered.
     box.setWindowModality(Qt::ApplicationModal);
-    if (parts.systemModal)
-        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     const int answer = box.exec();
-    if (!parts.yesNo)
+    if (!yesNo)
         return MessageAnswer::Ok;
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }

@@ -9,7 +9,7 @@ namespace velmora {
 class QtPlatform : public Platform {
 public:
     MessageAnswer messageBox(QWidget *owner, const QString &text, const QString &title,
-                             int style) override;
+                             const MessageKind &kind) override;
     std::optional<QString> saveFileDialog(QWidget *owner, FileDialog &dialog) override;
     std::optional<QString> openFileDialog(QWidget *owner, FileDialog &dialog) override;
     QString applicationFolder() const override;
