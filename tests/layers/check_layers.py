@@ -1,0 +1,85 @@
+#!/usr/bin/env python3
+"""The path says the layer: checks every #include under src/.
+
+- A file under src/core includes only files under src/core and headers of
+  QtCore (found in the QtCore include folder given) or of the C and C++
+  libraries: never a widget or GUI header, never a file under src/ui.
+- No folder includes, directly or through other folders, a folder that
+  includes it back.
+
+Usage: check_layers.py SRC_DIR QTCORE_INCLUDE_DIR
+Prints each breach as FILE:LINE: reason and exits 1; exits 0 when there is
+none."""
+
+import os
+import re
+import sys
+
+INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
+
+
+def main():
+    src, qtcore = sys.argv[1], sys.argv[2]
+    if not os.path.isfile(os.path.join(qtcore, "QString")):
+        sys.exit(f"{qtcore}: not QtCore's include folder")
+    qt_modules = os.path.dirname(qtcore)
+    breaches = []
+    graph = {}  # folder -> {folder it includes: first FILE:LINE that does}
+    for folder, _, names in os.walk(src):
+        for name in sorted(names):
+            if not name.endswith((".h", ".cpp")):
+                continue
+            path = os.path.join(folder, name)
+            rel = os.path.relpath(path, src)
+            here = os.path.dirname(rel)
+            in_core = rel.startswith("core" + os.sep)
+            with open(path, encoding="utf-8") as f:
+                for number, line in enumerate(f, 1):
+                    m = INCLUDE.match(line)
+                    if not m:
+                        continue
+                    quote, header = m.groups()
+                    where = f"src/{rel}:{number}"
+                    if quote == '"':
+                        if not os.path.isfile(os.path.join(src, header)):
+                            breaches.append(f"{where}: \"{header}\" is not a path under src/")
+                            continue
+                        there = os.path.dirname(header)
+                        if in_core and not header.startswith("core/"):
+                            breaches.append(f"{where}: a core file includes \"{header}\"")
+                        if there != here:
+                            graph.setdefault(here, {}).setdefault(there, where)
+                    elif in_core:
+                        module = header.split("/")[0] if "/" in header else None
+                        if module and module.startswith("Qt") and module != "QtCore":
+                            breaches.append(f"{where}: a core file includes <{header}> of {module}")
+                        elif header.startswith("Q") and "/" not in header:
+                            if not os.path.isfile(os.path.join(qtcore, header)):
+                                owner = [d for d in sorted(os.listdir(qt_modules))
+                                         if os.path.isfile(os.path.join(qt_modules, d, header))]
+                                breaches.append(f"{where}: a core file includes <{header}>"
+                                                + (f" of {owner[0]}" if owner else ", not a QtCore header"))
+
+    # Folders that reach each other: a cycle through the include graph.
+    def reach(start):
+        seen, todo = set(), [start]
+        while todo:
+            for nxt in graph.get(todo.pop(), {}):
+                if nxt not in seen:
+                    seen.add(nxt)
+                    todo.append(nxt)
+        return seen
+
+    for a in sorted(graph):
+        for b, where in sorted(graph[a].items()):
+            if a in reach(b):
+                breaches.append(f"{where}: {a}/ includes {b}/, which includes {a}/ back")
+
+    for b in breaches:
+        print(b)
+    print(f"{len(breaches)} breaches of the layers")
+    return 1 if breaches else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
