@@ -25,14 +25,14 @@ AuthorScreen::AuthorScreen(AppContext &context)
     : Screen(QStringLiteral("Author"), 3495, 1485), context(context)
 {
     QWidget *c = client();
-    //                                          left top  width height limit
-    nameLabel   = label(c, "Name:",                75, 120);
-    nameBox   = lineBox(c,                      600, 120, 2775, 285, 30);
-    emailLabel  = label(c, "EMail:",              120, 480);
-    emailBox  = lineBox(c,                      600, 480, 2775, 285, 30);
-    clearButton  = button(c, "Clear",              120, 960,  975, 375);
-    createButton = button(c, "Create File",       1200, 960,  975, 375);
-    mainButton   = button(c, "Main",              2400, 960,  975, 375);
+    //                                      left top  width height limit
+    nameLabel    = label(c, "Name:",          75, 120);
+    nameBox      = lineBox(c,                600, 120, 2775, 285, 30);
+    emailLabel   = label(c, "EMail:",        120, 480);
+    emailBox     = lineBox(c,                600, 480, 2775, 285, 30);
+    clearButton  = button(c, "Clear",        120, 960,  975, 375);
+    createButton = button(c, "Create File", 1200, 960,  975, 375);
+    mainButton   = button(c, "Main",        2400, 960,  975, 375);
 
     nameBy(nameLabel, nameBox);
     nameBy(emailLabel, emailBox);

@@ -52,29 +52,29 @@ GeneralInfoScreen::GeneralInfoScreen(AppContext &context)
     : Screen(QStringLiteral("Velmora"), 5775, 5550), context(context)
 {
     QWidget *c = client();
-    //                                              left  top   width height limit
-    titleLabel   = heading(c, "General Info:",        120, 120, darkBlue());
-    nameLabel    = label(c, "Name:",                  420, 480);
-    nameBox    = lineBox(c,                         960, 480, 3015, 285, 40);
-    versionLabel     = label(c, "Version:",               300, 840);
-    versionBox     = lineBox(c,                         960, 840,  735, 285, 7);
-    companyLabel = label(c, "Company:",               150, 1200);
-    companyBox = lineBox(c,                         960, 1200, 3015, 285, 40);
-    webLabel     = label(c, "Web site:",              195, 1560);
-    webBox     = lineBox(c,                         960, 1560, 3735, 285);
-    languageLabel  = label(c, "Language:",              120, 1920);
-    languageBox = lineBox(c,                        960, 1920, 3015, 285);
-    filesNeededLabel    = label(c, "Files needed:",          120, 2640);
-    filesNeededBox    = new MultiLineBox(c,               1200, 2640, 3495, 285);
-    osListLabel = heading(c, "OS list:",             120, 3360, darkBlue());
-    osList = listBox(c,                         120, 3600, 1695, 1035);
-    compatibleLabel  = heading(c, "(compatible list)",   2040, 3360, darkBlue(), false);
-    compatibleList  = listBox(c,                        2040, 3600, 1695, 1035);
-    typeLabel    = heading(c, "Type: ",              4200, 3360, darkBlue());
-    typeList    = listBox(c,                        4200, 3600, 1335, 255);
-    clearButton   = button(c, "Clear",                2400, 5040, 975, 375);
-    nextButton    = button(c, "Next",                 3480, 5040, 975, 375);
-    exitButton    = button(c, "Exit",                 4680, 5040, 975, 375);
+    //                                                 left  top   width height limit
+    titleLabel       = heading(c, "General Info:",      120, 120, darkBlue());
+    nameLabel        = label(c, "Name:",                420, 480);
+    nameBox          = lineBox(c,                       960, 480, 3015, 285, 40);
+    versionLabel     = label(c, "Version:",             300, 840);
+    versionBox       = lineBox(c,                       960, 840,  735, 285, 7);
+    companyLabel     = label(c, "Company:",             150, 1200);
+    companyBox       = lineBox(c,                       960, 1200, 3015, 285, 40);
+    webLabel         = label(c, "Web site:",            195, 1560);
+    webBox           = lineBox(c,                       960, 1560, 3735, 285);
+    languageLabel    = label(c, "Language:",            120, 1920);
+    languageBox      = lineBox(c,                       960, 1920, 3015, 285);
+    filesNeededLabel = label(c, "Files needed:",        120, 2640);
+    filesNeededBox   = new MultiLineBox(c,             1200, 2640, 3495, 285);
+    osListLabel      = heading(c, "OS list:",           120, 3360, darkBlue());
+    osList           = listBox(c,                       120, 3600, 1695, 1035);
+    compatibleLabel  = heading(c, "(compatible list)", 2040, 3360, darkBlue(), false);
+    compatibleList   = listBox(c,                      2040, 3600, 1695, 1035);
+    typeLabel        = heading(c, "Type: ",            4200, 3360, darkBlue());
+    typeList         = listBox(c,                      4200, 3600, 1335, 255);
+    clearButton      = button(c, "Clear",              2400, 5040, 975, 375);
+    nextButton       = button(c, "Next",               3480, 5040, 975, 375);
+    exitButton       = button(c, "Exit",               4680, 5040, 975, 375);
 
     horizontalSeparator(c, 120, 5640, 2400, 2415);
     horizontalSeparator(c, 120, 5640, 3120, 3135);

@@ -22,27 +22,27 @@ PresetsScreen::PresetsScreen(AppContext &context)
       context(context)
 {
     QWidget *c = client();
-    //                                                  left  top   width height limit
-    companyBox  = lineBox(c,                           1320, 1560, 3375, 285, 40);
-    webBox      = lineBox(c,                           1320, 1920, 3375, 285);
-    languageBox = new MultiLineBox(c,                  1320, 2280, 3375, 285);
-    filesNeededBox   = new MultiLineBox(c,                  1320, 2640, 3375, 285);
-    authorNameBox    = lineBox(c,                           1320, 3720, 2415, 285, 30);
-    emailBox    = lineBox(c,                           1320, 4080, 2415, 285, 30);
-    clearButton    = button(c, "Clear",                   1440, 4800, 975, 375);
-    setButton      = button(c, "Set",                     2520, 4800, 975, 375);
-    mainButton     = button(c, "Main",                    3720, 4800, 975, 375);
-    messageLabel      = heading(c, "You may set the following information so that each time the "
-                              "program is run it will automatically supply this information "
-                              "in the correct place.", 120,  120, darkBlue(), false);
-    companyLabel  = label(c, "Company name:",             120, 1560);
-    webLabel      = label(c, "Web site:",                 600, 1920);
-    filesNeededLabel   = label(c, "Needed files:",             240, 2640);
-    authorNameLabel    = label(c, "Authors' name:",            120, 3720);
-    emailLabel    = label(c, "Authors' email:",           120, 4080);
-    generalHeading      = heading(c, "(General info):",         120, 1200, darkGreen());
-    authorHeading   = heading(c, "(Author):",               120, 3360, darkGreen());
-    languageLabel = label(c, "Language(s):",              240, 2280);
+    //                                   left  top   width height limit
+    companyBox     = lineBox(c,          1320, 1560, 3375, 285, 40);
+    webBox         = lineBox(c,          1320, 1920, 3375, 285);
+    languageBox    = new MultiLineBox(c, 1320, 2280, 3375, 285);
+    filesNeededBox = new MultiLineBox(c, 1320, 2640, 3375, 285);
+    authorNameBox  = lineBox(c,          1320, 3720, 2415, 285, 30);
+    emailBox       = lineBox(c,          1320, 4080, 2415, 285, 30);
+    clearButton    = button(c, "Clear",  1440, 4800, 975, 375);
+    setButton      = button(c, "Set",    2520, 4800, 975, 375);
+    mainButton     = button(c, "Main",   3720, 4800, 975, 375);
+    messageLabel   = heading(c, "You may set the following information so that each time the "
+                             "program is run it will automatically supply this information "
+                             "in the correct place.", 120,  120, darkBlue(), false);
+    companyLabel     = label(c, "Company name:",      120, 1560);
+    webLabel         = label(c, "Web site:",          600, 1920);
+    filesNeededLabel = label(c, "Needed files:",      240, 2640);
+    authorNameLabel  = label(c, "Authors' name:",     120, 3720);
+    emailLabel       = label(c, "Authors' email:",    120, 4080);
+    generalHeading   = heading(c, "(General info):",  120, 1200, darkGreen());
+    authorHeading    = heading(c, "(Author):",        120, 3360, darkGreen());
+    languageLabel    = label(c, "Language(s):",       240, 2280);
 
     // The explanation wraps inside its 4095-twip width; it grows downwards
     // only if the font needs more than its 615 twips to show every word.

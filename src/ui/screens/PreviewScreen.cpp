@@ -17,13 +17,13 @@ PreviewScreen::PreviewScreen(AppContext &context)
     : Screen(QStringLiteral("Preview"), 7140, 3750), context(context)
 {
     QWidget *c = client();
-    textBox = new MultiLineBox(c, 120, 240, 6735, 2775);
+    textBox = new MultiLineBox(c,  120, 240, 6735, 2775);
     textBox->setReadOnly(true);
     // Read-only, yet the keyboard still moves through the text and selects it.
     textBox->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     textBox->setAccessibleName(QStringLiteral("Preview"));  // no label beside it: named after the window
-    //                                            left  top   width height
-    mainButton = button(c, "Main",            5880, 3240, 975, 375);
+    //                             left  top   width height
+    mainButton = button(c, "Main", 5880, 3240, 975, 375);
 
     setTabOrderChain({textBox, mainButton});
 

@@ -16,20 +16,20 @@ ProgramInfoScreen::ProgramInfoScreen(AppContext &context)
     : Screen(QStringLiteral("Program Info"), 6975, 5100), context(context)
 {
     QWidget *c = client();
-    //                                                  left  top   width height
-    descriptionBox     = new MultiLineBox(c,                   120,  360, 3255, 855);
-    instructionsBox = new MultiLineBox(c,                  3600,  360, 3255, 855);
-    featuresBox     = new MultiLineBox(c,                   120, 1920, 3255, 855);
-    additionsBox      = new MultiLineBox(c,                  3600, 1920, 3255, 855);
-    newAdditionsBox      = new MultiLineBox(c,                   120, 3240, 3255, 855);
-    clearButton    = button(c, "Clear",                   3600, 4560, 975, 375);
-    nextButton     = button(c, "Next",                    4680, 4560, 975, 375);
-    mainButton     = button(c, "Main",                    5880, 4560, 975, 375);
-    descriptionLabel     = heading(c, "Description:",            120,  120, darkBlue());
-    featuresLabel  = heading(c, "Features:",               120, 1680, darkBlue());
-    newAdditionsLabel      = heading(c, "New Features:",           120, 3000, darkBlue());
-    additionsLabel      = heading(c, "Additional Features:",   3600, 1680, darkBlue());
-    instructionsLabel = heading(c, "Instructions:",          3600,  120, darkBlue());
+    //                                                     left  top   width height
+    descriptionBox    = new MultiLineBox(c,                 120,  360, 3255, 855);
+    instructionsBox   = new MultiLineBox(c,                3600,  360, 3255, 855);
+    featuresBox       = new MultiLineBox(c,                 120, 1920, 3255, 855);
+    additionsBox      = new MultiLineBox(c,                3600, 1920, 3255, 855);
+    newAdditionsBox   = new MultiLineBox(c,                 120, 3240, 3255, 855);
+    clearButton       = button(c, "Clear",                 3600, 4560, 975, 375);
+    nextButton        = button(c, "Next",                  4680, 4560, 975, 375);
+    mainButton        = button(c, "Main",                  5880, 4560, 975, 375);
+    descriptionLabel  = heading(c, "Description:",          120,  120, darkBlue());
+    featuresLabel     = heading(c, "Features:",             120, 1680, darkBlue());
+    newAdditionsLabel = heading(c, "New Features:",         120, 3000, darkBlue());
+    additionsLabel    = heading(c, "Additional Features:", 3600, 1680, darkBlue());
+    instructionsLabel = heading(c, "Instructions:",        3600,  120, darkBlue());
 
     horizontalSeparator(c, 120, 6840, 1440, 1455);
     horizontalSeparator(c, 120, 6840, 4320, 4330);
