@@ -65,15 +65,15 @@ void BM_TypingBesideALargeField(benchmark::State &state)
     auto navigator = std::make_unique<Navigator>(platform);
     navigator->show(ScreenId::Main);
     auto *main = static_cast<GeneralInfoScreen *>(navigator->screen(ScreenId::Main));
-    ui(main).filesNeededBox->setText(proseText(MiB));
+    filesNeededBox(main)->setText(proseText(MiB));
     QCoreApplication::processEvents();
-    ui(main).webBox->setFocus();
+    webBox(main)->setFocus();
 
     std::int64_t slowest = 0;
     std::int64_t keys = 0;
     for (auto _ : state) {
         const std::int64_t t0 = monotonicNs();
-        typeKey(ui(main).webBox, QChar(char16_t(u'a' + keys % 26)));
+        typeKey(webBox(main), QChar(char16_t(u'a' + keys % 26)));
         const std::int64_t took = monotonicNs() - t0;
         state.SetIterationTime(seconds(took));
         slowest = std::max(slowest, took);

@@ -26,8 +26,8 @@ private slots:
     {
         start(acmePresets);
         AuthorScreen *a = h->walkToAuthor();
-        QCOMPARE(ui(a).nameBox->text(), QString("Ann Author"));
-        QCOMPARE(a->focusWidget(), ui(a).nameBox);
+        QCOMPARE(nameBox(a)->text(), QString("Ann Author"));
+        QCOMPARE(a->focusWidget(), nameBox(a));
 
         const QString target = h->path("readme");  // no ".txt" is added
         QCOMPARE(h->createFile(target), dataFile("readme_walkthrough.txt"));
@@ -43,17 +43,17 @@ private slots:
 
         // A second run reads the boxes and the compatible list again; the
         // dialog offers the name chosen last time.
-        QTest::keyClick(ui(a).emailBox, Qt::Key_End);  // a filled box starts at its first character
-        QTest::keyClicks(ui(a).emailBox, ".uk");
-        doubleClickRow(ui(h->main()).compatibleList, 0);  // Windows 98 back out
+        QTest::keyClick(emailBox(a), Qt::Key_End);  // a filled box starts at its first character
+        QTest::keyClicks(emailBox(a), ".uk");
+        doubleClickRow(compatibleList(h->main()), 0);  // Windows 98 back out
         const QByteArray two = h->createFile(h->path("two.txt"));
         QCOMPARE(h->platform.callsOf(ScriptedPlatform::Kind::SaveDialog)[1].offeredFileName, target);
         QVERIFY(two.contains("7). Compatible OS's:\r\n     Windows XP\r\n\r\n"));
         QVERIFY(two.contains("\r\n  ann@acme.example.uk\r\n"));
 
         // Clear, then Create File: empty author rows.
-        QTest::mouseClick(ui(a).clearButton, Qt::LeftButton);
-        QCOMPARE(a->focusWidget(), ui(a).nameBox);
+        QTest::mouseClick(clearButton(a), Qt::LeftButton);
+        QCOMPARE(a->focusWidget(), nameBox(a));
         const QList<QByteArray> rows = h->createFile(h->path("cleared.txt")).split('\n');
         QCOMPARE(rows[9], QByteArray("\r"));                // row 10, the author's name
         QCOMPARE(rows[rows.size() - 5], QByteArray("  \r"));  // the e-mail row
@@ -65,7 +65,7 @@ private slots:
         AuthorScreen *a = h->walkToAuthor();
         h->context().record.authorName = "Earlier";
         h->platform.dialogAnswers = {std::nullopt};
-        QTest::mouseClick(ui(a).createButton, Qt::LeftButton);
+        QTest::mouseClick(createButton(a), Qt::LeftButton);
         const auto boxes = h->platform.messages();
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].text, sentence);

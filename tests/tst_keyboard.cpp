@@ -159,13 +159,13 @@ private slots:
         QFETCH(QString, shown);
         start();
         AuthorScreen *a = h->toAuthor();
-        paste(ui(a).nameBox, pasted);
-        QCOMPARE(ui(a).nameBox->text(), shown);
+        paste(nameBox(a), pasted);
+        QCOMPARE(nameBox(a)->text(), shown);
 
-        ui(a).emailBox->clear();
+        emailBox(a)->clear();
         QGuiApplication::clipboard()->setText(pasted);
-        QContextMenuEvent menuAsked(QContextMenuEvent::Keyboard, QPoint(5, 5), ui(a).emailBox->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(ui(a).emailBox, &menuAsked);
+        QContextMenuEvent menuAsked(QContextMenuEvent::Keyboard, QPoint(5, 5), emailBox(a)->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(emailBox(a), &menuAsked);
         QMenu *menu = nullptr;
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *candidate = qobject_cast<QMenu *>(w); candidate && candidate->isVisible())
@@ -175,16 +175,16 @@ private slots:
             if (action->text().remove('&').startsWith("Paste"))
                 action->trigger();
         menu->close();
-        QCOMPARE(ui(a).emailBox->text(), shown);
+        QCOMPARE(emailBox(a)->text(), shown);
 
-        ui(a).emailBox->clear();
+        emailBox(a)->clear();
         QMimeData dragged;
         dragged.setText(pasted);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dragged, Qt::LeftButton, {});
-        QApplication::sendEvent(ui(a).emailBox, &enter);
+        QApplication::sendEvent(emailBox(a), &enter);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dragged, Qt::LeftButton, {});
-        QApplication::sendEvent(ui(a).emailBox, &drop);
-        QCOMPARE(ui(a).emailBox->text(), shown);
+        QApplication::sendEvent(emailBox(a), &drop);
+        QCOMPARE(emailBox(a)->text(), shown);
     }
 
     // The walk-through readme without the mouse: typed with the keyboard
@@ -207,23 +207,23 @@ private slots:
                 type(text);
         };
         GeneralInfoScreen *m = start(acmePresets);
-        QCOMPARE(m->focusWidget(), ui(m).nameBox);
+        QCOMPARE(m->focusWidget(), nameBox(m));
         enter(pasted ? "Pixel\nPal" : "Pixel Pal");
         press(Qt::Key_Tab);
         type("2.1");
         for (int i = 0; i < 5; ++i)  // company, web site, language, files needed: from the presets
             press(Qt::Key_Tab);
-        QCOMPARE(m->focusWidget(), ui(m).osList);
+        QCOMPARE(m->focusWidget(), osList(m));
         // Windows 98, then Windows XP: a move leaves no row current, so the
         // first key after it lands on the top row.
         for (Qt::Key key : {Qt::Key_Down, Qt::Key_Return, Qt::Key_End, Qt::Key_End, Qt::Key_Space})
             press(key);
         press(Qt::Key_Tab);
-        QCOMPARE(m->focusWidget(), ui(m).typeList);
+        QCOMPARE(m->focusWidget(), typeList(m));
         press(Qt::Key_Down);  // from Demo to Freeware
         press(Qt::Key_Tab);
         press(Qt::Key_Tab);
-        QCOMPARE(m->focusWidget(), ui(m).nextButton);
+        QCOMPARE(m->focusWidget(), nextButton(m));
         press(Qt::Key_Space);
 
         ProgramInfoScreen *p = h->program();
@@ -240,14 +240,14 @@ private slots:
             if (!text.isEmpty())
                 enter(text);
         }
-        QCOMPARE(p->focusWidget(), ui(p).nextButton);
+        QCOMPARE(p->focusWidget(), nextButton(p));
         press(Qt::Key_Space);
 
         AuthorScreen *a = h->author();
         QVERIFY(a->isVisible());
         for (int i = 0; i < 3; ++i)
             press(Qt::Key_Tab);
-        QCOMPARE(a->focusWidget(), ui(a).createButton);
+        QCOMPARE(a->focusWidget(), createButton(a));
         h->platform.dialogAnswers = {h->path("readme.txt")};
         press(Qt::Key_Space);
 

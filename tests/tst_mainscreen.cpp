@@ -37,7 +37,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         GeneralInfoScreen *m = start();
-        QLineEdit *b = QList<QLineEdit *>{ui(m).nameBox, ui(m).versionBox, ui(m).companyBox, ui(m).webBox}[box];
+        QLineEdit *b = QList<QLineEdit *>{nameBox(m), versionBox(m), companyBox(m), webBox(m)}[box];
         QTest::keyClicks(b, typed);
         QCOMPARE(b->text(), shown);
     }
@@ -51,44 +51,44 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m));
         const auto press = [&](Qt::Key key, const QString &text, Qt::KeyboardModifiers mods = {}) {
             QKeyEvent down(QEvent::KeyPress, key, mods, text);
-            QApplication::sendEvent(ui(m).versionBox, &down);
+            QApplication::sendEvent(versionBox(m), &down);
         };
-        QTest::keyClicks(ui(m).versionBox, "2.45");
-        QTest::keyClick(ui(m).versionBox, Qt::Key_Backspace);
-        QTest::keyClick(ui(m).versionBox, Qt::Key_Home);
+        QTest::keyClicks(versionBox(m), "2.45");
+        QTest::keyClick(versionBox(m), Qt::Key_Backspace);
+        QTest::keyClick(versionBox(m), Qt::Key_Home);
         press(Qt::Key_Delete, "\x7f");
-        QCOMPARE(ui(m).versionBox->text(), QString(".4"));
-        ui(m).versionBox->setFocus();
+        QCOMPARE(versionBox(m)->text(), QString(".4"));
+        versionBox(m)->setFocus();
         press(Qt::Key_Backtab, "\t", Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget(), ui(m).nameBox);
+        QCOMPARE(QApplication::focusWidget(), nameBox(m));
 
-        paste(ui(m).versionBox, "99");
-        ui(m).versionBox->selectAll();
-        QTest::keyClick(ui(m).versionBox, Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(ui(m).versionBox->text(), QString(".4"));
+        paste(versionBox(m), "99");
+        versionBox(m)->selectAll();
+        QTest::keyClick(versionBox(m), Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(versionBox(m)->text(), QString(".4"));
     }
 
     void transfers()
     {
         GeneralInfoScreen *m = start();
         // An empty compatible list: nothing to move.
-        QTest::mouseDClick(ui(m).compatibleList->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
-        QCOMPARE(entries(ui(m).osList), allSystems);
+        QTest::mouseDClick(compatibleList(m)->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+        QCOMPARE(entries(osList(m)), allSystems);
 
-        doubleClickRow(ui(m).osList, 0);
-        doubleClickRow(ui(m).osList, rowOf(ui(m).osList, "Windows XP"));
-        QCOMPARE(entries(ui(m).compatibleList), QStringList({"Windows 95", "Windows XP"}));
-        QVERIFY(ui(m).osList->selectedItems().isEmpty());
+        doubleClickRow(osList(m), 0);
+        doubleClickRow(osList(m), rowOf(osList(m), "Windows XP"));
+        QCOMPARE(entries(compatibleList(m)), QStringList({"Windows 95", "Windows XP"}));
+        QVERIFY(osList(m)->selectedItems().isEmpty());
 
         // Back: to the end of the other list; every entry of the same text
         // leaves the source; the target keeps its selection.
-        clickRow(ui(m).osList, 0);
-        ui(m).compatibleList->addItem("Windows 95");
-        doubleClickRow(ui(m).compatibleList, 0);
-        QCOMPARE(entries(ui(m).compatibleList), QStringList({"Windows XP"}));
-        QCOMPARE(entries(ui(m).osList), allSystems.mid(1, 5) + QStringList{"Windows 95"});
-        QVERIFY(ui(m).compatibleList->selectedItems().isEmpty());
-        QCOMPARE(ui(m).osList->selectedItems().size(), 1);
+        clickRow(osList(m), 0);
+        compatibleList(m)->addItem("Windows 95");
+        doubleClickRow(compatibleList(m), 0);
+        QCOMPARE(entries(compatibleList(m)), QStringList({"Windows XP"}));
+        QCOMPARE(entries(osList(m)), allSystems.mid(1, 5) + QStringList{"Windows 95"});
+        QVERIFY(compatibleList(m)->selectedItems().isEmpty());
+        QCOMPARE(osList(m)->selectedItems().size(), 1);
         // Transfers never touch the record.
         QCOMPARE(h->context().record, ReadmeRecord{});
     }
@@ -96,13 +96,13 @@ private slots:
     void typeSelectionSetsTheRecordAtOnce()
     {
         GeneralInfoScreen *m = start();
-        clickRow(ui(m).typeList, 2);
+        clickRow(typeList(m), 2);
         QCOMPARE(h->context().record.programType, QString("ShareWare"));
-        ui(m).typeList->setFocus();
-        QTest::keyClick(ui(m).typeList, Qt::Key_Up);
+        typeList(m)->setFocus();
+        QTest::keyClick(typeList(m), Qt::Key_Up);
         QCOMPARE(h->context().record.programType, QString("Freeware"));
         // The type list stands apart from the compatible list, a line between.
-        const QRect compat = ui(m).compatibleList->geometry(), type = ui(m).typeList->geometry();
+        const QRect compat = compatibleList(m)->geometry(), type = typeList(m)->geometry();
         const QList<QWidget *> all = m->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
         QVERIFY(std::any_of(all.begin(), all.end(), [&](const QWidget *w) {
             return w->x() > compat.right() && w->geometry().right() < type.left() && w->height() > type.height();
@@ -112,31 +112,31 @@ private slots:
     void clearEmptiesBoxesAndCompatibleList()
     {
         GeneralInfoScreen *m = start();
-        for (QLineEdit *b : {ui(m).nameBox, ui(m).versionBox, ui(m).companyBox, ui(m).webBox, ui(m).languageBox})
+        for (QLineEdit *b : {nameBox(m), versionBox(m), companyBox(m), webBox(m), languageBox(m)})
             QTest::keyClicks(b, "1");
-        QTest::keyClicks(ui(m).filesNeededBox, "a.dll");
-        doubleClickRow(ui(m).osList, rowOf(ui(m).osList, "Windows ME"));
-        clickRow(ui(m).typeList, 2);
+        QTest::keyClicks(filesNeededBox(m), "a.dll");
+        doubleClickRow(osList(m), rowOf(osList(m), "Windows ME"));
+        clickRow(typeList(m), 2);
         h->toProgram();
         const ReadmeRecord copied = h->context().record;
-        QTest::mouseClick(ui(h->program()).mainButton, Qt::LeftButton);
+        QTest::mouseClick(mainButton(h->program()), Qt::LeftButton);
 
-        QTest::mouseClick(ui(m).clearButton, Qt::LeftButton);
-        for (QLineEdit *b : {ui(m).nameBox, ui(m).versionBox, ui(m).companyBox, ui(m).webBox, ui(m).languageBox})
+        QTest::mouseClick(clearButton(m), Qt::LeftButton);
+        for (QLineEdit *b : {nameBox(m), versionBox(m), companyBox(m), webBox(m), languageBox(m)})
             QVERIFY(b->text().isEmpty());
-        QVERIFY(ui(m).filesNeededBox->text().isEmpty());
-        QVERIFY(entries(ui(m).compatibleList).isEmpty());
-        QCOMPARE(entries(ui(m).osList), allSystems.mid(0, 3) + allSystems.mid(4) + QStringList{"Windows ME"});
-        QCOMPARE(ui(m).typeList->selectedItems().first()->text(), QString("ShareWare"));
+        QVERIFY(filesNeededBox(m)->text().isEmpty());
+        QVERIFY(entries(compatibleList(m)).isEmpty());
+        QCOMPARE(entries(osList(m)), allSystems.mid(0, 3) + allSystems.mid(4) + QStringList{"Windows ME"});
+        QCOMPARE(typeList(m)->selectedItems().first()->text(), QString("ShareWare"));
         QCOMPARE(h->context().record, copied);
-        QCOMPARE(m->focusWidget(), ui(m).nameBox);
+        QCOMPARE(m->focusWidget(), nameBox(m));
     }
 
     void exitAsksFirst()
     {
         GeneralInfoScreen *m = start();
         QSignalSpy ended(h->navigator.get(), &Navigator::programEnded);
-        QTest::keyClicks(ui(m).nameBox, "Kept");
+        QTest::keyClicks(nameBox(m), "Kept");
         // A close request from the window manager asks the Exit question
         // (its title and icon: the menu's Exit).
         h->platform.messageAnswers = {MessageAnswer::No};
@@ -147,14 +147,14 @@ private slots:
         QCOMPARE(boxes[0].owner, m);
         QCOMPARE(ended.count(), 0);
         QVERIFY(m->isVisible());
-        QCOMPARE(ui(m).nameBox->text(), QString("Kept"));
+        QCOMPARE(nameBox(m)->text(), QString("Kept"));
 
         // Yes closes every window, hidden ones included.
         EventCounter splashCloses(h->navigator->splash(), QEvent::Close);
-        QTest::mouseClick(ui(h->toProgram()).mainButton, Qt::LeftButton);
+        QTest::mouseClick(mainButton(h->toProgram()), Qt::LeftButton);
         EventCounter programCloses(h->program(), QEvent::Close);
         h->platform.messageAnswers = {MessageAnswer::Yes};
-        QTest::mouseClick(ui(m).exitButton, Qt::LeftButton);
+        QTest::mouseClick(exitButton(m), Qt::LeftButton);
         QCOMPARE(ended.count(), 1);
         QVERIFY(!m->isVisible());
         QCOMPARE(splashCloses.count, 1);
@@ -168,11 +168,11 @@ private slots:
     {
         GeneralInfoScreen *m = start("\"" + QByteArray(41, 'x') + "\",\"" + QByteArray(60, 'w')
                            + "\",\"English\r\nGerman\",\"a.dll\r\nb.dll\",\"Ann\",\"ann@acme\"\r\n");
-        QCOMPARE(QStringList({ui(m).companyBox->text(), ui(m).webBox->text(), ui(m).languageBox->text(),
-                              ui(m).filesNeededBox->text()}),
+        QCOMPARE(QStringList({companyBox(m)->text(), webBox(m)->text(), languageBox(m)->text(),
+                              filesNeededBox(m)->text()}),
                  QStringList({QString(40, 'x'), QString(60, 'w'), "English\r\nGerman", "a.dll\r\nb.dll"}));
-        QCOMPARE(m->focusWidget(), ui(m).nameBox);
-        for (QLineEdit *b : {ui(m).companyBox, ui(m).webBox})
+        QCOMPARE(m->focusWidget(), nameBox(m));
+        for (QLineEdit *b : {companyBox(m), webBox(m)})
             QVERIFY2(b->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < b->width() / 2,
                      qPrintable(b->text()));
     }
@@ -195,26 +195,26 @@ private slots:
         QFETCH(QString, route);
         GeneralInfoScreen *m = start("\"First Co\",\"w\",\"l\",\"n\",\"" + QByteArray(35, 'f') + "\",\"f@mail\"\r\n");
         const bool author = route == "author";
-        QLineEdit *box = author ? ui(h->toAuthor()).nameBox : ui(m).companyBox;
-        QLineEdit *first = author ? ui(h->author()).nameBox : ui(m).nameBox;
-        QLineEdit *other = author ? ui(h->author()).emailBox : ui(m).webBox;
+        QLineEdit *box = author ? nameBox(h->toAuthor()) : companyBox(m);
+        QLineEdit *first = author ? nameBox(h->author()) : nameBox(m);
+        QLineEdit *other = author ? emailBox(h->author()) : webBox(m);
         QCOMPARE(box->text(), author ? QString(30, 'f') : QString("First Co"));  // cut to the box
         box->clear();
         QTest::keyClicks(box, "Typed");
         h->platform.messageAnswers = {MessageAnswer::No};
-        QTest::mouseClick(author ? ui(h->author()).createButton : ui(m).exitButton, Qt::LeftButton);
+        QTest::mouseClick(author ? createButton(h->author()) : exitButton(m), Qt::LeftButton);
         QCOMPARE(box->text(), QString("Typed"));
 
         h->writePresets("\"Second Co\",\"w2\",\"l\",\"n\",\"Second Name\",\"s@mail\"\r\n");
         other->setFocus();
         if (route == "program")
-            QTest::mouseClick(ui(h->toProgram()).mainButton, Qt::LeftButton);
+            QTest::mouseClick(mainButton(h->toProgram()), Qt::LeftButton);
         else if (route == "viewer")
-            QTest::mouseClick(ui(h->toViewer(std::nullopt)).mainButton, Qt::LeftButton);
+            QTest::mouseClick(mainButton(h->toViewer(std::nullopt)), Qt::LeftButton);
         else if (route == "presets")
-            QTest::mouseClick(ui(h->toPresets()).mainButton, Qt::LeftButton);
+            QTest::mouseClick(mainButton(h->toPresets()), Qt::LeftButton);
         else {
-            QTest::mouseClick(ui(h->author()).mainButton, Qt::LeftButton);
+            QTest::mouseClick(mainButton(h->author()), Qt::LeftButton);
             h->toAuthor();
         }
         QVERIFY(box->window()->isVisible());
@@ -234,11 +234,11 @@ private slots:
         clock.start();
         GeneralInfoScreen *m = start("\"C\",\"w\",\"l\",\"" + run + "\",\"\",\"\"\r\n");
         QCoreApplication::processEvents();
-        QCOMPARE(ui(m).filesNeededBox->text().size(), run.size());
-        ui(m).filesNeededBox->clear();
-        paste(ui(m).filesNeededBox, QString::fromLatin1(run));
+        QCOMPARE(filesNeededBox(m)->text().size(), run.size());
+        filesNeededBox(m)->clear();
+        paste(filesNeededBox(m), QString::fromLatin1(run));
         QCoreApplication::processEvents();
-        QCOMPARE(ui(m).filesNeededBox->text().size(), run.size());
+        QCOMPARE(filesNeededBox(m)->text().size(), run.size());
         // Two seconds on a loaded machine; over ten times that is still far
         // from the minute and a half it took to freeze.
         QVERIFY2(clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));

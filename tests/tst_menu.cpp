@@ -25,9 +25,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m));
         h->platform.messageAnswers = {MessageAnswer::No, MessageAnswer::Yes};
         for (int i = 0; i < 2; ++i) {
-            QTest::keyClick(ui(m).nameBox, Qt::Key_F, Qt::AltModifier);
-            QTRY_VERIFY(ui(m).fileMenu->isVisible());
-            QTest::keyClick(ui(m).fileMenu, Qt::Key_X);
+            QTest::keyClick(nameBox(m), Qt::Key_F, Qt::AltModifier);
+            QTRY_VERIFY(fileMenu(m)->isVisible());
+            QTest::keyClick(fileMenu(m), Qt::Key_X);
             QTRY_COMPARE(h->platform.messages().size(), size_t(i + 1));
             QCOMPARE(h->platform.messages()[i].title, QString("Exit?"));
             QCOMPARE(h->platform.messages()[i].box, yesNoQuestion);
@@ -42,20 +42,20 @@ private slots:
         const QString typeTip = "Be sure to click an item (it will be highlited)";
         const QString osTip = "Double-click the OS(s) that are compatible with your program";
         const auto hover = [&] {
-            QTest::mouseMove(ui(m).typeList->viewport(), QPoint(6, 4));
-            QTest::mouseMove(ui(m).osList->viewport(), QPoint(6, 14));
+            QTest::mouseMove(typeList(m)->viewport(), QPoint(6, 4));
+            QTest::mouseMove(osList(m)->viewport(), QPoint(6, 14));
         };
         hover();
-        QVERIFY(ui(m).typeList->toolTip().isEmpty());
+        QVERIFY(typeList(m)->toolTip().isEmpty());
         for (const bool on : {true, false, true}) {
-            ui(m).tooltipsAction->trigger();
-            QCOMPARE(ui(m).tooltipsAction->isChecked(), on);
+            tooltipsAction(m)->trigger();
+            QCOMPARE(tooltipsAction(m)->isChecked(), on);
             hover();
-            QCOMPARE(ui(m).typeList->toolTip(), on ? typeTip : QString());
-            QCOMPARE(ui(m).osList->toolTip(), on ? osTip : QString());
+            QCOMPARE(typeList(m)->toolTip(), on ? typeTip : QString());
+            QCOMPARE(osList(m)->toolTip(), on ? osTip : QString());
         }
         // Shown over the list's rows, which have no tooltip of their own.
-        QWidget *viewport = ui(m).osList->viewport();
+        QWidget *viewport = osList(m)->viewport();
         QHelpEvent help(QEvent::ToolTip, QPoint(10, 10), viewport->mapToGlobal(QPoint(10, 10)));
         QApplication::sendEvent(viewport, &help);
         QTRY_COMPARE(QToolTip::text(), osTip);
@@ -64,20 +64,20 @@ private slots:
         // The third governed control, on the author screen.
         AuthorScreen *a = h->toAuthor();
         QVERIFY(QTest::qWaitForWindowExposed(a));
-        QTest::mouseMove(ui(a).createButton, QPoint(10, 10));
-        QCOMPARE(ui(a).createButton->toolTip(), QString("Creates the readme file"));
-        QTest::mouseClick(ui(a).mainButton, Qt::LeftButton);
-        ui(m).tooltipsAction->trigger();
+        QTest::mouseMove(createButton(a), QPoint(10, 10));
+        QCOMPARE(createButton(a)->toolTip(), QString("Creates the readme file"));
+        QTest::mouseClick(mainButton(a), Qt::LeftButton);
+        tooltipsAction(m)->trigger();
         h->toAuthor();
-        QTest::mouseMove(ui(a).createButton, QPoint(12, 10));
-        QVERIFY(ui(a).createButton->toolTip().isEmpty());
+        QTest::mouseMove(createButton(a), QPoint(12, 10));
+        QVERIFY(createButton(a)->toolTip().isEmpty());
     }
 
     void contentsAsksForTheBoundHelpFile()
     {
         GeneralInfoScreen *m = start();
-        ui(m).contentsAction->trigger();
-        ui(m).contentsAction->trigger();
+        contentsAction(m)->trigger();
+        contentsAction(m)->trigger();
         const auto calls = h->platform.callsOf(ScriptedPlatform::Kind::HelpContents);
         QCOMPARE(calls.size(), size_t(2));
         for (const auto &call : calls) {

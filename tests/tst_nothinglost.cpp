@@ -19,10 +19,10 @@ private slots:
     void presetBoxesFollowUntilTyped()
     {
         GeneralInfoScreen *m = start("\"" + QByteArray(45, 'c') + "\",\"acme.example\",\"\",\"a.dll\nb.dll\",\"\",\"\"\r\n");
-        retype(ui(m).webBox, "");
+        retype(webBox(m), "");
         h->writePresets(newerPresets);
-        QTest::mouseClick(ui(h->toProgram()).mainButton, Qt::LeftButton);
-        QCOMPARE(QStringList({ui(m).companyBox->text(), ui(m).webBox->text(), ui(m).filesNeededBox->text()}),
+        QTest::mouseClick(mainButton(h->toProgram()), Qt::LeftButton);
+        QCOMPARE(QStringList({companyBox(m)->text(), webBox(m)->text(), filesNeededBox(m)->text()}),
                  QStringList({"Newer Co", "", "newer.dll"}));
     }
 
@@ -34,9 +34,9 @@ private slots:
             "\"Acme, Inc.\",\"acme.example\",\"English\r\nGerman\",\"a.dll\r\nb.dll\",\"Ann\",\"ann@acme\"\r\n";
         start(saved);
         PresetsScreen *p = h->toPresets();
-        QTest::keyClick(ui(p).emailBox, Qt::Key_End);
-        QTest::keyClicks(ui(p).emailBox, ".example");
-        QTest::mouseClick(ui(p).setButton, Qt::LeftButton);
+        QTest::keyClick(emailBox(p), Qt::Key_End);
+        QTest::keyClicks(emailBox(p), ".example");
+        QTest::mouseClick(setButton(p), Qt::LeftButton);
         QCOMPARE(readAll(h->presetsPath()), QByteArray(saved).replace("ann@acme", "ann@acme.example"));
     }
 
@@ -69,14 +69,14 @@ private slots:
             else
                 doubleClickRow(list, list->currentRow());
         };
-        onRow(ui(m).osList, Qt::Key_End);   // Windows XP
-        onRow(ui(m).osList, Qt::Key_Home);  // Windows 95
-        onRow(ui(m).osList, Qt::Key_Home);  // Windows 98
-        QCOMPARE(entries(ui(m).compatibleList),
+        onRow(osList(m), Qt::Key_End);   // Windows XP
+        onRow(osList(m), Qt::Key_Home);  // Windows 95
+        onRow(osList(m), Qt::Key_Home);  // Windows 98
+        QCOMPARE(entries(compatibleList(m)),
                  moves ? QStringList({"Windows XP", "Windows 95", "Windows 98"}) : QStringList());
-        onRow(ui(m).compatibleList, Qt::Key_Home);  // Windows XP, back
-        QTest::mouseClick(ui(m).clearButton, Qt::LeftButton);
-        QCOMPARE(entries(ui(m).osList),
+        onRow(compatibleList(m), Qt::Key_Home);  // Windows XP, back
+        QTest::mouseClick(clearButton(m), Qt::LeftButton);
+        QCOMPARE(entries(osList(m)),
                  moves ? QStringList({"Windows 98SE", "Windows ME", "Windows 2000", "Windows NT", "Windows XP",
                                       "Windows 95", "Windows 98"})
                        : startingSystems());
@@ -167,8 +167,8 @@ private slots:
         QFETCH(QByteArray, written);
         start(acmePresets);
         AuthorScreen *a = h->walkToAuthor();
-        QTest::keyClick(ui(a).nameBox, Qt::Key_A, Qt::ControlModifier);
-        paste(ui(a).nameBox, name);
+        QTest::keyClick(nameBox(a), Qt::Key_A, Qt::ControlModifier);
+        paste(nameBox(a), name);
         const QString target = h->path("readme.txt");
         QVERIFY(writeFile(target, "older\r\n"));
         h->platform.calls.clear();

@@ -282,12 +282,12 @@ private slots:
         QPushButton *button = nullptr;
         if (screenId == ScreenId::Author) {
             navigator.show(ScreenId::Author);
-            button = ui(static_cast<AuthorScreen *>(navigator.screen(ScreenId::Author))).createButton;
+            button = createButton(static_cast<AuthorScreen *>(navigator.screen(ScreenId::Author)));
         } else {
             QVERIFY(writeFile(dir.filePath("a.txt"), "first\r\n"));
             answerNextDialogWith(dir.filePath("a.txt"));
             navigator.show(ScreenId::View);  // its load opens the dialog
-            button = ui(static_cast<ViewerScreen *>(navigator.screen(ScreenId::View))).anotherButton;
+            button = anotherButton(static_cast<ViewerScreen *>(navigator.screen(ScreenId::View)));
         }
         Screen *screen = navigator.screen(screenId);
         QVERIFY(QTest::qWaitForWindowExposed(screen));

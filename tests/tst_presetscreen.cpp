@@ -21,12 +21,12 @@ const QByteArray oldRecord = "\"Old Co\",\"old.example\",\"Old\",\"old.dll\",\"O
 // multi-line boxes.
 void fill(PresetsScreen *p, const QStringList &values)
 {
-    QTest::mouseClick(ui(p).clearButton, Qt::LeftButton);
-    QLineEdit *lines[] = {ui(p).companyBox, ui(p).webBox, nullptr, nullptr, ui(p).authorNameBox, ui(p).emailBox};
+    QTest::mouseClick(clearButton(p), Qt::LeftButton);
+    QLineEdit *lines[] = {companyBox(p), webBox(p), nullptr, nullptr, authorNameBox(p), emailBox(p)};
     for (int i : {0, 1, 4, 5})
         QTest::keyClicks(lines[i], values[i]);
-    typeLines(ui(p).languageBox, values[2].split("\r\n"));
-    typeLines(ui(p).filesNeededBox, values[3].split("\r\n"));
+    typeLines(languageBox(p), values[2].split("\r\n"));
+    typeLines(filesNeededBox(p), values[3].split("\r\n"));
 }
 
 }  // namespace
@@ -48,7 +48,7 @@ private slots:
         h->platform.whileMessageShown = [&](const ScriptedPlatform::Call &) {
             whileShown = readAll(h->presetsPath());
         };
-        QTest::mouseClick(ui(p).setButton, Qt::LeftButton);
+        QTest::mouseClick(setButton(p), Qt::LeftButton);
         const auto boxes = h->platform.messages();
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].text, QString("The entered data is being saved!"));
@@ -59,10 +59,10 @@ private slots:
                                  + "\xc9" + QByteArray(29, 'n') + "\",\"sam@sj.example\"\r\n";
         QCOMPARE(readAll(h->presetsPath()), saved);
 
-        QTest::mouseClick(ui(p).mainButton, Qt::LeftButton);
+        QTest::mouseClick(mainButton(p), Qt::LeftButton);
         GeneralInfoScreen *m = h->main();
-        QCOMPARE(ui(m).filesNeededBox->text(), QString("a.dll\r\nb.dll"));
-        QCOMPARE(ui(h->toAuthor()).emailBox->text(), QString("sam@sj.example"));
+        QCOMPARE(filesNeededBox(m)->text(), QString("a.dll\r\nb.dll"));
+        QCOMPARE(emailBox(h->toAuthor())->text(), QString("sam@sj.example"));
     }
 
     // Main without Set leaves presets.txt alone and keeps what was typed
@@ -72,15 +72,15 @@ private slots:
     {
         start(oldRecord);
         fill(h->toPresets(), {"Smith", "b", "c", "d", "e", "f"});
-        QTest::mouseClick(ui(h->presets()).mainButton, Qt::LeftButton);
+        QTest::mouseClick(mainButton(h->presets()), Qt::LeftButton);
         QCOMPARE(readAll(h->presetsPath()), oldRecord);
-        QCOMPARE(ui(h->main()).companyBox->text(), QString("Old Co"));
+        QCOMPARE(companyBox(h->main())->text(), QString("Old Co"));
         PresetsScreen *p = h->toPresets();
-        QCOMPARE(ui(p).companyBox->text(), QString("Smith"));
-        QTest::mouseClick(ui(p).clearButton, Qt::LeftButton);
-        QCOMPARE(p->focusWidget(), ui(p).companyBox);
+        QCOMPARE(companyBox(p)->text(), QString("Smith"));
+        QTest::mouseClick(clearButton(p), Qt::LeftButton);
+        QCOMPARE(p->focusWidget(), companyBox(p));
         QCOMPARE(readAll(h->presetsPath()), oldRecord);
-        QTest::mouseClick(ui(p).setButton, Qt::LeftButton);
+        QTest::mouseClick(setButton(p), Qt::LeftButton);
         QCOMPARE(readAll(h->presetsPath()), emptyPresets);
     }
 
@@ -143,14 +143,14 @@ private slots:
             if (QTest::currentDataTag() == QLatin1String("file removed while the box is shown"))
                 QFile::remove(path);
         };
-        QTest::mouseClick(ui(p).setButton, Qt::LeftButton);
+        QTest::mouseClick(setButton(p), Qt::LeftButton);
         boxes.replaceInStrings("%1", QDir::toNativeSeparators(path));
         QCOMPARE(shown, boxes);
         QCOMPARE(QFileInfo(path).isFile(), !after.isNull());
         if (!after.isNull())
             QCOMPARE(readAll(path), after);
         QCOMPARE(entriesOf(h->folder()).size(), setup == "fifo" || !after.isNull() ? 1 : 0);
-        QCOMPARE(ui(p).companyBox->text(), values[0]);
+        QCOMPARE(companyBox(p)->text(), values[0]);
     }
 };
 

@@ -16,19 +16,19 @@ private slots:
     {
         start();
         ProgramInfoScreen *p = h->toProgram();
-        QCOMPARE(p->focusWidget(), ui(p).descriptionBox);
-        typeLines(ui(p).descriptionBox, {"Line one", "Line two"});
+        QCOMPARE(p->focusWidget(), descriptionBox(p));
+        typeLines(descriptionBox(p), {"Line one", "Line two"});
         // Shift+Enter starts a line as Enter does.
-        QTest::keyClick(ui(p).descriptionBox, Qt::Key_Return, Qt::ShiftModifier);
-        QTest::keyClicks(ui(p).descriptionBox, "Line three");
+        QTest::keyClick(descriptionBox(p), Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(descriptionBox(p), "Line three");
         // Tab moves on to the next box instead of typing a tab.
-        QTest::keyClick(ui(p).descriptionBox, Qt::Key_Tab);
-        QCOMPARE(p->focusWidget(), ui(p).instructionsBox);
-        QTest::keyClicks(ui(p).instructionsBox, "Instruct");
-        QTest::keyClicks(ui(p).featuresBox, "Feat");
-        QTest::keyClicks(ui(p).additionsBox, "Additional");
-        QTest::keyClicks(ui(p).newAdditionsBox, "  ");
-        QTest::mouseClick(ui(p).nextButton, Qt::LeftButton);
+        QTest::keyClick(descriptionBox(p), Qt::Key_Tab);
+        QCOMPARE(p->focusWidget(), instructionsBox(p));
+        QTest::keyClicks(instructionsBox(p), "Instruct");
+        QTest::keyClicks(featuresBox(p), "Feat");
+        QTest::keyClicks(additionsBox(p), "Additional");
+        QTest::keyClicks(newAdditionsBox(p), "  ");
+        QTest::mouseClick(nextButton(p), Qt::LeftButton);
 
         const ReadmeRecord &r = h->context().record;
         QCOMPARE(r.description, QString("Line one\r\nLine two\r\nLine three"));
@@ -46,24 +46,24 @@ private slots:
     {
         start();
         ProgramInfoScreen *p = h->toProgram();
-        QTest::keyClicks(ui(p).descriptionBox, "First");
-        QTest::mouseClick(ui(p).nextButton, Qt::LeftButton);
-        QTest::mouseClick(ui(h->author()).mainButton, Qt::LeftButton);
+        QTest::keyClicks(descriptionBox(p), "First");
+        QTest::mouseClick(nextButton(p), Qt::LeftButton);
+        QTest::mouseClick(mainButton(h->author()), Qt::LeftButton);
         h->toProgram();
-        QCOMPARE(ui(p).descriptionBox->text(), QString("First"));
-        QTest::keyClicks(ui(p).descriptionBox, " edited");
-        QTest::mouseClick(ui(p).mainButton, Qt::LeftButton);
+        QCOMPARE(descriptionBox(p)->text(), QString("First"));
+        QTest::keyClicks(descriptionBox(p), " edited");
+        QTest::mouseClick(mainButton(p), Qt::LeftButton);
         QVERIFY(!p->isVisible() && h->main()->isVisible());
         QCOMPARE(h->context().record.description, QString("First"));
 
         h->toProgram();
-        for (look::MultiLineBox *box : {ui(p).instructionsBox, ui(p).featuresBox, ui(p).additionsBox, ui(p).newAdditionsBox})
+        for (look::MultiLineBox *box : {instructionsBox(p), featuresBox(p), additionsBox(p), newAdditionsBox(p)})
             QTest::keyClicks(box, "text");
-        ui(p).newAdditionsBox->setFocus();
-        QTest::mouseClick(ui(p).clearButton, Qt::LeftButton);
-        for (look::MultiLineBox *box : {ui(p).descriptionBox, ui(p).instructionsBox, ui(p).featuresBox, ui(p).additionsBox, ui(p).newAdditionsBox})
+        newAdditionsBox(p)->setFocus();
+        QTest::mouseClick(clearButton(p), Qt::LeftButton);
+        for (look::MultiLineBox *box : {descriptionBox(p), instructionsBox(p), featuresBox(p), additionsBox(p), newAdditionsBox(p)})
             QVERIFY(box->text().isEmpty());
-        QCOMPARE(p->focusWidget(), ui(p).descriptionBox);
+        QCOMPARE(p->focusWidget(), descriptionBox(p));
         QCOMPARE(h->context().record.description, QString("First"));
     }
 

@@ -23,8 +23,8 @@ class TestReadmeScreens : public ProgramSuite {
     // on to Create File.
     AuthorScreen *onToAuthor()
     {
-        QTest::mouseClick(ui(h->main()).nextButton, Qt::LeftButton);
-        QTest::mouseClick(ui(h->program()).nextButton, Qt::LeftButton);
+        QTest::mouseClick(nextButton(h->main()), Qt::LeftButton);
+        QTest::mouseClick(nextButton(h->program()), Qt::LeftButton);
         return h->author();
     }
 
@@ -36,18 +36,18 @@ private slots:
     void openByCtrlOChangesNothingUnlessRecognised()
     {
         GeneralInfoScreen *m = start(acmePresets);
-        QCOMPARE(ui(m).fileMenu->actions().indexOf(ui(m).openAction), 1);
-        QCOMPARE(ui(m).toolsMenu->actions().indexOf(ui(m).previewAction), 3);
-        QCOMPARE(ui(m).openAction->text() + ui(m).previewAction->text(), QString("&Open readme\u2026&Preview"));
-        QTest::mouseClick(ui(h->walkToAuthor()).mainButton, Qt::LeftButton);
+        QCOMPARE(fileMenu(m)->actions().indexOf(openAction(m)), 1);
+        QCOMPARE(toolsMenu(m)->actions().indexOf(previewAction(m)), 3);
+        QCOMPARE(openAction(m)->text() + previewAction(m)->text(), QString("&Open readme\u2026&Preview"));
+        QTest::mouseClick(mainButton(h->walkToAuthor()), Qt::LeftButton);
         const WizardValues before = wizardValues(*h->navigator, h->context());
 
         QByteArray edited = dataFile("readme_full.txt");
         edited.replace("\r\n1.2.3\r\n", "\r\n1.2.3b\r\n");
         QVERIFY(writeFile(h->path("edited.txt"), edited));
         h->platform.dialogAnswers = {h->path("edited.txt"), std::nullopt};
-        QTest::keyClick(ui(m).nameBox, Qt::Key_O, Qt::ControlModifier);
-        QTest::keyClick(ui(m).nameBox, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(nameBox(m), Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(nameBox(m), Qt::Key_O, Qt::ControlModifier);
 
         QCOMPARE(wizardValues(*h->navigator, h->context()), before);
         QVERIFY(m->isVisible());
@@ -92,25 +92,25 @@ private slots:
         const QByteArray old = dataFile(qPrintable(name)).replace("Jane Doe", author.toUtf8());
         QVERIFY(writeFile(h->path(name), old));
         // A system moved before: it goes back to the OS list, at its end.
-        doubleClickRow(ui(m).osList, rowOf(ui(m).osList, "Windows ME"));
+        doubleClickRow(osList(m), rowOf(osList(m), "Windows ME"));
         h->openReadme(h->path(name));
 
         QVERIFY(h->platform.messages().empty());
         QVERIFY(m->isVisible());
-        QCOMPARE(entries(ui(m).compatibleList), QStringList({"Windows 98", "Windows 95", "Windows NT 4.0"}));
-        QCOMPARE(entries(ui(m).osList),
+        QCOMPARE(entries(compatibleList(m)), QStringList({"Windows 98", "Windows 95", "Windows NT 4.0"}));
+        QCOMPARE(entries(osList(m)),
                  QStringList({"Windows 98SE", "Windows 2000", "Windows NT", "Windows XP", "Windows ME"}));
-        QCOMPARE(ui(m).typeList->currentItem()->text(), QString("Freeware"));
-        QVERIFY(ui(m).typeList->currentItem()->isSelected());
+        QCOMPARE(typeList(m)->currentItem()->text(), QString("Freeware"));
+        QVERIFY(typeList(m)->currentItem()->isSelected());
         // An opened readme is a change: the draft holds it at once.
         h->navigator->drafts().waitForWriter();
         QVERIFY(readAll(h->navigator->drafts().draftPath()).contains("Windows NT 4.0"));
 
         // The Version box takes digits, dots and Backspace alone (Ctrl+A
         // too is refused): selected with Home and Shift+End, typed over.
-        QTest::keyClick(ui(m).versionBox, Qt::Key_Home);
-        QTest::keyClick(ui(m).versionBox, Qt::Key_End, Qt::ShiftModifier);
-        QTest::keyClicks(ui(m).versionBox, "1.3");
+        QTest::keyClick(versionBox(m), Qt::Key_Home);
+        QTest::keyClick(versionBox(m), Qt::Key_End, Qt::ShiftModifier);
+        QTest::keyClicks(versionBox(m), "1.3");
         onToAuthor();
         QByteArray expected = old;
         QCOMPARE(expected.count(oldRow), 1);
@@ -140,10 +140,10 @@ private slots:
         h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/") + name);
         h->writePresets(presetsLater);
         // Every screen shown again: each showing reads the presets.
-        ui(m).viewAction->trigger();
-        QTest::mouseClick(ui(h->viewer()).mainButton, Qt::LeftButton);
+        viewAction(m)->trigger();
+        QTest::mouseClick(mainButton(h->viewer()), Qt::LeftButton);
         AuthorScreen *a = onToAuthor();
-        QTest::mouseClick(ui(a).mainButton, Qt::LeftButton);
+        QTest::mouseClick(mainButton(a), Qt::LeftButton);
         onToAuthor();
         QCOMPARE(h->createFile(h->path("again.txt")), dataFile(qPrintable(name)));
     }
@@ -165,24 +165,24 @@ private slots:
         QFETCH(QString, typedName);
         GeneralInfoScreen *m = start(acmePresets);
         if (opened.isEmpty()) {
-            QTest::mouseClick(ui(h->walkToAuthor()).mainButton, Qt::LeftButton);
+            QTest::mouseClick(mainButton(h->walkToAuthor()), Qt::LeftButton);
         } else {
             h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/") + opened);
             QVERIFY(h->platform.messages().empty());
         }
         if (!typedName.isEmpty()) {
-            QTest::keyClick(ui(m).nameBox, Qt::Key_A, Qt::ControlModifier);
-            paste(ui(m).nameBox, typedName);
-            QTest::mouseClick(ui(onToAuthor()).mainButton, Qt::LeftButton);
+            QTest::keyClick(nameBox(m), Qt::Key_A, Qt::ControlModifier);
+            paste(nameBox(m), typedName);
+            QTest::mouseClick(mainButton(onToAuthor()), Qt::LeftButton);
         }
 
         PreviewScreen *p = h->toPreview();
         QVERIFY(p->isVisible() && !m->isVisible());
-        const QString shown = ui(p).textBox->text();
-        QTest::keyClicks(ui(p).textBox, "typed");
-        QTest::keyClick(ui(p).textBox, Qt::Key_Delete);
-        QCOMPARE(ui(p).textBox->text(), shown);
-        QTest::mouseClick(ui(p).mainButton, Qt::LeftButton);
+        const QString shown = textBox(p)->text();
+        QTest::keyClicks(textBox(p), "typed");
+        QTest::keyClick(textBox(p), Qt::Key_Delete);
+        QCOMPARE(textBox(p)->text(), shown);
+        QTest::mouseClick(mainButton(p), Qt::LeftButton);
         QVERIFY(m->isVisible() && !p->isVisible());
 
         onToAuthor();
@@ -216,8 +216,8 @@ private slots:
         start();
         h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt"));
         AuthorScreen *a = onToAuthor();
-        QTest::keyClick(ui(a).nameBox, Qt::Key_End);
-        paste(ui(a).nameBox, " \u4e2d");
+        QTest::keyClick(nameBox(a), Qt::Key_End);
+        paste(nameBox(a), " \u4e2d");
 
         QByteArray expected = dataFile(markdown ? "readme_full.md" : "readme_full.txt");
         expected.replace("Jane Doe", markdown ? QString("Jane Doe \u4e2d").toUtf8() : QByteArray("Jane Doe ?"));

@@ -50,11 +50,11 @@ private slots:
         QElapsedTimer typing;
         typing.start();
         while (!draft() && typing.elapsed() < 12 * DraftKeeper::writeDelayMs) {
-            QTest::keyClick(ui(m).webBox, Qt::Key_A);
+            QTest::keyClick(webBox(m), Qt::Key_A);
             QTest::qWait(50);
         }
         QVERIFY2(draft().has_value(), "no draft while the typing went on");
-        QTest::keyClicks(ui(m).nameBox, "Quick");
+        QTest::keyClicks(nameBox(m), "Quick");
         h->toProgram();
         h->navigator->drafts().waitForWriter();
         QCOMPARE(draft()->record.programName, QString("Quick"));
@@ -68,13 +68,13 @@ private slots:
     void yesPutsEverythingBack()
     {
         GeneralInfoScreen *m = start(acmePresets);
-        retype(ui(h->walkToAuthor()).nameBox, "Bo Builder");  // not copied yet
-        QTest::mouseClick(ui(h->author()).mainButton, Qt::LeftButton);
-        QTest::keyClick(ui(m).companyBox, Qt::Key_End);
-        QTest::keyClicks(ui(m).companyBox, " Ltd");
-        doubleClickRow(ui(m).osList, rowOf(ui(m).osList, "Windows 95"));
-        doubleClickRow(ui(m).compatibleList, rowOf(ui(m).compatibleList, "Windows 98"));  // to the end of the OS list
-        QTest::keyClicks(ui(h->toProgram()).additionsBox, "Small.");                // not copied yet
+        retype(nameBox(h->walkToAuthor()), "Bo Builder");  // not copied yet
+        QTest::mouseClick(mainButton(h->author()), Qt::LeftButton);
+        QTest::keyClick(companyBox(m), Qt::Key_End);
+        QTest::keyClicks(companyBox(m), " Ltd");
+        doubleClickRow(osList(m), rowOf(osList(m), "Windows 95"));
+        doubleClickRow(compatibleList(m), rowOf(compatibleList(m), "Windows 98"));  // to the end of the OS list
+        QTest::keyClicks(additionsBox(h->toProgram()), "Small.");                // not copied yet
         const WizardValues before = wizardValues(*h->navigator, h->context());
         const QString oldDraft = h->navigator->drafts().draftPath();
 
@@ -91,9 +91,9 @@ private slots:
         QVERIFY(!QFile::exists(oldDraft));
         QCOMPARE(drafts().size(), 1);
 
-        QTest::mouseClick(ui(h->toProgram()).mainButton, Qt::LeftButton);
-        QCOMPARE(ui(m).companyBox->text(), QString("Acme Tools Ltd"));
-        QCOMPARE(ui(m).webBox->text(), QString("newer.example"));
+        QTest::mouseClick(mainButton(h->toProgram()), Qt::LeftButton);
+        QCOMPARE(companyBox(m)->text(), QString("Acme Tools Ltd"));
+        QCOMPARE(webBox(m)->text(), QString("newer.example"));
     }
 
     // A state folder that cannot be made costs the draft alone: no box, and

@@ -20,7 +20,7 @@ private slots:
         SplashScreen *splash = h->navigator->splash();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
         QCOMPARE(splash->cursor().shape(), Qt::WaitCursor);
-        QVERIFY(ui(splash).timer->isActive());
+        QVERIFY(timer(splash)->isActive());
         // Clicks, keys and a close request change nothing.
         splash->tick();
         QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(200, 200));
@@ -28,7 +28,7 @@ private slots:
         splash->close();
         for (int tick = 2; tick <= 19; ++tick)
             splash->tick();
-        QCOMPARE(ui(splash).progressBar->value(), 95);
+        QCOMPARE(progressBar(splash)->value(), 95);
         QVERIFY(splash->isVisible());
         // Nothing of the main screen happens before the hand-over.
         QVERIFY(h->main() == nullptr);
@@ -36,7 +36,7 @@ private slots:
 
         splash->tick();
         QVERIFY(!splash->isVisible());
-        QVERIFY(!ui(splash).timer->isActive());
+        QVERIFY(!timer(splash)->isActive());
         QVERIFY(splash->cursor().shape() != Qt::WaitCursor);
         QVERIFY(h->main() && h->main()->isVisible());
         // The main screen's load bound the help file.
@@ -55,7 +55,7 @@ private slots:
         const qint64 elapsed = clock.elapsed();
         QVERIFY2(elapsed >= 1990, qPrintable(QString::number(elapsed)));
         QTest::qWait(300);
-        QCOMPARE(ui(h->navigator->splash()).progressBar->value(), 100);
+        QCOMPARE(progressBar(h->navigator->splash())->value(), 100);
     }
 };
 

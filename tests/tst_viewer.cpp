@@ -46,7 +46,7 @@ private slots:
         QVERIFY(writeFile(h->path("one.txt"), "Caf\xe9 \x93q\x94\r\nCR\ralone\n"));
         ViewerScreen *v = h->toViewer(std::nullopt);
         QVERIFY(v->isVisible());
-        QVERIFY(ui(v).textBox->toPlainText().isEmpty());
+        QVERIFY(textBox(v)->toPlainText().isEmpty());
         const auto first = h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog).at(0);
         QCOMPARE(first.title, QString("Open readme file"));
         QCOMPARE(first.filter, QString("Text (*.txt)"));
@@ -54,14 +54,14 @@ private slots:
         QCOMPARE(first.owner, v);
 
         h->platform.dialogAnswers = {h->path("one.txt"), std::nullopt, h->path("does not exist")};
-        QTest::mouseClick(ui(v).anotherButton, Qt::LeftButton);
+        QTest::mouseClick(anotherButton(v), Qt::LeftButton);
         const QString shown = QString::fromUtf8("Café “q”\nCR\nalone\n");
-        QCOMPARE(ui(v).textBox->toPlainText(), shown);
-        QTest::mouseClick(ui(v).anotherButton, Qt::LeftButton);
-        QCOMPARE(ui(v).textBox->toPlainText(), shown);
+        QCOMPARE(textBox(v)->toPlainText(), shown);
+        QTest::mouseClick(anotherButton(v), Qt::LeftButton);
+        QCOMPARE(textBox(v)->toPlainText(), shown);
         QCOMPARE(h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog)[2].offeredFileName, h->path("one.txt"));
-        QTest::mouseClick(ui(v).anotherButton, Qt::LeftButton);
-        QVERIFY(ui(v).textBox->toPlainText().isEmpty());
+        QTest::mouseClick(anotherButton(v), Qt::LeftButton);
+        QVERIFY(textBox(v)->toPlainText().isEmpty());
         QVERIFY(h->platform.messages().empty());
     }
 
@@ -119,22 +119,22 @@ private slots:
         QVERIFY(writeFile(h->path("file.txt"), bytes));
         ViewerScreen *v = h->toViewer(h->path("first.txt"));
         h->platform.dialogAnswers = {h->path("file.txt")};
-        QTest::mouseClick(ui(v).anotherButton, Qt::LeftButton);
+        QTest::mouseClick(anotherButton(v), Qt::LeftButton);
         QCoreApplication::processEvents();  // the box lays out its first page
         if (!shown) {
-            QCOMPARE(ui(v).textBox->document()->characterCount(), 1);  // empty
+            QCOMPARE(textBox(v)->document()->characterCount(), 1);  // empty
             return;
         }
-        QCOMPARE(ui(v).textBox->toPlainText(), toLf(decodeTextFile(bytes)));
-        QCOMPARE(int(ui(v).textBox->wordWrapMode()), wrap);
-        QVERIFY(!ui(v).textBox->isReadOnly());
-        QCOMPARE(ui(v).textBox->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(textBox(v)->toPlainText(), toLf(decodeTextFile(bytes)));
+        QCOMPARE(int(textBox(v)->wordWrapMode()), wrap);
+        QVERIFY(!textBox(v)->isReadOnly());
+        QCOMPARE(textBox(v)->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         // Wrapped: the first line, laid out, takes as many lines of the box
         // as its length needs, and the scroll bar reaches past the first page.
-        const QTextBlock first = ui(v).textBox->document()->firstBlock();
+        const QTextBlock first = textBox(v)->document()->firstBlock();
         QVERIFY(first.layout()->lineCount() >= 1);
         QVERIFY(first.layout()->lineCount() >= first.length() / 200);
-        QVERIFY(ui(v).textBox->verticalScrollBar()->maximum() > 0);
+        QVERIFY(textBox(v)->verticalScrollBar()->maximum() > 0);
     }
 
     // Clear, Main, View: an empty box and no dialog; typed text is never
@@ -144,13 +144,13 @@ private slots:
         start();
         QVERIFY(writeFile(h->path("one.txt"), "text\r\n"));
         ViewerScreen *v = h->toViewer(h->path("one.txt"));
-        QTest::keyClicks(ui(v).textBox, "typed ");
-        QTest::mouseClick(ui(v).clearButton, Qt::LeftButton);
-        QVERIFY(ui(v).textBox->toPlainText().isEmpty());
-        QTest::mouseClick(ui(v).mainButton, Qt::LeftButton);
-        ui(h->main()).viewAction->trigger();
+        QTest::keyClicks(textBox(v), "typed ");
+        QTest::mouseClick(clearButton(v), Qt::LeftButton);
+        QVERIFY(textBox(v)->toPlainText().isEmpty());
+        QTest::mouseClick(mainButton(v), Qt::LeftButton);
+        viewAction(h->main())->trigger();
         QVERIFY(v->isVisible());
-        QVERIFY(ui(v).textBox->toPlainText().isEmpty());
+        QVERIFY(textBox(v)->toPlainText().isEmpty());
         QCOMPARE(h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog).size(), size_t(1));
         QCOMPARE(readAll(h->path("one.txt")), QByteArray("text\r\n"));
     }

@@ -46,127 +46,72 @@ T *control(QWidget *screen, const QString &name)
 QMenu *menuOf(QWidget *window, const QString &title);
 QAction *entryOf(QMenu *menu, const QString &text);
 
-struct GeneralInfoControls {
-    explicit GeneralInfoControls(QWidget *s)
-        : nameBox(control<QLineEdit>(s, "Name")),
-          versionBox(control<QLineEdit>(s, "Version")),
-          companyBox(control<QLineEdit>(s, "Company")),
-          webBox(control<QLineEdit>(s, "Web site")),
-          languageBox(control<QLineEdit>(s, "Language")),
-          filesNeededBox(control<look::MultiLineBox>(s, "Files needed")),
-          osList(control<QListWidget>(s, "OS list")),
-          compatibleList(control<QListWidget>(s, "(compatible list)")),
-          typeList(control<QListWidget>(s, "Type")),
-          clearButton(control<QPushButton>(s, "Clear")),
-          nextButton(control<QPushButton>(s, "Next")),
-          exitButton(control<QPushButton>(s, "Exit")),
-          fileMenu(menuOf(s, "File")),
-          toolsMenu(menuOf(s, "Tools")),
-          helpMenu(menuOf(s, "Help")),
-          constantsAction(entryOf(fileMenu, "Constants")),
-          openAction(entryOf(fileMenu, "Open readme\u2026")),
-          exitAction(entryOf(fileMenu, "Exit")),
-          tooltipsAction(entryOf(toolsMenu, "Tooltips")),
-          viewAction(entryOf(toolsMenu, "View")),
-          previewAction(entryOf(toolsMenu, "Preview")),
-          contentsAction(entryOf(helpMenu, "Contents"))
-    {
-    }
-    QLineEdit *nameBox, *versionBox, *companyBox, *webBox, *languageBox;
-    look::MultiLineBox *filesNeededBox;
-    QListWidget *osList, *compatibleList, *typeList;
-    QPushButton *clearButton, *nextButton, *exitButton;
-    QMenu *fileMenu, *toolsMenu, *helpMenu;
-    QAction *constantsAction, *openAction, *exitAction, *tooltipsAction, *viewAction,
-        *previewAction, *contentsAction;
-};
+// GeneralInfoScreen
+inline QLineEdit *nameBox(GeneralInfoScreen *s) { return control<QLineEdit>(s, "Name"); }
+inline QLineEdit *versionBox(GeneralInfoScreen *s) { return control<QLineEdit>(s, "Version"); }
+inline QLineEdit *companyBox(GeneralInfoScreen *s) { return control<QLineEdit>(s, "Company"); }
+inline QLineEdit *webBox(GeneralInfoScreen *s) { return control<QLineEdit>(s, "Web site"); }
+inline QLineEdit *languageBox(GeneralInfoScreen *s) { return control<QLineEdit>(s, "Language"); }
+inline look::MultiLineBox *filesNeededBox(GeneralInfoScreen *s) { return control<look::MultiLineBox>(s, "Files needed"); }
+inline QListWidget *osList(GeneralInfoScreen *s) { return control<QListWidget>(s, "OS list"); }
+inline QListWidget *compatibleList(GeneralInfoScreen *s) { return control<QListWidget>(s, "(compatible list)"); }
+inline QListWidget *typeList(GeneralInfoScreen *s) { return control<QListWidget>(s, "Type"); }
+inline QPushButton *clearButton(GeneralInfoScreen *s) { return control<QPushButton>(s, "Clear"); }
+inline QPushButton *nextButton(GeneralInfoScreen *s) { return control<QPushButton>(s, "Next"); }
+inline QPushButton *exitButton(GeneralInfoScreen *s) { return control<QPushButton>(s, "Exit"); }
 
-struct ProgramInfoControls {
-    explicit ProgramInfoControls(QWidget *s)
-        : descriptionBox(control<look::MultiLineBox>(s, "Description")),
-          instructionsBox(control<look::MultiLineBox>(s, "Instructions")),
-          featuresBox(control<look::MultiLineBox>(s, "Features")),
-          additionsBox(control<look::MultiLineBox>(s, "Additional Features")),
-          newAdditionsBox(control<look::MultiLineBox>(s, "New Features")),
-          clearButton(control<QPushButton>(s, "Clear")),
-          nextButton(control<QPushButton>(s, "Next")),
-          mainButton(control<QPushButton>(s, "Main"))
-    {
-    }
-    look::MultiLineBox *descriptionBox, *instructionsBox, *featuresBox, *additionsBox,
-        *newAdditionsBox;
-    QPushButton *clearButton, *nextButton, *mainButton;
-};
+// ProgramInfoScreen
+inline look::MultiLineBox *descriptionBox(ProgramInfoScreen *s) { return control<look::MultiLineBox>(s, "Description"); }
+inline look::MultiLineBox *instructionsBox(ProgramInfoScreen *s) { return control<look::MultiLineBox>(s, "Instructions"); }
+inline look::MultiLineBox *featuresBox(ProgramInfoScreen *s) { return control<look::MultiLineBox>(s, "Features"); }
+inline look::MultiLineBox *additionsBox(ProgramInfoScreen *s) { return control<look::MultiLineBox>(s, "Additional Features"); }
+inline look::MultiLineBox *newAdditionsBox(ProgramInfoScreen *s) { return control<look::MultiLineBox>(s, "New Features"); }
+inline QPushButton *clearButton(ProgramInfoScreen *s) { return control<QPushButton>(s, "Clear"); }
+inline QPushButton *nextButton(ProgramInfoScreen *s) { return control<QPushButton>(s, "Next"); }
+inline QPushButton *mainButton(ProgramInfoScreen *s) { return control<QPushButton>(s, "Main"); }
 
-struct AuthorControls {
-    explicit AuthorControls(QWidget *s)
-        : nameBox(control<QLineEdit>(s, "Name")),
-          emailBox(control<QLineEdit>(s, "EMail")),
-          clearButton(control<QPushButton>(s, "Clear")),
-          createButton(control<QPushButton>(s, "Create File")),
-          mainButton(control<QPushButton>(s, "Main"))
-    {
-    }
-    QLineEdit *nameBox, *emailBox;
-    QPushButton *clearButton, *createButton, *mainButton;
-};
+// AuthorScreen
+inline QLineEdit *nameBox(AuthorScreen *s) { return control<QLineEdit>(s, "Name"); }
+inline QLineEdit *emailBox(AuthorScreen *s) { return control<QLineEdit>(s, "EMail"); }
+inline QPushButton *clearButton(AuthorScreen *s) { return control<QPushButton>(s, "Clear"); }
+inline QPushButton *createButton(AuthorScreen *s) { return control<QPushButton>(s, "Create File"); }
+inline QPushButton *mainButton(AuthorScreen *s) { return control<QPushButton>(s, "Main"); }
 
-struct PresetsControls {
-    explicit PresetsControls(QWidget *s)
-        : companyBox(control<QLineEdit>(s, "Company name")),
-          webBox(control<QLineEdit>(s, "Web site")),
-          languageBox(control<look::MultiLineBox>(s, "Language(s)")),
-          filesNeededBox(control<look::MultiLineBox>(s, "Needed files")),
-          authorNameBox(control<QLineEdit>(s, "Authors' name")),
-          emailBox(control<QLineEdit>(s, "Authors' email")),
-          clearButton(control<QPushButton>(s, "Clear")),
-          setButton(control<QPushButton>(s, "Set")),
-          mainButton(control<QPushButton>(s, "Main"))
-    {
-    }
-    QLineEdit *companyBox, *webBox;
-    look::MultiLineBox *languageBox, *filesNeededBox;
-    QLineEdit *authorNameBox, *emailBox;
-    QPushButton *clearButton, *setButton, *mainButton;
-};
+// PresetsScreen
+inline QLineEdit *companyBox(PresetsScreen *s) { return control<QLineEdit>(s, "Company name"); }
+inline QLineEdit *webBox(PresetsScreen *s) { return control<QLineEdit>(s, "Web site"); }
+inline look::MultiLineBox *languageBox(PresetsScreen *s) { return control<look::MultiLineBox>(s, "Language(s)"); }
+inline look::MultiLineBox *filesNeededBox(PresetsScreen *s) { return control<look::MultiLineBox>(s, "Needed files"); }
+inline QLineEdit *authorNameBox(PresetsScreen *s) { return control<QLineEdit>(s, "Authors' name"); }
+inline QLineEdit *emailBox(PresetsScreen *s) { return control<QLineEdit>(s, "Authors' email"); }
+inline QPushButton *clearButton(PresetsScreen *s) { return control<QPushButton>(s, "Clear"); }
+inline QPushButton *setButton(PresetsScreen *s) { return control<QPushButton>(s, "Set"); }
+inline QPushButton *mainButton(PresetsScreen *s) { return control<QPushButton>(s, "Main"); }
 
-struct ViewerControls {
-    explicit ViewerControls(QWidget *s)
-        : textBox(control<look::MultiLineBox>(s, "View")),
-          clearButton(control<QPushButton>(s, "Clear")),
-          anotherButton(control<QPushButton>(s, "Another")),
-          mainButton(control<QPushButton>(s, "Main"))
-    {
-    }
-    look::MultiLineBox *textBox;
-    QPushButton *clearButton, *anotherButton, *mainButton;
-};
+// ViewerScreen
+inline look::MultiLineBox *textBox(ViewerScreen *s) { return control<look::MultiLineBox>(s, "View"); }
+inline QPushButton *clearButton(ViewerScreen *s) { return control<QPushButton>(s, "Clear"); }
+inline QPushButton *anotherButton(ViewerScreen *s) { return control<QPushButton>(s, "Another"); }
+inline QPushButton *mainButton(ViewerScreen *s) { return control<QPushButton>(s, "Main"); }
 
-struct PreviewControls {
-    explicit PreviewControls(QWidget *s)
-        : textBox(control<look::MultiLineBox>(s, "Preview")),
-          mainButton(control<QPushButton>(s, "Main"))
-    {
-    }
-    look::MultiLineBox *textBox;
-    QPushButton *mainButton;
-};
+// PreviewScreen
+inline look::MultiLineBox *textBox(PreviewScreen *s) { return control<look::MultiLineBox>(s, "Preview"); }
+inline QPushButton *mainButton(PreviewScreen *s) { return control<QPushButton>(s, "Main"); }
 
-struct SplashControls {
-    explicit SplashControls(QWidget *s)
-        : progressBar(s->findChild<QProgressBar *>()), timer(s->findChild<QTimer *>())
-    {
-    }
-    QProgressBar *progressBar;
-    QTimer *timer;
-};
+// GeneralInfoScreen's menus
+inline QMenu *fileMenu(GeneralInfoScreen *s) { return menuOf(s, "File"); }
+inline QMenu *toolsMenu(GeneralInfoScreen *s) { return menuOf(s, "Tools"); }
+inline QMenu *helpMenu(GeneralInfoScreen *s) { return menuOf(s, "Help"); }
+inline QAction *constantsAction(GeneralInfoScreen *s) { return entryOf(fileMenu(s), "Constants"); }
+inline QAction *openAction(GeneralInfoScreen *s) { return entryOf(fileMenu(s), "Open readme\u2026"); }
+inline QAction *exitAction(GeneralInfoScreen *s) { return entryOf(fileMenu(s), "Exit"); }
+inline QAction *tooltipsAction(GeneralInfoScreen *s) { return entryOf(toolsMenu(s), "Tooltips"); }
+inline QAction *viewAction(GeneralInfoScreen *s) { return entryOf(toolsMenu(s), "View"); }
+inline QAction *previewAction(GeneralInfoScreen *s) { return entryOf(toolsMenu(s), "Preview"); }
+inline QAction *contentsAction(GeneralInfoScreen *s) { return entryOf(helpMenu(s), "Contents"); }
 
-inline GeneralInfoControls ui(GeneralInfoScreen *s) { return GeneralInfoControls(s); }
-inline ProgramInfoControls ui(ProgramInfoScreen *s) { return ProgramInfoControls(s); }
-inline AuthorControls ui(AuthorScreen *s) { return AuthorControls(s); }
-inline PresetsControls ui(PresetsScreen *s) { return PresetsControls(s); }
-inline ViewerControls ui(ViewerScreen *s) { return ViewerControls(s); }
-inline PreviewControls ui(PreviewScreen *s) { return PreviewControls(s); }
-inline SplashControls ui(SplashScreen *s) { return SplashControls(s); }
+// SplashScreen: no names to read; one bar and one timer
+inline QProgressBar *progressBar(SplashScreen *s) { return s->findChild<QProgressBar *>(); }
+inline QTimer *timer(SplashScreen *s) { return s->findChild<QTimer *>(); }
 
 }  // namespace velmora::test

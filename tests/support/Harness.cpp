@@ -49,31 +49,31 @@ AuthorScreen *Harness::toAuthor()
 
 PresetsScreen *Harness::toPresets()
 {
-    ui(main()).constantsAction->trigger();
+    constantsAction(main())->trigger();
     return presets();
 }
 
 ViewerScreen *Harness::toViewer(const std::optional<QString> &firstOpen)
 {
     platform.dialogAnswers = {firstOpen};
-    ui(main()).viewAction->trigger();
+    viewAction(main())->trigger();
     return viewer();
 }
 
 AuthorScreen *Harness::walkToAuthor()
 {
     GeneralInfoScreen *m = main();
-    QTest::keyClicks(ui(m).nameBox, "Pixel Pal");
-    QTest::keyClicks(ui(m).versionBox, "2.1");
-    clickRow(ui(m).typeList, 1);  // Freeware
-    doubleClickRow(ui(m).osList, rowOf(ui(m).osList, "Windows 98"));
-    doubleClickRow(ui(m).osList, rowOf(ui(m).osList, "Windows XP"));
+    QTest::keyClicks(nameBox(m), "Pixel Pal");
+    QTest::keyClicks(versionBox(m), "2.1");
+    clickRow(typeList(m), 1);  // Freeware
+    doubleClickRow(osList(m), rowOf(osList(m), "Windows 98"));
+    doubleClickRow(osList(m), rowOf(osList(m), "Windows XP"));
     ProgramInfoScreen *p = toProgram();
-    typeLines(ui(p).descriptionBox, {"Draws pixels.", "Saves them too."});
-    typeLines(ui(p).instructionsBox, {"Run it."});
-    typeLines(ui(p).featuresBox, {"Fast"});
-    typeLines(ui(p).newAdditionsBox, {"Undo"});
-    QTest::mouseClick(ui(p).nextButton, Qt::LeftButton);
+    typeLines(descriptionBox(p), {"Draws pixels.", "Saves them too."});
+    typeLines(instructionsBox(p), {"Run it."});
+    typeLines(featuresBox(p), {"Fast"});
+    typeLines(newAdditionsBox(p), {"Undo"});
+    QTest::mouseClick(nextButton(p), Qt::LeftButton);
     return author();
 }
 
@@ -89,12 +89,12 @@ QByteArray Harness::createFile(const QString &path, const QString &filter)
 void Harness::openReadme(const std::optional<QString> &path)
 {
     platform.dialogAnswers = {path};
-    ui(main()).openAction->trigger();
+    openAction(main())->trigger();
 }
 
 PreviewScreen *Harness::toPreview()
 {
-    ui(main()).previewAction->trigger();
+    previewAction(main())->trigger();
     return preview();
 }
 
