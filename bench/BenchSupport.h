@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -35,6 +36,20 @@ inline double seconds(std::int64_t ns) { return double(ns) / 1e9; }
 QString proseText(std::int64_t size);
 enum class Encoding { Windows1252, Utf8 };
 QByteArray proseBytes(std::int64_t size, Encoding encoding);
+
+// The control of type T on a screen that a screen reader names name (a
+// button by its caption), or null.
+template <class T>
+T *named(QWidget *screen, const QString &name)
+{
+    for (T *w : screen->findChildren<T *>()) {
+        const QString spoken = w->accessibleName().isEmpty() ? w->property("text").toString().remove(u'&')
+                                                             : w->accessibleName();
+        if (spoken == name)
+            return w;
+    }
+    return nullptr;
+}
 
 // A folder of the run, under $TMPDIR, removed at exit.
 QString workFolder();

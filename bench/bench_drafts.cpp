@@ -27,7 +27,7 @@ namespace {
 class TypingPlatform : public Platform {
 public:
     explicit TypingPlatform(QString stateFolder) : m_state(std::move(stateFolder)) {}
-    MessageAnswer messageBox(QWidget *, const QString &, const QString &, int) override
+    MessageAnswer messageBox(QWidget *, const QString &, const QString &, const MessageKind &) override
     {
         return MessageAnswer::No;
     }
@@ -65,15 +65,15 @@ void BM_TypingBesideALargeField(benchmark::State &state)
     auto navigator = std::make_unique<Navigator>(platform);
     navigator->show(ScreenId::Main);
     auto *main = static_cast<GeneralInfoScreen *>(navigator->screen(ScreenId::Main));
-    filesNeededBox(main)->setText(proseText(MiB));
+    static_cast<look::MultiLineBox *>(named<QPlainTextEdit>(main, "Files needed"))->setText(proseText(MiB));
     QCoreApplication::processEvents();
-    webBox(main)->setFocus();
+    named<QLineEdit>(main, "Web site")->setFocus();
 
     std::int64_t slowest = 0;
     std::int64_t keys = 0;
     for (auto _ : state) {
         const std::int64_t t0 = monotonicNs();
-        typeKey(webBox(main), QChar(char16_t(u'a' + keys % 26)));
+        typeKey(named<QLineEdit>(main, "Web site"), QChar(char16_t(u'a' + keys % 26)));
         const std::int64_t took = monotonicNs() - t0;
         state.SetIterationTime(seconds(took));
         slowest = std::max(slowest, took);

@@ -37,7 +37,7 @@ QByteArray handMadePresets(std::int64_t size)
 }
 
 // readPresets on a folder holding presets.txt, against a plain read of it.
-void readPresets(benchmark::State &state, const QByteArray &bytes, const QString &company)
+void timeReadPresets(benchmark::State &state, const QByteArray &bytes, const QString &company)
 {
     const QString folder = workPath(QStringLiteral("presets-%1").arg(bytes.size()));
     QDir().mkpath(folder);
@@ -54,12 +54,12 @@ void readPresets(benchmark::State &state, const QByteArray &bytes, const QString
 
 void BM_ReadPresets_OneRecord(benchmark::State &state)
 {
-    readPresets(state, oneRecord, QStringLiteral("Acme Tools"));
+    timeReadPresets(state, oneRecord, QStringLiteral("Acme Tools"));
 }
 
 void BM_ReadPresets(benchmark::State &state)
 {
-    readPresets(state, handMadePresets(state.range(0)), QStringLiteral("Last Company"));
+    timeReadPresets(state, handMadePresets(state.range(0)), QStringLiteral("Last Company"));
 }
 
 // A file larger than maxPresetsFileBytes: its size is looked up and it is

@@ -29,7 +29,7 @@ class BenchPlatform : public Platform {
 public:
     QString fileToOpen;
 
-    MessageAnswer messageBox(QWidget *, const QString &, const QString &, int) override
+    MessageAnswer messageBox(QWidget *, const QString &, const QString &, const MessageKind &) override
     {
         return MessageAnswer::Ok;
     }
@@ -195,7 +195,7 @@ struct Viewer {
     // frees the previous document).
     void clear()
     {
-        clearButton(view)->click();
+        named<QPushButton>(view, "Clear")->click();
         QCoreApplication::processEvents();
     }
 
@@ -203,7 +203,7 @@ struct Viewer {
     int shown()
     {
         QCoreApplication::processEvents();
-        return textBox(view)->verticalScrollBar()->maximum();
+        return named<QPlainTextEdit>(view, "View")->verticalScrollBar()->maximum();
     }
 };
 
@@ -219,10 +219,10 @@ void BM_Viewer(benchmark::State &state)
         viewer.clear();
         viewer.platform.fileToOpen = path;
         const std::int64_t t0 = monotonicNs();
-        viewer.anotherButton(view)->click();
+        named<QPushButton>(viewer.view, "Another")->click();
         scrollMax = viewer.shown();
         state.SetIterationTime(seconds(monotonicNs() - t0));
-        if (viewer.textBox(view)->blockCount() != lines || scrollMax <= 0)
+        if (named<QPlainTextEdit>(viewer.view, "View")->blockCount() != lines || scrollMax <= 0)
             state.SkipWithError("the viewer does not show the whole file");
     }
     state.counters["lines"] = benchmark::Counter(double(lines));
@@ -245,7 +245,7 @@ void BM_ViewerSteps(benchmark::State &state)
         const std::int64_t t1 = monotonicNs();
         const QString lf = toLf(text);
         const std::int64_t t2 = monotonicNs();
-        viewer.textBox(view)->setPlainText(lf);
+        named<QPlainTextEdit>(viewer.view, "View")->setPlainText(lf);
         const std::int64_t t3 = monotonicNs();
         viewer.shown();
         const std::int64_t t4 = monotonicNs();
@@ -290,13 +290,13 @@ void BM_ViewerShape(benchmark::State &state)
         QCoreApplication::processEvents();
         resetPeakResident();
         const std::int64_t t0 = monotonicNs();
-        viewer.anotherButton(view)->click();
+        named<QPushButton>(viewer.view, "Another")->click();
         viewer.shown();
         lastNs = std::max(lastNs, monotonicNs() - t0);
         state.SetIterationTime(seconds(lastNs));
         peak = std::max(peak, peakResidentMiB());
         // The raw text: toPlainText() would give a no-break space as a space.
-        QString shown = viewer.textBox(view)->document()->toRawText();
+        QString shown = named<QPlainTextEdit>(viewer.view, "View")->document()->toRawText();
         shown.replace(QChar::ParagraphSeparator, u'\n');
         whole = !expected.isEmpty() && shown == expected;
         if (!whole && !shown.isEmpty())

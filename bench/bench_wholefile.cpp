@@ -7,7 +7,7 @@ namespace velmora::bench {
 
 namespace {
 
-void readWholeFile(benchmark::State &state, Encoding encoding)
+void timeReadWholeFile(benchmark::State &state, Encoding encoding)
 {
     const QByteArray bytes = proseBytes(state.range(0), encoding);
     const QString path =
@@ -30,12 +30,12 @@ void readWholeFile(benchmark::State &state, Encoding encoding)
 
 void BM_ReadWholeFile_Cp1252(benchmark::State &state)
 {
-    readWholeFile(state, Encoding::Windows1252);
+    timeReadWholeFile(state, Encoding::Windows1252);
 }
 
 void BM_ReadWholeFile_Utf8(benchmark::State &state)
 {
-    readWholeFile(state, Encoding::Utf8);
+    timeReadWholeFile(state, Encoding::Utf8);
 }
 
 // The limit alone, for the table.
