@@ -4,9 +4,9 @@
 #include "core/readme/LayoutText.h"
 #include "core/readme/MarkdownText.h"
 #include "core/readme/MarkdownLayout.h"
+#include "core/text/BoundedFile.h"
 #include "core/text/WholeFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <array>
@@ -641,35 +641,29 @@ RecognisedReadme recogniseReadme(const QByteArray &bytes)
 
 RecognisedReadme recogniseReadmeFile(const QString &path)
 {
+    const BoundedFile file = readBoundedFile(path, maxViewerFileBytes);
     RecognisedReadme result;
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    switch (file.outcome) {
+    case BoundedFile::Outcome::Read:
+        return recogniseReadme(file.bytes);
+    case BoundedFile::Outcome::Missing:
         result.readError = QStringLiteral("the file does not exist.");
-        return result;
-    }
-    if (!info.isFile()) {
+        break;
+    case BoundedFile::Outcome::NotAFile:
         result.readError = QStringLiteral("it is not a regular file.");
-        return result;
-    }
-    if (info.size() > maxViewerFileBytes) {
+        break;
+    case BoundedFile::Outcome::TooLarge:
         result.readError = QStringLiteral("it is larger than 16 MiB, which no readme is.");
-        return result;
+        break;
+    case BoundedFile::Outcome::Unreadable:
+        // A name that cannot even be looked up (a folder on the way that
+        // may not be searched, a loop of links) is a file that does not
+        // exist; otherwise the system's reason, in Qt's words.
+        result.readError = QFileInfo::exists(path) ? qt_error_string(file.error) + u'.'
+                                                    : QStringLiteral("the file does not exist.");
+        break;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.readError = file.errorString() + u'.';
-        return result;
-    }
-    const QByteArray bytes = file.read(maxViewerFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        result.readError = file.errorString() + u'.';
-        return result;
-    }
-    if (bytes.size() > maxViewerFileBytes) {
-        result.readError = QStringLiteral("it is larger than 16 MiB, which no readme is.");
-        return result;
-    }
-    return recogniseReadme(bytes);
+    return result;
 }
 
 QString notRecognisedMessage(const RecognisedReadme &result)
