@@ -6,7 +6,7 @@
 #include "FileTools.h"
 #include "core/text/Win1252.h"
 #include "core/readme/LayoutText.h"
-#include "core/readme/MarkdownText.h"
+#include "core/readme/MarkdownInline.h"
 #include "core/readme/TextLayout.h"
 #include "core/readme/MarkdownLayout.h"
 #include "core/readme/ReadmeReading.h"

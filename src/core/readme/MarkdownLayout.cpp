@@ -1,7 +1,8 @@
 #include "core/readme/MarkdownLayout.h"
 
 #include "core/readme/LayoutText.h"
-#include "core/readme/MarkdownText.h"
+#include "core/readme/MarkdownBlocks.h"
+#include "core/readme/MarkdownInline.h"
 
 namespace velmora {
 

@@ -2,7 +2,8 @@
 
 #include "core/text/LineBreaks.h"
 #include "core/readme/LayoutText.h"
-#include "core/readme/MarkdownText.h"
+#include "core/readme/MarkdownBlocks.h"
+#include "core/readme/MarkdownInline.h"
 #include "core/readme/MarkdownLayout.h"
 #include "core/text/BoundedFile.h"
 #include "core/text/WholeFile.h"
