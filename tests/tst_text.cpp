@@ -24,6 +24,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 using namespace velmora::test;
 using Outcome = velmora::BoundedFile::Outcome;
