@@ -45,7 +45,7 @@ void timeReadPresets(benchmark::State &state, const QByteArray &bytes, const QSt
     runPaired(
         state,
         [&] {
-            if (readPresets(folder, QString()).companyName != company)
+            if (velmora::readPresets(folder, QString()).companyName != company)
                 state.SkipWithError("readPresets read the wrong record");
         },
         [&] { plainRead(presetsPath(folder)); });
@@ -71,7 +71,7 @@ void BM_ReadPresets_TooLarge(benchmark::State &state)
     QDir().mkpath(folder);
     writeFileOrDie(presetsPath(folder), handMadePresets(state.range(0)));
     for (auto _ : state) {
-        if (!readPresets(folder, QString()).companyName.isEmpty())
+        if (!velmora::readPresets(folder, QString()).companyName.isEmpty())
             state.SkipWithError("a file over the limit was read");
     }
 }

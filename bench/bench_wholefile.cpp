@@ -21,7 +21,7 @@ void timeReadWholeFile(benchmark::State &state, Encoding encoding)
     runPaired(
         state,
         [&] {
-            if (readWholeFile(path).size() != expected)
+            if (velmora::readWholeFile(path).size() != expected)
                 state.SkipWithError("readWholeFile gave the wrong text");
         },
         [&] { plainRead(path); });

@@ -3,7 +3,7 @@
 // decoding rule, with a UTF-8 check of its own, and aborts when they differ.
 
 #include "core/text/Win1252.h"
-#include "core/text/WholeFile.h"
+#include "core/text/BoundedFile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

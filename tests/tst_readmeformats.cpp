@@ -6,7 +6,7 @@
 #include "FileTools.h"
 #include "core/text/Win1252.h"
 #include "core/readme/LayoutText.h"
-#include "core/readme/MarkdownText.h"
+#include "core/readme/MarkdownInline.h"
 #include "core/readme/TextLayout.h"
 #include "core/readme/MarkdownLayout.h"
 #include "core/readme/ReadmeReading.h"
@@ -319,6 +319,9 @@ private slots:
         const QString cannot = "This file cannot be read: ";
         QCOMPARE(notRecognisedMessage(recogniseReadmeFile(dir.filePath("gone"))), cannot + "the file does not exist.");
         QCOMPARE(notRecognisedMessage(recogniseReadmeFile(dir.path())), cannot + "it is not a regular file.");
+        QVERIFY(velmora::test::writeFile(dir.filePath("large"), {}) && QFile::resize(dir.filePath("large"), (16 << 20) + 1));
+        QCOMPARE(notRecognisedMessage(recogniseReadmeFile(dir.filePath("large"))),
+                 cannot + "it is larger than 16 MiB, which no readme is.");
     }
 
     // Fields that repeat the layout's rows a hundred thousand times are

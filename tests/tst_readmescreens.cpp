@@ -4,7 +4,7 @@
 
 #include "Harness.h"
 #include "ui/screens/Wizard.h"
-#include "core/text/WholeFile.h"
+#include "core/text/BoundedFile.h"
 
 #include <QMenu>
 #include <QtTest>

@@ -1,5 +1,6 @@
 #include "Harness.h"
 #include "ui/screens/GeneralInfoScreen.h"
+#include "core/text/BoundedFile.h"
 #include "core/text/WholeFile.h"
 #include "ui/screens/ViewerScreen.h"
 

@@ -1,7 +1,7 @@
 #include "core/drafts/DraftFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "core/text/BoundedFile.h"
+
 #include <QSet>
 #include <QStringDecoder>
 
@@ -247,22 +247,18 @@ DraftRead parseDraft(QByteArrayView bytes)
 
 DraftRead readDraftFile(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return failed(DraftReading::Missing);
-    if (info.size() > maxDraftBytes)
+    const BoundedFile file = readBoundedFile(path, maxDraftBytes);
+    switch (file.outcome) {
+    case BoundedFile::Outcome::Read:
+        return parseDraft(file.bytes);
+    case BoundedFile::Outcome::TooLarge:
         return failed(DraftReading::TooLarge);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(DraftReading::Missing);
-    // One byte more than the limit: a file that grew since the look-up is
-    // seen to be too large without being read whole.
-    const QByteArray bytes = file.read(maxDraftBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return failed(DraftReading::Missing);
-    if (bytes.size() > maxDraftBytes)
-        return failed(DraftReading::TooLarge);
-    return parseDraft(bytes);
+    case BoundedFile::Outcome::Missing:
+    case BoundedFile::Outcome::NotAFile:
+    case BoundedFile::Outcome::Unreadable:
+        break;
+    }
+    return failed(DraftReading::Missing);
 }
 
 }  // namespace velmora

@@ -1,7 +1,7 @@
 #include "core/presets/PresetsFile.h"
 
 #include "core/text/AtomicFile.h"
-#include "core/text/FileLock.h"
+#include "core/text/BoundedFile.h"
 #include "core/text/FilePath.h"
 #include "core/text/LineBreaks.h"
 #include "core/text/OwnFiles.h"
@@ -9,7 +9,6 @@
 #include "core/help/HelpPath.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -195,29 +194,15 @@ PresetRecord parsePresets(QStringView text)
 
 PresetRecord readPresetsFile(const QString &path)
 {
-    // Only a regular file is opened: a folder, a pipe or a device in its
-    // place reads as no presets, without blocking.
-    if (!fileExists(path))
+    // A folder, a pipe or a device in its place reads as no presets, without
+    // blocking; so does a file larger than six values ever make, put there by
+    // mistake. The shared lock waits for an in-place write to finish, so the
+    // record read is the old one or the new one.
+    const BoundedFile file =
+        readBoundedFile(path, maxPresetsFileBytes, {.decode = false, .lock = FileLock::Shared});
+    if (file.outcome != BoundedFile::Outcome::Read)
         return PresetRecord();
-    // A file larger than six values ever make was put there by mistake: it
-    // holds no record, and its size is known without reading it.
-    if (QFileInfo(path).size() > maxPresetsFileBytes)
-        return PresetRecord();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return PresetRecord();
-    // The shared lock waits for an in-place write to finish, so the record
-    // read is the old one or the new one. After the longest wait it is read
-    // anyway: another program holding the lock must not hang this one.
-    lockFile(int(file.handle()), FileLock::Shared);
-    // One byte more than the limit, so that a file that grew since the
-    // look-up is seen to be too large without being read whole.
-    const QByteArray bytes = file.read(maxPresetsFileBytes + 1);
-    const bool readWhole = file.error() == QFileDevice::NoError && bytes.size() <= maxPresetsFileBytes;
-    file.close();  // and the lock with it, before the slower decoding
-    if (!readWhole)
-        return PresetRecord();
-    return parsePresets(fromWindows1252(bytes));
+    return parsePresets(fromWindows1252(file.bytes));
 }
 
 PresetRecord readPresets(const QString &applicationFolder, const QString &userFolder)

@@ -1,7 +1,11 @@
 #include "core/readme/MarkdownLayout.h"
 
+#include "core/readme/FieldMatcher.h"
 #include "core/readme/LayoutText.h"
-#include "core/readme/MarkdownText.h"
+#include "core/readme/MarkdownBlocks.h"
+#include "core/readme/MarkdownInline.h"
+
+#include <vector>
 
 namespace velmora {
 
@@ -84,6 +88,172 @@ QByteArray readmeMarkdownBytes(const ReadmeRecord &record, const QStringList &co
     }
     out << layout::thanks;
     return (out.join(u'\n') + u'\n').toUtf8();
+}
+
+// ------------------------------------------------------------- reading back
+
+using namespace readback;
+
+namespace {
+
+// A title's text split at the parentheses of the type: the parts read with
+// escapes in mind, so that a name's own (escaped) parentheses stay in it.
+std::optional<Mismatch> readTitle(const QString &line, ReadmeRecord &r)
+{
+    QString text;
+    if (line == QStringLiteral("#"))
+        text = QString();
+    else if (line.startsWith(QStringLiteral("# ")))
+        text = line.mid(2);
+    else
+        return Mismatch{0, QStringLiteral("\"# \", then the program name and its type in parentheses")};
+    while (!text.isEmpty() && (text.back() == u' ' || text.back() == u'\t'))
+        text.chop(1);
+
+    // Positions of the parentheses that no backslash escapes.
+    qsizetype open = -1;
+    bool closedAtEnd = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\\' && i + 1 < text.size()) {
+            ++i;
+            continue;
+        }
+        if (text[i] == u'(')
+            open = i;
+        if (text[i] == u')' && i == text.size() - 1)
+            closedAtEnd = true;
+    }
+    QString name = text;
+    if (closedAtEnd && open >= 0) {
+        r.programType = markdown::unescapeText(QStringView(text).sliced(open + 1, text.size() - open - 2));
+        name = text.left(open);
+        if (name.endsWith(u' '))
+            name.chop(1);
+        if (!layout::programTypes.contains(r.programType))
+            return Mismatch{0, typeExpected()};
+    }
+    r.programName = markdown::unescapeText(name);
+    return std::nullopt;
+}
+
+// A value that is a link (the web site, the e-mail) or escaped text.
+QString readValue(const QString &source)
+{
+    QString text;
+    if (markdown::readLink(source, text))
+        return text;
+    return markdown::unescapeText(source);
+}
+
+}  // namespace
+
+Outcome readMarkdownLayout(const QStringList &lines)
+{
+    using namespace markdownLayout;
+    const FieldMatcher in(lines);
+    const QString e;
+
+    ReadmeRecord r;
+    if (auto bad = readTitle(in.line(0), r))
+        return *bad;
+    if (auto bad = in.expectRows(1, {e, sectionHeading(layout::general), e}))
+        return *bad;
+    QString *general[] = {&r.version, &r.company, &r.language, &r.webSite, &r.authorName};
+    for (int k = 0; k < 5; ++k) {
+        const QString &label = generalLabels()[k];
+        const QString &row = in.line(4 + k);
+        if (4 + k >= in.size() || !(row == label || row.startsWith(label + u' ')))
+            return Mismatch{4 + k, quoted(label) + QStringLiteral(", then the value")};
+        *general[k] = readValue(row.mid(label.size() + 1));
+    }
+    const QStringList fixed = {e, sectionHeading(layout::agreement), e, sectionHeading(layout::freeware), e,
+                               sectionHeading(layout::program), e};
+    if (auto bad = in.expectRows(9, fixed))
+        return *bad;
+    const int itemsStart = 9 + int(fixed.size());
+
+    // From the end: the thanks, the e-mail when there is one, the two
+    // sentences, the AUTHOR heading.
+    const int n = in.size();
+    const bool hasEMail = !in.is(n - 3, layout::reachLine2);
+    const int author = n - (hasEMail ? 8 : 6);
+    const QStringList authorRows = {sectionHeading(layout::author), e, layout::reachLine1, layout::reachLine2, e};
+    const bool tailFits = author > itemsStart && in.matches(author, authorRows)
+                          && in.is(n - 2, e) && in.is(n - 1, layout::thanks);
+    const QString compatibleTitle = itemHeading(layout::compatibleMarkdownTitle);
+    auto isEntry = [](const QString &row) { return row == QStringLiteral("-") || row.startsWith(QStringLiteral("- ")); };
+    std::vector<char> entriesUpTo(n + 2, 0);  // rows from q to the one before the AUTHOR block are entries
+    if (tailFits) {
+        entriesUpTo[author - 1] = 1;
+        for (int q = author - 2; q >= 0; --q)
+            entriesUpTo[q] = entriesUpTo[q + 1] && isEntry(in.line(q));
+    }
+    auto compatibleFits = [&](int p) {
+        if (!tailFits || p + 2 > author || !in.is(p, compatibleTitle) || !in.is(p + 1, e))
+            return false;
+        return p + 2 == author || (p + 2 < author - 1 && in.is(author - 1, e) && entriesUpTo[p + 2]);
+    };
+    std::array<ItemForm, 6> forms;
+    std::array<QStringList, 6> startRows;
+    for (int i = 0; i < 6; ++i) {
+        const QString heading = itemHeading(layout::items[i].markdownTitle);
+        forms[i] = {{heading, e, noneGiven}, {heading, e}};
+        startRows[i] = {heading};
+    }
+
+    // Fields as written first; then fields whose lines an editor stripped
+    // of the spaces at their ends.
+    std::optional<Items> items;
+    for (bool strict : {true, false}) {
+        markdown::FieldShape shape(strict);
+        if (tailFits && !items)
+            items = in.readItems(itemsStart, forms, compatibleFits, shape);
+    }
+    if (!items) {
+        return in.whereItemsDiffer(itemsStart, forms, startRows, compatibleTitle, [&](int p) -> Mismatch {
+            if (!in.is(p + 1, e))
+                return {p + 1, anEmptyLine};
+            int q = p + 2;
+            while (q < n && isEntry(in.line(q)))
+                ++q;
+            if (q > p + 2) {
+                if (!in.is(q, e))
+                    return {q, anEmptyLine + QStringLiteral(" or \"- \" and a system")};
+                ++q;
+            }
+            if (auto bad = in.expectRows(q, authorRows))
+                return *bad;
+            q += int(authorRows.size());
+            if (!in.is(q, layout::thanks)) {
+                if (!in.is(q + 1, e))
+                    return {q + 1, anEmptyLine};
+                q += 2;
+            }
+            if (!in.is(q, layout::thanks))
+                return {q, quoted(layout::thanks)};
+            return {q + 1, QStringLiteral("the end of the file")};
+        });
+    }
+
+    std::array<QString, 6> values;
+    for (int i = 0; i < 6; ++i) {
+        if (!items->values[i].isEmpty())
+            values[i] = markdown::fieldFromLines(items->values[i]);
+    }
+    setItems(r, values);
+    RecognisedReadme result;
+    for (int q = items->compatibleStart + 2; q < author - 1; ++q) {
+        result.compatibleSystems << markdown::unescapeText(QStringView(in.line(q)).sliced(qMin<qsizetype>(2, in.line(q).size())));
+        if (hasLineBreak(result.compatibleSystems.last()))
+            return Mismatch{q, QStringLiteral("a system on one line")};
+    }
+    if (hasEMail)
+        r.authorEMail = readValue(in.line(n - 3));
+    if (auto bad = checkRecord(r, 0, n - 3, {4, 5, 6, 7, 8}))
+        return *bad;
+    result.record = r;
+    result.format = ReadmeFormat::Markdown;
+    return result;
 }
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/readme/ReadBack.h"
 #include "core/readme/ReadmeRecord.h"
 
 #include <QByteArray>
@@ -16,6 +17,13 @@ namespace velmora {
 // the multi-line fields are Markdown of their own, each typed line a line of
 // the page.
 QByteArray readmeMarkdownBytes(const ReadmeRecord &record, const QStringList &compatibleSystems);
+
+// The Markdown layout read back from a file's lines (split at any line
+// break, without their ends): the record and the compatible systems, or the
+// first line where the file leaves the layout. A field is lines that
+// fieldLines() could have written (markdown::FieldShape), as written first,
+// then with the spaces at their ends taken off by an editor.
+readback::Outcome readMarkdownLayout(const QStringList &lines);
 
 namespace markdownLayout {
 

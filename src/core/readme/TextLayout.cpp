@@ -1,8 +1,11 @@
 #include "core/readme/TextLayout.h"
 
+#include "core/readme/FieldMatcher.h"
+#include "core/readme/LayoutText.h"
 #include "core/text/LineBreaks.h"
 #include "core/text/Win1252.h"
-#include "core/readme/LayoutText.h"
+
+#include <vector>
 
 namespace velmora {
 
@@ -141,6 +144,127 @@ QList<char32_t> charactersOutsideWindows1252(const ReadmeRecord &record,
         outside.scan(system);
     outside.scan(record.authorEMail);
     return outside.characters();
+}
+
+// ------------------------------------------------------------- reading back
+
+using namespace readback;
+
+namespace {
+
+// The lines of a field in the text layout: any, but one empty line alone,
+// which is an empty field, written as "(none given)".
+class TextFieldShape {
+public:
+    static constexpr bool anyLines = true;
+    void reset() { m_lines = 0; }
+    bool add(const QString &line)
+    {
+        if (m_lines++ == 0)
+            m_firstEmpty = line.isEmpty();
+        return true;
+    }
+    bool whole() const { return m_lines > 1 || !m_firstEmpty; }
+
+private:
+    int m_lines = 0;
+    bool m_firstEmpty = false;
+};
+
+}  // namespace
+
+Outcome readTextLayout(const QStringList &lines)
+{
+    const FieldMatcher in(lines);
+    const QString e;  // an empty row
+    const QString &rule = layout::rule;
+
+    // Rows 1 to 4, and 11 to 44 after the six general rows.
+    if (auto bad = in.expectRows(0, {rule, layout::general, rule, e}))
+        return *bad;
+    QStringList fixed = {e, rule, layout::agreement, rule, e};
+    for (int k = 0; k < 17; ++k)
+        fixed << e;  // the agreement's rows
+    fixed << rule << layout::freeware << rule << e << e << e << e << e << rule << layout::program << rule << e;
+    if (in.size() <= 4)
+        return Mismatch{in.size(), QStringLiteral("the program name, \" - (\", its type and \")\"")};
+
+    // Row 5: the name, " - (", the type, ")". A type never holds " - (".
+    ReadmeRecord r;
+    const QString &titleRow = in.line(4);
+    const qsizetype open = titleRow.lastIndexOf(QStringLiteral(" - ("));
+    if (open < 0 || !titleRow.endsWith(u')'))
+        return Mismatch{4, QStringLiteral("the program name, \" - (\", its type and \")\"")};
+    r.programName = titleRow.left(open);
+    r.programType = titleRow.mid(open + 4, titleRow.size() - open - 5);
+    if (!r.programType.isEmpty() && !layout::programTypes.contains(r.programType))
+        return Mismatch{4, typeExpected()};
+    for (int k = 5; k <= 9; ++k) {
+        if (k >= in.size())
+            return Mismatch{k, QStringLiteral("a row of the general facts")};
+    }
+    r.version = in.line(5);
+    r.company = in.line(6);
+    r.language = in.line(7);
+    r.webSite = in.line(8);
+    r.authorName = in.line(9);
+    if (auto bad = in.expectRows(10, fixed))
+        return *bad;
+
+    // Rows 58 to 69 close the file; the systems stand between row 57 and them.
+    const QStringList tailBefore = {e, rule, layout::author, rule, e, layout::reachLine1, layout::reachLine2, e};
+    const QStringList tailAfter = {e, e, layout::thanks};
+    const int itemsStart = 10 + int(fixed.size());
+    const int tail = in.size() - 12;
+    const bool tailFits = tail > itemsStart && in.matches(tail, tailBefore)
+                          && in.line(tail + 8).startsWith(layout::eMailIndent) && in.matches(tail + 9, tailAfter);
+    std::vector<char> indentedUpTo(in.size() + 2, 0);  // rows from q to the tail are all systems
+    if (tailFits) {
+        indentedUpTo[tail] = 1;
+        for (int q = tail - 1; q >= 0; --q)
+            indentedUpTo[q] = indentedUpTo[q + 1] && in.line(q).startsWith(layout::compatibleIndent);
+    }
+    auto compatibleFits = [&](int p) {
+        return tailFits && p < tail && in.is(p, layout::compatibleTitle) && indentedUpTo[p + 1];
+    };
+    std::array<ItemForm, 6> forms;
+    std::array<QStringList, 6> startRows;
+    for (int i = 0; i < 6; ++i) {
+        forms[i] = {{layout::items[i].noneGiven}, {layout::items[i].label}};
+        startRows[i] = {layout::items[i].noneGiven, layout::items[i].label};
+    }
+
+    TextFieldShape shape;
+    const std::optional<Items> items =
+        tailFits ? in.readItems(itemsStart, forms, compatibleFits, shape) : std::nullopt;
+    if (!items) {
+        return in.whereItemsDiffer(itemsStart, forms, startRows, layout::compatibleTitle, [&](int p) -> Mismatch {
+            int q = p + 1;
+            while (q < in.size() && in.line(q).startsWith(layout::compatibleIndent))
+                ++q;
+            if (auto bad = in.expectRows(q, tailBefore))
+                return Mismatch{bad->index, bad->expected + (bad->index == q ? QStringLiteral(" or a system indented by five spaces") : QString())};
+            if (!in.line(q + 8).startsWith(layout::eMailIndent))
+                return Mismatch{q + 8, QStringLiteral("two spaces, then the author's e-mail")};
+            if (auto bad = in.expectRows(q + 9, tailAfter))
+                return *bad;
+            return Mismatch{q + 12, QStringLiteral("the end of the file")};
+        });
+    }
+
+    std::array<QString, 6> values;
+    for (int i = 0; i < 6; ++i)
+        values[i] = items->values[i].join(crLf);
+    setItems(r, values);
+    r.authorEMail = in.line(tail + 8).mid(layout::eMailIndent.size());
+    RecognisedReadme result;
+    for (int q = items->compatibleStart + 1; q < tail; ++q)
+        result.compatibleSystems << in.line(q).mid(layout::compatibleIndent.size());
+    if (auto bad = checkRecord(r, 4, tail + 8, {5, 6, 7, 8, 9}))
+        return *bad;
+    result.record = r;
+    result.format = ReadmeFormat::Text;
+    return result;
 }
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/readme/ReadBack.h"
 #include "core/readme/ReadmeRecord.h"
 
 #include <QByteArray>
@@ -22,5 +23,12 @@ QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatible
 // the order they first appear in the file; empty when it holds them all.
 QList<char32_t> charactersOutsideWindows1252(const ReadmeRecord &record,
                                              const QStringList &compatibleSystems);
+
+// The text layout read back from a file's lines (split at any line break,
+// without their ends): the record and the compatible systems, or the first
+// line where the file leaves the layout. Fixed rows are matched from the
+// top, the AUTHOR block from the end, and the items between them with
+// readback::FieldMatcher; a field is any lines but one empty line alone.
+readback::Outcome readTextLayout(const QStringList &lines);
 
 }  // namespace velmora

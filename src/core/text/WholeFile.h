@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
-#include <QStringView>
 
 #include "core/text/TextShape.h"
 
@@ -20,17 +18,13 @@ constexpr qint64 maxViewerFileLines = 300'000;
 //   comes into view, in time that grows with its length, and a page can
 //   hold a dozen such lines when their characters take no width.
 constexpr qint64 maxViewerLineChars = 128 * 1024;
-// Bytes of a text file to text: UTF-8 when they start with a UTF-8 byte-order
-// mark (not kept) or are valid UTF-8, Windows-1252 otherwise. Line ends are
-// left as they are.
-QString decodeTextFile(const QByteArray &bytes);
 
 // Within maxViewerFileLines and maxViewerLineChars.
 bool fitsTheViewer(const TextShape &shape);
 
-// The whole content of a regular file as text, or empty text when it does
-// not exist, is not a regular file, cannot be read or is beyond the limits
-// above.
+// The whole content of a regular file as text (readBoundedFile, decoded),
+// or empty text when it does not exist, is not a regular file, cannot be
+// read or is beyond the limits above.
 QString readWholeFile(const QString &path);
 
 }  // namespace velmora

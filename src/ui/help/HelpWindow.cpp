@@ -1,6 +1,7 @@
 #include "ui/help/HelpWindow.h"
 
 #include "core/help/HelpFile.h"
+#include "core/text/BoundedFile.h"
 #include "ui/toolkit/Look.h"
 
 #include <QDir>
