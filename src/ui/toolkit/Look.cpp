@@ -1,12 +1,11 @@
 #include "ui/toolkit/Look.h"
 
+#include "ui/toolkit/Fonts.h"
 #include "ui/toolkit/TextBoxes.h"
 #include "ui/toolkit/Twips.h"
 
 #include <QAbstractScrollArea>
 #include <QEvent>
-#include <QFile>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,11 +21,6 @@
 namespace velmora::look {
 
 namespace {
-
-// Only the regular face: fonts-wine's bold Tahoma is drawn barely heavier
-// than the regular one, so bold headings would not look bold. Without a bold
-// face Qt emboldens the regular one, which reads as bold.
-const char *const tahomaFile = "/usr/share/wine/fonts/tahoma.ttf";
 
 // Draws the two lines of an etched separator across its own rectangle.
 class EtchedLine : public QWidget {
@@ -127,24 +121,6 @@ private:
 };
 
 }  // namespace
-
-void loadFonts()
-{
-    if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
-        return;
-    if (QFile::exists(QString::fromLatin1(tahomaFile)))
-        QFontDatabase::addApplicationFont(QString::fromLatin1(tahomaFile));
-}
-
-QFont screenFont()
-{
-    static const bool loaded = (loadFonts(), true);
-    Q_UNUSED(loaded);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    return font;
-}
 
 void setupFixedWindow(QWidget *window, const QString &caption)
 {

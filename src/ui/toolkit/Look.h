@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QColor>
-#include <QFont>
 #include <QMargins>
 #include <QString>
 #include <QWidget>
@@ -13,12 +12,6 @@ class QPushButton;
 class QListWidget;
 
 namespace velmora::look {
-
-// Tahoma from Debian's fonts-wine when the system has no Tahoma of its own.
-void loadFonts();
-// Tahoma 8.25 pt, that is 11 pixels at 96 dpi, whatever the screen's dpi,
-// so that captions fit the pixel layouts.
-QFont screenFont();
 
 inline QColor darkBlue() { return QColor(0, 0, 128); }
 inline QColor darkGreen() { return QColor(0, 128, 0); }
