@@ -1,7 +1,7 @@
 #include "ui/help/HelpWindow.h"
 
 #include "core/help/HelpFile.h"
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Placement.h"
 
 #include <QDir>
 #include <QFileInfo>

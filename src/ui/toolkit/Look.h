@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QColor>
-#include <QMargins>
 #include <QString>
 #include <QWidget>
 
@@ -18,18 +17,6 @@ inline QColor darkGreen() { return QColor(0, 128, 0); }
 
 // A fixed-size window with a title bar that shows the caption alone.
 void setupFixedWindow(QWidget *window, const QString &caption);
-// Centres a window with its frame on the screen's available area, on its
-// first showing; a frame the desktop has not drawn yet is waited for.
-void centreOnScreen(QWidget *window);
-// The window placed so that its frame (frame margins around its size) has
-// its centre at the centre of the available area, kept inside that area.
-void centreWithFrame(QWidget *window, const QMargins &frame);
-// The window, with its frame, moved the least way onto the screen's
-// available area.
-void keepOnScreen(QWidget *window);
-// outer moved the least way into area; a side longer than the area starts
-// at the area's top or left.
-QRect keptInside(QRect outer, const QRect &area);
 
 // Controls placed by twips, in one call each, so a screen's constructor reads
 // like its layout table.
