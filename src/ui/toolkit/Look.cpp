@@ -1,6 +1,5 @@
 #include "ui/toolkit/Look.h"
 
-#include "ui/toolkit/Fonts.h"
 #include "ui/toolkit/TextBoxes.h"
 #include "ui/toolkit/Twips.h"
 
@@ -117,13 +116,6 @@ private:
 };
 
 }  // namespace
-
-void setupFixedWindow(QWidget *window, const QString &caption)
-{
-    window->setWindowTitle(caption);
-    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    window->setFont(screenFont());
-}
 
 QLabel *label(QWidget *parent, const QString &caption, int left, int top)
 {

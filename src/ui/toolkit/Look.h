@@ -15,9 +15,6 @@ namespace velmora::look {
 inline QColor darkBlue() { return QColor(0, 0, 128); }
 inline QColor darkGreen() { return QColor(0, 128, 0); }
 
-// A fixed-size window with a title bar that shows the caption alone.
-void setupFixedWindow(QWidget *window, const QString &caption);
-
 // Controls placed by twips, in one call each, so a screen's constructor reads
 // like its layout table.
 QLabel *label(QWidget *parent, const QString &caption, int left, int top);
