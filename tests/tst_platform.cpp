@@ -5,7 +5,7 @@
 #include "ui/help/HelpBinding.h"
 #include "ui/help/HelpWindow.h"
 #include "ui/toolkit/Placement.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Input.h"
 #include "ui/app/Display.h"
 #include "ui/toolkit/QtPlatform.h"
 

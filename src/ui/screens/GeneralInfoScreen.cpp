@@ -1,7 +1,7 @@
 #include "ui/screens/GeneralInfoScreen.h"
 
 #include "ui/toolkit/Look.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Input.h"
 #include "ui/toolkit/Platform.h"
 #include "core/presets/PresetsFile.h"
 #include "core/readme/ReadmeReading.h"

@@ -2,7 +2,7 @@
 
 #include "core/text/LineBreaks.h"
 #include "ui/toolkit/Look.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Input.h"
 #include "ui/toolkit/Platform.h"
 #include "ui/toolkit/ScreenTools.h"
 #include "ui/toolkit/Twips.h"

@@ -5,7 +5,7 @@
 #include "ui/screens/Wizard.h"
 #include "ui/toolkit/Look.h"
 #include "ui/toolkit/ScreenTools.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Input.h"
 
 #include <QPushButton>
 

@@ -1,7 +1,7 @@
 #include "ui/screens/ViewerScreen.h"
 
 #include "ui/toolkit/Look.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Input.h"
 #include "ui/toolkit/Twips.h"
 #include "ui/screens/AppContext.h"
 #include "ui/toolkit/ScreenTools.h"

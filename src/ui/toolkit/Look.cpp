@@ -1,11 +1,10 @@
 #include "ui/toolkit/Look.h"
 
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Input.h"
 #include "ui/toolkit/Twips.h"
 
 #include <QAbstractScrollArea>
 #include <QEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -48,26 +47,6 @@ protected:
 private:
     Qt::Orientation m_orientation;
     int m_gap;
-};
-
-// A button that Return and Enter press while it has the focus, as Space
-// does; a held key presses it once.
-class KeyboardButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-        if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-            if (!event->isAutoRepeat())
-                click();
-            event->accept();
-            return;
-        }
-        QPushButton::keyPressEvent(event);
-    }
 };
 
 // The frame of its parent box, drawn over the box's own parts. It follows

@@ -1,4 +1,4 @@
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Input.h"
 
 #include "core/text/LineBreaks.h"
 #include "core/text/TextShape.h"
@@ -118,6 +118,18 @@ void MultiLineBox::insertFromMimeData(const QMimeData *source)
     if (source->hasText() && wordWrapMode() != QTextOption::WrapAnywhere)
         chooseWrapFor(this, source->text());
     QPlainTextEdit::insertFromMimeData(source);
+}
+
+void KeyboardButton::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (!event->isAutoRepeat())
+            click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 void chooseWrapFor(QPlainTextEdit *box, QStringView text)

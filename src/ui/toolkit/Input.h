@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QString>
 #include <QStringView>
 
@@ -43,6 +44,16 @@ private:
     // holds a large text is read again only after it has changed.
     mutable QString m_text;
     mutable bool m_textKnown = false;
+};
+
+// A button that Return and Enter press while it has the focus, as Space
+// does; a held key presses it once.
+class KeyboardButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // Words wrap at their boundaries in box, unless text (what is about to be
