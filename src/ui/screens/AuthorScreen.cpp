@@ -10,7 +10,6 @@
 #include "core/readme/ReadmeTarget.h"
 #include "ui/screens/AppContext.h"
 #include "ui/screens/GeneralInfoScreen.h"
-#include "ui/toolkit/ScreenTools.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -7,7 +7,6 @@
 #include "core/readme/ReadmeReading.h"
 #include "ui/screens/AppContext.h"
 #include "ui/screens/Wizard.h"
-#include "ui/toolkit/ScreenTools.h"
 
 #include <QAction>
 #include <QKeyEvent>

@@ -4,7 +4,6 @@
 #include "ui/toolkit/Look.h"
 #include "ui/toolkit/Input.h"
 #include "ui/toolkit/Platform.h"
-#include "ui/toolkit/ScreenTools.h"
 #include "ui/toolkit/Twips.h"
 #include "core/presets/PresetsFile.h"
 #include "ui/screens/AppContext.h"

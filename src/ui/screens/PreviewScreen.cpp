@@ -4,7 +4,6 @@
 #include "ui/screens/AppContext.h"
 #include "ui/screens/Wizard.h"
 #include "ui/toolkit/Look.h"
-#include "ui/toolkit/ScreenTools.h"
 #include "ui/toolkit/Input.h"
 
 #include <QPushButton>

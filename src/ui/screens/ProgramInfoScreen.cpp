@@ -3,7 +3,6 @@
 #include "ui/toolkit/Look.h"
 #include "ui/toolkit/Input.h"
 #include "ui/screens/AppContext.h"
-#include "ui/toolkit/ScreenTools.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -4,7 +4,6 @@
 #include "ui/toolkit/Input.h"
 #include "ui/toolkit/Twips.h"
 #include "ui/screens/AppContext.h"
-#include "ui/toolkit/ScreenTools.h"
 #include "core/text/WholeFile.h"
 
 #include <QPlainTextEdit>
