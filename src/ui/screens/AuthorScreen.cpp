@@ -2,7 +2,7 @@
 
 #include "core/text/AtomicFile.h"
 #include "core/text/LineBreaks.h"
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Input.h"
 #include "core/presets/PresetsFile.h"
 #include "core/readme/TextLayout.h"

@@ -1,6 +1,6 @@
 #include "ui/screens/GeneralInfoScreen.h"
 
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Input.h"
 #include "ui/toolkit/Platform.h"
 #include "core/presets/PresetsFile.h"

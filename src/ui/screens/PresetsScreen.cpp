@@ -1,7 +1,7 @@
 #include "ui/screens/PresetsScreen.h"
 
 #include "core/text/LineBreaks.h"
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Input.h"
 #include "ui/toolkit/Platform.h"
 #include "ui/toolkit/Twips.h"

@@ -1,6 +1,6 @@
 #include "ui/screens/ProgramInfoScreen.h"
 
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Input.h"
 #include "ui/screens/AppContext.h"
 

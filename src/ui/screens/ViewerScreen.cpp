@@ -1,6 +1,6 @@
 #include "ui/screens/ViewerScreen.h"
 
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Input.h"
 #include "ui/toolkit/Twips.h"
 #include "ui/screens/AppContext.h"

@@ -2,7 +2,7 @@
 
 #include "core/text/LineBreaks.h"
 #include "core/text/TextShape.h"
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Twips.h"
 
 #include <QAbstractScrollArea>

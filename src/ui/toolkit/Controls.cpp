@@ -1,4 +1,4 @@
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Controls.h"
 
 #include "ui/toolkit/Input.h"
 #include "ui/toolkit/Twips.h"
@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionFrame>
+
+#include <algorithm>
 
 namespace velmora::look {
 

@@ -2,16 +2,17 @@
 
 #include <QColor>
 #include <QString>
-#include <QWidget>
 
 class QAbstractScrollArea;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QListWidget;
+class QWidget;
 
 namespace velmora::look {
 
+// The colours of the screens' headings.
 inline QColor darkBlue() { return QColor(0, 0, 128); }
 inline QColor darkGreen() { return QColor(0, 128, 0); }
 
@@ -20,7 +21,9 @@ inline QColor darkGreen() { return QColor(0, 128, 0); }
 QLabel *label(QWidget *parent, const QString &caption, int left, int top);
 QLabel *heading(QWidget *parent, const QString &caption, int left, int top, const QColor &colour,
                 bool bold = true);
+// A single-line box (SingleLineBox, in Input.h).
 QLineEdit *lineBox(QWidget *parent, int left, int top, int width, int height, int maxLength = 0);
+// A button that Return and Enter press (KeyboardButton, in Input.h).
 QPushButton *button(QWidget *parent, const QString &caption, int left, int top, int width,
                     int height);
 QListWidget *listBox(QWidget *parent, int left, int top, int width, int height);
