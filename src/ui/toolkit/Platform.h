@@ -20,14 +20,16 @@ constexpr int OkExclamation = Exclamation + SystemModal;       // 4144
 
 enum class Icon { None, Question, Exclamation };
 
-// A style value taken apart, the one place that reads the sums.
-struct Parts {
+// The kind of box a style value asks for: Yes/No or OK, its icon, and
+// whether it stays above everything. decode is the one place that reads the
+// sums.
+struct BoxKind {
     bool yesNo;
     Icon icon;
     bool systemModal;
 };
 
-constexpr Parts decode(int style)
+constexpr BoxKind decode(int style)
 {
     const int icon = style & 0xF0;
     return {(style & 0xF) == YesNo,

@@ -85,14 +85,14 @@ std::optional<QString> runFileDialog(QWidget *owner, FileDialog &dialog,
 MessageAnswer QtPlatform::messageBox(QWidget *owner, const QString &text, const QString &title,
                                      int style)
 {
-    const MessageStyle::Parts parts = MessageStyle::decode(style);
+    const MessageStyle::BoxKind kind = MessageStyle::decode(style);
     QMessageBox box(owner);
     box.setWindowTitle(title);
     box.setText(toLf(text));
-    box.setIcon(parts.icon == MessageStyle::Icon::Question      ? QMessageBox::Question
-                : parts.icon == MessageStyle::Icon::Exclamation ? QMessageBox::Warning
-                                                                : QMessageBox::NoIcon);
-    if (parts.yesNo) {
+    box.setIcon(kind.icon == MessageStyle::Icon::Question      ? QMessageBox::Question
+                : kind.icon == MessageStyle::Icon::Exclamation ? QMessageBox::Warning
+                                                               : QMessageBox::NoIcon);
+    if (kind.yesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
     } else {
@@ -102,10 +102,10 @@ MessageAnswer QtPlatform::messageBox(QWidget *owner, const QString &text, const 
     // The closest Qt comes to system-modal: the whole program waits, and the
     // box stays above every window until answered.
     box.setWindowModality(Qt::ApplicationModal);
-    if (parts.systemModal)
+    if (kind.systemModal)
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     const int answer = box.exec();
-    if (!parts.yesNo)
+    if (!kind.yesNo)
         return MessageAnswer::Ok;
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
