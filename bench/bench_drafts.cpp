@@ -8,7 +8,7 @@
 #include "core/text/AtomicFile.h"
 #include "ui/screens/GeneralInfoScreen.h"
 #include "ui/toolkit/Platform.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Input.h"
 
 #include <QApplication>
 #include <QFile>

@@ -4,7 +4,7 @@
 
 #include "core/text/LineBreaks.h"
 #include "ui/toolkit/Platform.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Input.h"
 #include "ui/app/Navigator.h"
 #include "core/text/WholeFile.h"
 #include "ui/screens/ViewerScreen.h"

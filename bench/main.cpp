@@ -1,6 +1,6 @@
 // Google Benchmark's main, with the QApplication the viewer's box needs.
 // Runs headless: QT_QPA_PLATFORM defaults to offscreen here.
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Fonts.h"
 
 #include <QApplication>
 

@@ -5,8 +5,8 @@
 #include "ui/screens/ViewerScreen.h"
 #include "ui/help/HelpBinding.h"
 #include "ui/help/HelpWindow.h"
-#include "ui/toolkit/Look.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Placement.h"
+#include "ui/toolkit/Input.h"
 #include "ui/app/Display.h"
 #include "ui/toolkit/QtPlatform.h"
 
@@ -229,6 +229,30 @@ private slots:
                                 .arg(outer.center().x()).arg(outer.center().y())
                                 .arg(available.center().x()).arg(available.center().y())));
         QVERIFY(available.contains(outer));
+    }
+
+    // A window with its frame is moved the least way onto the available
+    // area; a side longer than the area starts at its top (or left), so that
+    // the title bar can always be reached.
+    void framesAreKeptInsideTheArea_data()
+    {
+        QTest::addColumn<QRect>("outer");
+        QTest::addColumn<QRect>("expected");
+        // The area: 1366x700 below a 30-pixel panel.
+        QTest::newRow("inside") << QRect(100, 100, 400, 300) << QRect(100, 100, 400, 300);
+        QTest::newRow("past the right") << QRect(1200, 100, 400, 300) << QRect(966, 100, 400, 300);
+        QTest::newRow("past the bottom") << QRect(100, 600, 400, 300) << QRect(100, 430, 400, 300);
+        QTest::newRow("above and left") << QRect(-20, 10, 400, 300) << QRect(0, 30, 400, 300);
+        QTest::newRow("taller, centred") << QRect(100, -20, 400, 800) << QRect(100, 30, 400, 800);
+        QTest::newRow("taller, top inside") << QRect(100, 40, 400, 800) << QRect(100, 30, 400, 800);
+        QTest::newRow("wider, left inside") << QRect(10, 100, 1400, 300) << QRect(0, 100, 1400, 300);
+    }
+
+    void framesAreKeptInsideTheArea()
+    {
+        QFETCH(QRect, outer);
+        QFETCH(QRect, expected);
+        QCOMPARE(look::keptInside(outer, QRect(0, 30, 1366, 700)), expected);
     }
 
     // Each way the three variables decide: the user's choice, no X display,

@@ -13,7 +13,7 @@
 #include "ui/screens/PreviewScreen.h"
 #include "ui/screens/ProgramInfoScreen.h"
 #include "ui/screens/ViewerScreen.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Input.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -9,7 +9,7 @@
 #include "ui/screens/AuthorScreen.h"
 #include "ui/screens/GeneralInfoScreen.h"
 #include "ui/screens/ProgramInfoScreen.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Input.h"
 #include "ui/screens/PreviewScreen.h"
 #include "ui/screens/ViewerScreen.h"
 

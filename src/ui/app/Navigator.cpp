@@ -7,7 +7,7 @@
 #include "ui/screens/ProgramInfoScreen.h"
 #include "ui/screens/PreviewScreen.h"
 #include "ui/screens/ViewerScreen.h"
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Placement.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "ui/app/SplashScreen.h"
 
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Fonts.h"
 #include "ui/toolkit/Twips.h"
 #include "ui/app/Navigator.h"
 

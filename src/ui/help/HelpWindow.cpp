@@ -2,7 +2,7 @@
 
 #include "core/help/HelpFile.h"
 #include "core/text/BoundedFile.h"
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Placement.h"
 
 #include <QDir>
 #include <QFileInfo>

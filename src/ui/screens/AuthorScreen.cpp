@@ -2,15 +2,14 @@
 
 #include "core/text/AtomicFile.h"
 #include "core/text/LineBreaks.h"
-#include "ui/toolkit/Look.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Input.h"
 #include "core/presets/PresetsFile.h"
 #include "core/readme/TextLayout.h"
 #include "core/readme/MarkdownLayout.h"
 #include "core/readme/ReadmeTarget.h"
 #include "ui/screens/AppContext.h"
 #include "ui/screens/GeneralInfoScreen.h"
-#include "ui/toolkit/ScreenTools.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -1,13 +1,12 @@
 #include "ui/screens/GeneralInfoScreen.h"
 
-#include "ui/toolkit/Look.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Input.h"
 #include "ui/toolkit/Platform.h"
 #include "core/presets/PresetsFile.h"
 #include "core/readme/ReadmeReading.h"
 #include "ui/screens/AppContext.h"
 #include "ui/screens/Wizard.h"
-#include "ui/toolkit/ScreenTools.h"
 
 #include <QAction>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 #include "ui/screens/PresetFill.h"
 
 #include "core/text/LineBreaks.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Input.h"
 
 namespace velmora {
 

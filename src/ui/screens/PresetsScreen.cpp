@@ -1,10 +1,9 @@
 #include "ui/screens/PresetsScreen.h"
 
 #include "core/text/LineBreaks.h"
-#include "ui/toolkit/Look.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Input.h"
 #include "ui/toolkit/Platform.h"
-#include "ui/toolkit/ScreenTools.h"
 #include "ui/toolkit/Twips.h"
 #include "core/presets/PresetsFile.h"
 #include "ui/screens/AppContext.h"

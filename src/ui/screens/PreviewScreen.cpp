@@ -3,9 +3,8 @@
 #include "core/readme/TextLayout.h"
 #include "ui/screens/AppContext.h"
 #include "ui/screens/Wizard.h"
-#include "ui/toolkit/Look.h"
-#include "ui/toolkit/ScreenTools.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Input.h"
 
 #include <QPushButton>
 

@@ -1,9 +1,8 @@
 #include "ui/screens/ProgramInfoScreen.h"
 
-#include "ui/toolkit/Look.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Input.h"
 #include "ui/screens/AppContext.h"
-#include "ui/toolkit/ScreenTools.h"
 
 #include <QLabel>
 #include <QPushButton>

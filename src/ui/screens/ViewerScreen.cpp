@@ -1,10 +1,9 @@
 #include "ui/screens/ViewerScreen.h"
 
-#include "ui/toolkit/Look.h"
-#include "ui/toolkit/TextBoxes.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Input.h"
 #include "ui/toolkit/Twips.h"
 #include "ui/screens/AppContext.h"
-#include "ui/toolkit/ScreenTools.h"
 #include "core/text/WholeFile.h"
 
 #include <QPlainTextEdit>

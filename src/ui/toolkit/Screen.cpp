@@ -1,6 +1,6 @@
 #include "ui/toolkit/Screen.h"
 
-#include "ui/toolkit/Look.h"
+#include "ui/toolkit/Fonts.h"
 #include "ui/toolkit/Twips.h"
 
 #include <QCloseEvent>
@@ -8,10 +8,22 @@
 
 namespace velmora {
 
+namespace {
+
+// A fixed-size window with a title bar that shows the caption alone.
+void setupFixedWindow(QWidget *window, const QString &caption)
+{
+    window->setWindowTitle(caption);
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    window->setFont(look::screenFont());
+}
+
+}  // namespace
+
 Screen::Screen(const QString &caption, int clientWidthTwips, int clientHeightTwips)
     : m_client(new QWidget(this))
 {
-    look::setupFixedWindow(this, caption);
+    setupFixedWindow(this, caption);
     m_client->setGeometry(QRect(QPoint(0, 0), twipsSize(clientWidthTwips, clientHeightTwips)));
     setFixedSize(m_client->size());
 }

@@ -3,11 +3,20 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QString>
 #include <QStringView>
+#include <QWidget>
+#include <initializer_list>
+#include <optional>
 
+class QEvent;
+class QKeyEvent;
 class QMimeData;
 
+// What the controls do with keys, the pointer and text: what the boxes make
+// of typed, pasted and dropped text and how they wrap, the buttons that
+// Return and Enter press, the Tab order, and the lists' pointer and tooltips.
 namespace velmora::look {
 
 // A single-line box: whatever the user pastes or drops into it becomes one
@@ -45,6 +54,16 @@ private:
     mutable bool m_textKnown = false;
 };
 
+// A button that Return and Enter press while it has the focus, as Space
+// does; a held key presses it once.
+class KeyboardButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
 // Words wrap at their boundaries in box, unless text (what is about to be
 // put in) holds a run too long for that to stay fast: then the box wraps
 // anywhere, so that no text freezes it.
@@ -56,5 +75,23 @@ void fillFromStart(QLineEdit *box, const QString &text);
 
 // Empties every text box below root.
 void clearTextBoxes(QWidget *root);
+
+// Tab order as the layout tables give it, first to last.
+void setTabOrderChain(std::initializer_list<QWidget *> widgets);
+
+// Routes pointer movements over widget (over an item view's viewport for an
+// item view) to filter's eventFilter, without a button held.
+void watchPointer(QWidget *widget, QObject *filter);
+
+// The character code a key press types: the text's first character, or the
+// control character of Ctrl+letter (Ctrl+C is 3). Nothing for keys that type
+// no character into a box (Tab, Shift+Tab, arrows, Delete, Home, End,
+// Insert, function keys), whatever text the desktop sends with them.
+std::optional<int> typedCharacterCode(const QKeyEvent &event);
+
+// Shows widget's own tooltip for a tooltip event that arrived at one of its
+// parts (an item view's viewport asks its items, which have none); hides any
+// tooltip when widget's tooltip is empty. Returns true: the event is handled.
+bool showOwnToolTip(QWidget *widget, QEvent *event);
 
 }  // namespace velmora::look

@@ -1,49 +1,29 @@
 #pragma once
 
 #include <QColor>
-#include <QFont>
-#include <QMargins>
 #include <QString>
-#include <QWidget>
 
 class QAbstractScrollArea;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QListWidget;
+class QWidget;
 
 namespace velmora::look {
 
-// Tahoma from Debian's fonts-wine when the system has no Tahoma of its own.
-void loadFonts();
-// Tahoma 8.25 pt, that is 11 pixels at 96 dpi, whatever the screen's dpi,
-// so that captions fit the pixel layouts.
-QFont screenFont();
-
+// The colours of the screens' headings.
 inline QColor darkBlue() { return QColor(0, 0, 128); }
 inline QColor darkGreen() { return QColor(0, 128, 0); }
-
-// A fixed-size window with a title bar that shows the caption alone.
-void setupFixedWindow(QWidget *window, const QString &caption);
-// Centres a window with its frame on the screen's available area, on its
-// first showing; a frame the desktop has not drawn yet is waited for.
-void centreOnScreen(QWidget *window);
-// The window placed so that its frame (frame margins around its size) has
-// its centre at the centre of the available area, kept inside that area.
-void centreWithFrame(QWidget *window, const QMargins &frame);
-// The window, with its frame, moved the least way onto the screen's
-// available area.
-void keepOnScreen(QWidget *window);
-// outer moved the least way into area; a side longer than the area starts
-// at the area's top or left.
-QRect keptInside(QRect outer, const QRect &area);
 
 // Controls placed by twips, in one call each, so a screen's constructor reads
 // like its layout table.
 QLabel *label(QWidget *parent, const QString &caption, int left, int top);
 QLabel *heading(QWidget *parent, const QString &caption, int left, int top, const QColor &colour,
                 bool bold = true);
+// A single-line box (SingleLineBox, in Input.h).
 QLineEdit *lineBox(QWidget *parent, int left, int top, int width, int height, int maxLength = 0);
+// A button that Return and Enter press (KeyboardButton, in Input.h).
 QPushButton *button(QWidget *parent, const QString &caption, int left, int top, int width,
                     int height);
 QListWidget *listBox(QWidget *parent, int left, int top, int width, int height);
