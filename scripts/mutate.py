@@ -754,6 +754,138 @@ NOT_COUNTED = {
 }
 
 
+# ---------------------------------------------------------------- the table
+# scripts/mutants.txt, beside this script. A mutant is a block:
+#
+#   [M01] core/readme/LayoutText.h          id, file under src/
+#   fault: section rule 30 -> 29 hyphens    the fault it stands for
+#   not counted: equivalent: ...            optional: left out of the rate, why
+#   - old text, one "- " line a line        ("-" alone: an empty line)
+#   + new text, one "+ " line a line        ("+" alone: an empty line; a single
+#                                            bare "+": the old text is deleted)
+#
+# A block whose id starts with G judges a mutant of --generate (its id as the
+# generator printed it): "change:" repeats what the generator changed, for
+# the reader, and "not counted:" says why it is left out; it has no - or +
+# lines. Lines that start with "#" are comments; blank lines separate.
+
+class Entry:
+    def __init__(self, mid, file, line):
+        self.id, self.file, self.line = mid, file, line
+        self.fault = self.change = self.not_counted = None
+        self.old_lines, self.new_lines = [], []
+
+    @property
+    def old(self):
+        return "\n".join(self.old_lines)
+
+    @property
+    def new(self):
+        return "\n".join(self.new_lines)
+
+    @property
+    def generated(self):
+        return self.id.startswith("G")
+
+
+class TableError(Exception):
+    pass
+
+
+HEADER = re.compile(r"^\[([A-Za-z][A-Za-z0-9_-]*)\] +(\S+)$")
+
+
+def parse_table(path):
+    """The entries of the table at path, in order; TableError names the line of a mistake."""
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().split("\n")
+    if lines and lines[-1] == "":
+        lines.pop()
+    entries, seen = [], {}
+    cur, last = None, None  # the block being read; the kind of its previous line
+
+    def finish():
+        if cur is None:
+            return
+        where = f"{path}:{cur.line}: [{cur.id}]"
+        if cur.generated:
+            if cur.old_lines or cur.new_lines or cur.fault is not None:
+                raise TableError(f"{where}: a generated mutant's judgement has no fault, - or + lines")
+            if cur.not_counted is None:
+                raise TableError(f"{where}: a generated mutant's block says why it is not counted")
+        else:
+            if not cur.old_lines or not cur.new_lines:
+                raise TableError(f"{where}: needs - lines (old text) and + lines (new text)")
+            if cur.fault is None:
+                raise TableError(f"{where}: needs a fault: line")
+            if not cur.old.strip():
+                raise TableError(f"{where}: the old text is blank")
+            if cur.change is not None:
+                raise TableError(f"{where}: change: is for generated mutants; use fault:")
+        entries.append(cur)
+
+    for no, text in enumerate(lines, 1):
+        if text.startswith("#"):
+            last = "#"
+            continue
+        if not text.strip():
+            last = None
+            continue
+        m = HEADER.match(text)
+        if m:
+            finish()
+            if m.group(1) in seen:
+                raise TableError(f"{path}:{no}: [{m.group(1)}] again (first at line {seen[m.group(1)]})")
+            seen[m.group(1)] = no
+            cur, last = Entry(m.group(1), m.group(2), no), "header"
+            continue
+        if cur is None:
+            raise TableError(f"{path}:{no}: a line before the first [ID] FILE header")
+        kind = text[0]
+        if kind in "-+" and (len(text) == 1 or text[1] == " "):
+            body = text[2:]
+            if kind == "-":
+                if cur.new_lines or (cur.old_lines and last != "-"):
+                    raise TableError(f"{path}:{no}: the old text's - lines must come together, "
+                                     "before the + lines")
+                cur.old_lines.append(body)
+            else:
+                if cur.new_lines and last != "+":
+                    raise TableError(f"{path}:{no}: the new text's + lines must come together")
+                cur.new_lines.append(body)
+            last = kind
+            continue
+        for field in ("fault", "change", "not counted"):
+            if text.startswith(field + ":"):
+                attr = field.replace(" ", "_")
+                if getattr(cur, attr) is not None:
+                    raise TableError(f"{path}:{no}: a second {field}: line")
+                value = text[len(field) + 1:].strip()
+                if not value:
+                    raise TableError(f"{path}:{no}: {field}: says nothing")
+                setattr(cur, attr, value)
+                last = field
+                break
+        else:
+            raise TableError(f"{path}:{no}: not a header, a field, a comment or a - or + line: {text!r}")
+    finish()
+    return entries
+
+
+def format_entry(e):
+    """The block of one entry, as parse_table reads it."""
+    out = [f"[{e.id}] {e.file}"]
+    if e.fault is not None:
+        out.append(f"fault: {e.fault}")
+    if e.change is not None:
+        out.append(f"change: {e.change}")
+    if e.not_counted is not None:
+        out.append(f"not counted: {e.not_counted}")
+    out += [("- " + l) if l else "-" for l in e.old_lines]
+    out += [("+ " + l) if l else "+" for l in e.new_lines]
+    return "\n".join(out) + "\n"
+
+
 def run(cmd, cwd=None, timeout=None):
     p = subprocess.run(cmd, cwd=cwd, capture_output=True, text=True, timeout=timeout,
                        errors="replace")
