@@ -1249,4 +1249,8 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        sys.exit(main())
+    except BrokenPipeError:  # --list | head
+        sys.stderr.close()
+        sys.exit(0)
