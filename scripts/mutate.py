@@ -481,8 +481,9 @@ class Suite:
     def stages(self, mutated):
         """The suite in three stages for a mutant of the file mutated
         (absolute path), each building only what its tests run:
-          1. the quickest tests whose program links that file (about 2 s of
-             them, the programs that link the least first);
+          1. quick tests whose program links that file (at most about 2 s
+             of them as ctest has timed them, the programs that link the
+             least first);
           2. the other tests whose program links it;
           3. the rest, after the whole build, in one ctest run: the tests of
              programs that do not link it (they ran unmutated, but a mutant
@@ -493,19 +494,41 @@ class Suite:
         affected, rest = [], []
         for name, target in self.tests:
             if target is not None and (not holders or self.closure(target) & holders):
-                affected.append((len(self.closure(target)), self.baseline[name][1], name, target))
+                affected.append((len(self.closure(target)), self.seconds(name), name, target))
             else:
                 rest.append(name)
         affected.sort()
-        first, seconds = [], 0.0
-        while affected and seconds < 2.0:
-            first.append(affected.pop(0))
-            seconds += first[-1][1]
+        first, later, seconds = [], [], 0.0
+        for test in affected:
+            if not first or seconds + test[1] <= 2.0:
+                first.append(test)
+                seconds += test[1]
+            else:
+                later.append(test)
+        affected = later
         result = [Stage([a[2] for a in part], {a[3] for a in part})
                   for part in (first, affected) if part]
         if rest:
             result.append(Stage(rest, None))
         return result
+
+    def seconds(self, name):
+        """How long a test takes: ctest's running average over the runs of
+        this build folder (Testing/Temporary/CTestCostData.txt), or its
+        time in the unmutated run."""
+        if not hasattr(self, "_costs"):
+            self._costs = {}
+            try:
+                with open(os.path.join(self.build, "Testing", "Temporary", "CTestCostData.txt")) as f:
+                    for line in f:
+                        parts = line.split()
+                        if line.startswith("---"):
+                            break
+                        if len(parts) == 3:
+                            self._costs[parts[0]] = float(parts[2])
+            except (OSError, ValueError):
+                pass
+        return self._costs.get(name, self.baseline.get(name, ("", 0.0))[1])
 
     def run_stage(self, stage):
         numbers = [str(i + 1) for i, (n, _) in enumerate(self.tests) if n in stage.tests]
