@@ -1165,26 +1165,34 @@ def run_generated(args, entries, suite, gen):
             judgement = judged.get(c.id)
             note = outcome.detail
             if judgement and status == "survived":
-                status, note = "equivalent", judgement.not_counted
+                status, note = "not-counted", judgement.not_counted
             elif judgement:
-                note = f"judged '{judgement.not_counted}' but {status}: check the judgement"
+                note = f"judged not counted ({judgement.not_counted}) but {status}: check the judgement"
             rows.append((c, where, status, outcome.failed, note))
             results.write(f"{c.id}\t{where}\t{c.op}\t{c.change()}\t{status}\t{','.join(outcome.failed)}\t"
                           f"{secs}\t{note}\n")
             results.flush()
             print(f"{len(rows)}/{sample} {c.id} {where} {c.op} {c.change()}: {status} "
-                  f"{','.join(outcome.failed)} ({secs}s)", flush=True)
+                  f"{','.join(outcome.failed)} ({secs}s)" + (f" [{note}]" if note else ""), flush=True)
     suite.build_targets(None)
 
     killed = [r for r in rows if r[2] == "killed"]
     survived = [r for r in rows if r[2] == "survived"]
-    equivalent = [r for r in rows if r[2] == "equivalent"]
-    other = [r for r in rows if r[2] not in ("killed", "survived", "equivalent")]
+    not_counted = [r for r in rows if r[2] == "not-counted"]
+    other = [r for r in rows if r[2] not in ("killed", "survived", "not-counted")]
     print(f"\nrun: {len(rows)} compiling mutants (seed {args.seed}); not compiling, discarded: "
-          f"{discarded}; judged equivalent: {len(equivalent)}; not judged: {len(other)}")
+          f"{discarded}; judged not counted: {len(not_counted)}; neither killed nor survived: "
+          f"{len(other)}")
     print(rate_line(len(killed), len(killed) + len(survived)))
     for r in other:
         print(f"  {r[2]}: {r[0].id} {r[1]} {r[4]}")
+    for r in killed:
+        if r[0].id in judged:
+            print(f"  judged not counted, but killed: {r[0].id} {r[1]}: check the judgement")
+    unknown = sorted(set(judged) - {c.id for c in candidates})
+    if unknown and not args.ops and not args.files:
+        print("judgements in the table that match no mutant now (the code changed): "
+              + ", ".join(unknown))
     if survived:
         print("survivors (a survivor that no test can kill is judged once in the table, e.g.):")
         for r in survived:
