@@ -739,6 +739,41 @@ class Generator:
                                 unsaved_files=unsaved or [])
 
     def candidates(self, only_files=None):
+        """Every mutant (filtered by only_files), in a fixed order. Kept in
+        <build>/mutation-candidates.json for as long as the files under src/,
+        the compile commands and this script are unchanged."""
+        key = hashlib.sha1()
+        for path in (os.path.abspath(__file__), os.path.join(self.build, "compile_commands.json")):
+            with open(path, "rb") as f:
+                key.update(f.read())
+        for rel in source_files(self.src):
+            key.update(rel.encode() + b"\0" + self.file_bytes(os.path.join(self.root, rel)))
+        cache = os.path.join(self.build, "mutation-candidates.json")
+        result = None
+        try:
+            with open(cache) as f:
+                kept = json.load(f)
+            if kept.get("key") == key.hexdigest():
+                result = []
+                for d in kept["candidates"]:
+                    c = Candidate(d["rel"], d["start"], d["end"], d["old"], d["new"], d["op"],
+                                  d["line"], d["tu"])
+                    c.id, c.context = d["id"], tuple(d["context"]) if d["context"] else None
+                    result.append(c)
+        except (OSError, ValueError, KeyError):
+            result = None
+        if result is None:
+            result = self._all_candidates()
+            with open(cache, "w") as f:
+                json.dump({"key": key.hexdigest(), "candidates": [
+                    {"rel": c.rel, "start": c.start, "end": c.end, "old": c.old, "new": c.new,
+                     "op": c.op, "line": c.line, "tu": c.tu, "id": c.id, "context": c.context}
+                    for c in result]}, f)
+        if only_files:
+            result = [c for c in result if any(fnmatch.fnmatch(c.rel, g) for g in only_files)]
+        return result
+
+    def _all_candidates(self):
         seen, result = set(), []
         for path in self.units():
             tu = self.parse(path)
@@ -747,8 +782,6 @@ class Generator:
                 self.log(f"libclang: {len(errors)} errors in {os.path.relpath(path, self.src)} "
                          f"(first: {errors[0].spelling}); its mutants may not compile")
             for c in self._walk_unit(tu, path):
-                if only_files and not any(fnmatch.fnmatch(c.rel, g) for g in only_files):
-                    continue
                 if c.key() not in seen:
                     seen.add(c.key())
                     result.append(c)
