@@ -1,889 +1,1320 @@
 #!/usr/bin/env python3
-# Mutation baseline for Velmora: one source mutation at a time, incremental
-# rebuild (-j1, nice), the whole ctest suite, killed/survived recorded.
+# Mutation testing for Velmora: one source mutation at a time, an incremental
+# rebuild, the suite, killed/survived recorded. docs/development.md
+# ("Mutation testing") tells how to use it; in short:
 #
-# Usage (one line):
+#   python3 scripts/mutate.py --check            # is every mutant of the table still found?
 #   dir=$(mktemp -d); git archive HEAD | tar -x -C "$dir"
-#   python3 scripts/mutate.py --src "$dir" [--build DIR] [--only M01,M07] [--list]
+#   python3 scripts/mutate.py --src "$dir" --jobs 2 --first-failure [--only M01,M07]
+#   python3 scripts/mutate.py --src "$dir" --jobs 2 --first-failure --generate --sample 200 --seed 1
 #
-# --src    a checkout of Velmora that this script may edit (a copy, never the
-#          project's own checkout); every file is put back after its mutant.
-# --build  its configured build folder (default: <src>/build; configured and
-#          built first when missing).
-# --only   run only these mutant ids;  --list  print the mutants and stop.
-# --jobs   parallel build and test jobs (default 1: the machine stays usable).
-# --first-failure  stop the suite at its first failing test (much faster;
-#          the killers of a killed mutant are then only those seen by then).
-# Results: <src>/mutation-results.tsv (one row a mutant) and a summary on
-# stdout: kill rate, survivors, and the test executables that are the only
-# killer of some mutant. A mutant whose old text is not found exactly once is
-# reported as "stale" and skipped (the code moved on: edit the table below).
+# The table is scripts/mutants.txt beside this script (--table another).
+# --src is a copy of Velmora that this script may edit, never the project's
+# own checkout (a git checkout is refused, except by --check): each file is
+# put back after its mutant. --build is its build folder (default
+# <src>/build-mutation), configured and built first when missing.
+#
+# A mutant is called survived only when every test of the suite ran and
+# passed; the suite runs in stages, the tests of the mutated code and the
+# quickest first, each stage building only the programs its tests run.
 
 import argparse
+import fnmatch
+import hashlib
+import json
 import os
+import random
 import re
+import shlex
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
-# id, file (under src/), exact old text (must occur once), new text, what changed
-MUTANTS = [
-    # src/readme
-    ("M01", "core/readme/LayoutText.h",
-     'QStringLiteral("------------------------------");  // 30 hyphens',
-     'QStringLiteral("-----------------------------");  // 30 hyphens',
-     "section rule 30 -> 29 hyphens"),
-    ("M02", "core/readme/TextLayout.cpp",
-     "        if (field.isEmpty())\n            row(item.noneGiven);",
-     "        if (field.trimmed().isEmpty())\n            row(item.noneGiven);",
-     "item(): a field of blanks counts as '(none given)'"),
-    ("M03", "core/readme/LayoutText.h",
-     'compatibleIndent = QStringLiteral("     ");  // five spaces',
-     'compatibleIndent = QStringLiteral("    ");  // five spaces',
-     "compatible-system indent 5 -> 4 spaces"),
-    ("M04", "core/readme/TextLayout.cpp",
-     "    r.emptyRows(11);                                         // 21-31",
-     "    r.emptyRows(10);                                         // 21-31",
-     "END USER AGREEMENT block one empty row short"),
-    ("M05", "core/readme/TextLayout.cpp",
-     "    r.row(record.version);                                                            // 6\n"
-     "    r.row(record.company);                                                            // 7",
-     "    r.row(record.company);                                                            // 6\n"
-     "    r.row(record.version);                                                            // 7",
-     "version and company rows swapped"),
-    # src/presets
-    ("M06", "core/presets/PresetsFile.cpp",
-     "while (end > start && m_text[end - 1] == u' ')",
-     "while (end > start && m_text[end - 1] == u'\\t')",
-     "unquoted values no longer lose trailing blanks"),
-    ("M07", "core/presets/PresetsFile.cpp",
-     "        if (ch == u'\\r' && !atEnd() && m_text[m_pos] == u'\\n')\n            ++m_pos;",
-     "        if (ch == u'\\r' && !atEnd() && m_text[m_pos] == u'\\n')\n            ;",
-     "separator: CR LF consumed as CR only (LF starts an empty value)"),
-    ("M08", "core/presets/PresetsFile.cpp",
-     "    if (mayWrite(programFile))\n        return {programFile, false, {}};",
-     "    if (fileExists(programFile))\n        return {programFile, false, {}};",
-     "locatePresets: a read-only program presets.txt is chosen for Set"),
-    ("M09", "core/presets/PresetsFile.cpp",
-     "if (QFileInfo(path).size() > maxPresetsFileBytes)",
-     "if (QFileInfo(path).size() >= maxPresetsFileBytes)",
-     "size limit off by one (a file of exactly 1 MiB is not read)"),
-    ("M10", "core/presets/PresetsFile.cpp",
-     "    } else if (!fileExists(where.path)) {",
-     "    } else if (false) {",
-     "writePresets: a presets.txt removed meanwhile is created anew"),
-    ("M11", "core/presets/PresetsFile.cpp",
-     "            names << valueNames[i];",
-     "            names << valueNames[0];",
-     "double-quote message always names 'company name'"),
-    ("M12", "core/presets/PresetsFile.cpp",
-     "        last = record;",
-     "        if (last == PresetRecord())\n            last = record;",
-     "the first record wins instead of the last"),
-    # src/platform: AtomicFile
-    ("M13", "core/text/AtomicFile.cpp",
-     "    if (bytes.size() > oldSize) {\n        int rc;",
-     "    if (false) {\n        int rc;",
-     "in-place write no longer reserves room first (fallocate dropped)"),
-    ("M14", "core/text/AtomicFile.cpp",
-     "    if (::ftruncate(fd, off_t(bytes.size())) != 0)\n        return putBack(errno);",
-     "    if (false)\n        return putBack(errno);",
-     "in-place write never cuts the file to its new length"),
-    ("M15", "core/text/AtomicFile.cpp",
-     "writeAllFromStart(fd, old.constData(), qMin(changed, oldSize), &restored) == 0",
-     "true",
-     "in-place failure does not put the old bytes back"),
-    ("M16", "core/text/AtomicFile.cpp",
-     "&& !mayCreateFilesIn(resolved.absolutePath()))",
-     "&& mayCreateFilesIn(resolved.absolutePath()))",
-     "in-place fallback taken for the wrong folders"),
-    ("M17", "core/text/AtomicFile.cpp",
-     "    if (isSpecialFile(path))\n        return fail(error, path, QStringLiteral(\"it is not a regular file\"));",
-     "",
-     "pipe/device/socket check before QSaveFile dropped"),
-    ("M18", "core/text/AtomicFile.cpp",
-     "file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)",
-     "file.open(QIODevice::WriteOnly)",
-     "QSaveFile opened buffered (Qt 6.4 commit() misses a late write failure)"),
-    # src/platform: Win1252, LineBreaks, FilePath, TextShape, Look, ScreenTools, PlatformChoice
-    ("M19", "core/text/Win1252.cpp",
-     "0x02DC, 0x2122, 0x0161,",
-     "0x02DC, 0x2121, 0x0161,",
-     "byte 0x99 maps to U+2121 instead of U+2122 (TM)"),
-    ("M20", "core/text/Win1252.cpp",
-     "            *dst++ = '?';\n            ++i;\n            continue;",
-     "            *dst++ = '?';\n            continue;",
-     "surrogate pair written as two '?'"),
-    ("M21", "core/text/Win1252.cpp",
-     "if (byte >= 0x80 && byte <= 0x9F)",
-     "if (byte >= 0x80 && byte < 0x9F)",
-     "byte 0x9F decoded as U+009F instead of U+0178"),
-    ("M22", "core/text/LineBreaks.cpp",
-     '(lineBreak == u"\\n" && loneCr == 0 && crLfs == 0)',
-     '(lineBreak == u"\\n" && loneCr == 0)',
-     "toLf returns text with CR LF unchanged"),
-    ("M23", "core/text/LineBreaks.cpp",
-     'return normaliseBreaks(text, u" ");',
-     'return normaliseBreaks(text, u"  ");',
-     "toOneLine turns a break into two spaces"),
-    ("M24", "core/text/FilePath.cpp",
-     "folder.contains(u'\\\\') && !folder.contains(u'/')",
-     "folder.contains(u'\\\\')",
-     "a unix folder with a backslash in a name gets a backslash separator"),
-    ("M25", "core/text/TextShape.cpp",
-     "    if (n > lineStart) {\n        shape.longestLine",
-     "    if (n >= lineStart) {\n        shape.longestLine",
-     "an empty last line is counted as a line"),
-    ("M26", "ui/toolkit/TextBoxes.cpp",
-     "shapeOfText(text).longestRun > maxWordWrapRunChars",
-     "shapeOfText(text).longestRun >= maxWordWrapRunChars",
-     "wrap-anywhere threshold off by one"),
-    ("M27", "ui/toolkit/TextBoxes.cpp",
-     "    oneLine.setText(toOneLine(event->mimeData()->text()));",
-     "    oneLine.setText(event->mimeData()->text());",
-     "text dropped into a single-line box keeps its line breaks"),
-    ("M28", "ui/toolkit/TextBoxes.cpp",
-     "    raw.replace(QChar::LineSeparator, QLatin1Char('\\n'));\n",
-     "",
-     "multi-line box: a soft line break (Shift+Enter) is not turned into CR LF"),
-    ("M29", "ui/toolkit/Look.cpp",
-     "    if (name.endsWith(QLatin1Char(':')))\n        name.chop(1);",
-     "",
-     "accessible names keep the label's colon"),
-    ("M30", "ui/toolkit/ScreenTools.cpp",
-     "case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Delete: case Qt::Key_Insert:",
-     "case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Insert:",
-     "Delete (text 0x7F) counts as a typed character"),
-    ("M31", "ui/app/Display.cpp",
-     'return set(waylandDisplay) ? "xcb;wayland" : "xcb";',
-     'return set(waylandDisplay) ? "xcb" : "xcb;wayland";',
-     "plug-in list swapped"),
-    # src/viewer
-    ("M32", "core/text/WholeFile.cpp",
-     "return rest.decode(QByteArrayView(bytes).sliced(3));",
-     "return rest.decode(QByteArrayView(bytes));",
-     "UTF-8 byte-order mark kept as text"),
-    ("M33", "core/text/WholeFile.cpp",
-     "return shape.lines <= maxViewerFileLines &&",
-     "return shape.lines < maxViewerFileLines &&",
-     "line limit off by one"),
-    ("M34", "core/text/WholeFile.cpp",
-     "        if (bytes.size() + got > maxViewerFileBytes)\n            return QString();\n",
-     "",
-     "no byte limit while reading (a file that grows after the size check)"),
-    ("M35", "ui/screens/ViewerScreen.cpp",
-     "    if (!path)\n        return;",
-     "    if (!path)\n        textBox->clear();\n    if (!path)\n        return;",
-     "Cancel in the viewer's dialog empties the text"),
-    # src/screens
-    ("M36", "ui/screens/GeneralInfoScreen.cpp",
-     "const bool digit = keyAscii >= 48 && keyAscii <= 57;",
-     "const bool digit = keyAscii >= 48 && keyAscii < 57;",
-     "version box refuses the digit 9"),
-    ("M37", "ui/screens/GeneralInfoScreen.cpp",
-     "    source->setCurrentItem(nullptr);\n",
-     "",
-     "transfer leaves a selection in the source list"),
-    ("M38", "ui/screens/GeneralInfoScreen.cpp",
-     "    r.webSite = webBox->text();",
-     "    r.webSite = companyBox->text();",
-     "Next copies the company box into the web site"),
-    ("M39", "ui/screens/GeneralInfoScreen.cpp",
-     'context.TooltipsOn = tooltipsAction->isChecked() ? QStringLiteral("yes") : QStringLiteral("no");',
-     'context.TooltipsOn = tooltipsAction->isChecked() ? QStringLiteral("no") : QStringLiteral("yes");',
-     "tooltip switch inverted"),
-    ("M40", "ui/screens/ProgramInfoScreen.cpp",
-     "    r.newAdditions = newAdditionsBox->text();",
-     "    r.newAdditions = additionsBox->text();",
-     "New Features box copied from Additional Features"),
-    ("M41", "ui/screens/AuthorScreen.cpp",
-     "        if (!reason.isEmpty())\n            text += crLf + reason;",
-     "",
-     "write failure box loses its reason line"),
-    ("M42", "ui/screens/AuthorScreen.cpp",
-     'createButton = button(c, "Create File",',
-     'createButton = button(c, "Create file",',
-     "button caption typo"),
-    ("M43", "ui/screens/GeneralInfoScreen.cpp",
-     "nameBox    = lineBox(c,                         960, 480, 3015, 285, 40);",
-     "nameBox    = lineBox(c,                         975, 480, 3015, 285, 40);",
-     "Name box one pixel to the right"),
-    ("M44", "ui/screens/PresetsScreen.cpp",
-     "    if (!withQuote.isEmpty()) {",
-     "    if (withQuote.size() > 1) {",
-     "one value with a double quote is saved broken"),
-    ("M45", "ui/screens/PresetsScreen.cpp",
-     "QStringLiteral(\" and \")",
-     "QStringLiteral(\", \")",
-     "two names joined with a comma instead of 'and'"),
-    # src/app, src/help
-    ("M46", "ui/app/Navigator.cpp",
-     "    Screen *screen = made(id);\n    screen->show();\n    screen->activateWindow();\n    screen->activate();",
-     "    Screen *screen = made(id);\n    screen->show();\n    screen->activateWindow();\n    if (screen->property(\"seen\").isNull())\n        screen->activate();\n    screen->setProperty(\"seen\", true);",
-     "activate only on the first showing (no refill from presets.txt)"),
-    ("M47", "ui/app/Navigator.cpp",
-     "        if (window)\n            window->close();",
-     "        if (window && window->isVisible())\n            window->close();",
-     "endProgram closes only visible windows"),
-    ("M48", "ui/app/Navigator.cpp",
-     "        look::centreOnScreen(slot.get());\n",
-     "",
-     "screens are no longer centred"),
-    ("M49", "ui/app/SplashScreen.cpp",
-     "    timer->setInterval(100);",
-     "    timer->setInterval(90);",
-     "splash ticks 90 ms (1.8 s of splash)"),
-    ("M50", "ui/app/SplashScreen.cpp",
-     "    else\n        event->ignore();",
-     "    else\n        event->accept();",
-     "splash can be closed"),
-    ("M51", "ui/app/main.cpp",
-     "    std::signal(SIGXFSZ, SIG_IGN);\n",
-     "",
-     "a file-size limit kills the program instead of failing the write"),
-    ("M52", "ui/help/HelpBinding.cpp",
-     "    if (!m_window)\n        m_window = new HelpWindow(m_owner);",
-     "    m_window = new HelpWindow(m_owner);",
-     "Contents opens a new help window each time"),
-    # more screens, toolkit and help
-    ("M53", "ui/screens/PresetsScreen.cpp",
-     "    context.platform.messageBox(this, QStringLiteral(\"The entered data is being saved!\"),\n"
-     "                            programConstants, MessageStyle::OkExclamation);\n"
-     "    const PresetsWrite written = writePresets(where, record);",
-     "    const PresetsWrite written = writePresets(where, record);\n"
-     "    context.platform.messageBox(this, QStringLiteral(\"The entered data is being saved!\"),\n"
-     "                            programConstants, MessageStyle::OkExclamation);",
-     "Set writes before the 'being saved' box instead of after it"),
-    ("M54", "ui/screens/AuthorScreen.cpp",
-     "    bool written = false;",
-     "    context.record.authorName = nameBox->text();\n    bool written = false;",
-     "Create File copies the author's name even when the dialog is cancelled"),
-    ("M55", "ui/toolkit/QtPlatform.cpp",
-     "        box.setDefaultButton(QMessageBox::Yes);",
-     "        box.setDefaultButton(QMessageBox::No);",
-     "Yes/No box: Enter answers No"),
-    ("M56", "ui/toolkit/TextBoxes.cpp",
-     "    setTabChangesFocus(true);\n",
-     "",
-     "Tab types a tab in multi-line boxes"),
-    ("M57", "ui/toolkit/Screen.cpp",
-     "    event->ignore();\n    closeRequested();",
-     "    event->accept();\n    closeRequested();",
-     "a close request really closes the screen window"),
-    ("M58", "ui/screens/GeneralInfoScreen.cpp",
-     "    verticalSeparator(c, 3960, 3970, 3600, 4560);\n",
-     "",
-     "main screen loses its vertical separator"),
-    ("M59", "ui/screens/GeneralInfoScreen.cpp",
-     "    needFill.fill(filesNeededBox, presets.neededFiles);\n    nameBox->setFocus();",
-     "    needFill.fill(filesNeededBox, presets.neededFiles);",
-     "main screen activation leaves the focus where it was"),
-    ("M60", "core/presets/PresetsFile.cpp",
-     "        m_pos = close + 1;\n        while (!atEnd() && m_text[m_pos] != u',' && !isBreak(m_text[m_pos]))\n            ++m_pos;",
-     "        m_pos = close + 1;",
-     "text after a closing quote starts the next value"),
-    ("M61", "ui/help/HelpWindow.cpp",
-     "    m_browser->moveCursor(QTextCursor::Start);\n",
-     "",
-     "help shown again keeps its old scroll position"),
-    ("M62", "ui/toolkit/TextBoxes.cpp",
-     "    const QString lines = toLf(text);",
-     "    const QString lines = text;",
-     "viewer puts CR LF text into the box unconverted"),
-    # second batch: behaviours of the test functions that killed nothing above
-    ("M63", "ui/screens/GeneralInfoScreen.cpp",
-     "    target->addItem(text);",
-     "    target->insertItem(0, text);",
-     "a transferred system goes to the top of the other list"),
-    ("M64", "ui/screens/GeneralInfoScreen.cpp",
-     "        if (source->item(row)->text() == text)\n            delete source->takeItem(row);",
-     "        if (source->item(row)->text() == text) {\n            delete source->takeItem(row);\n            break;\n        }",
-     "transfer removes only one of several equal entries"),
-    ("M65", "ui/screens/GeneralInfoScreen.cpp",
-     "    while (compatibleList->count() > 0)\n        osList->addItem(compatibleList->takeItem(0));\n",
-     "",
-     "Clear keeps the compatible list"),
-    ("M66", "ui/screens/GeneralInfoScreen.cpp",
-     "connect(typeList, &QListWidget::itemSelectionChanged, this, &GeneralInfoScreen::pickType);",
-     "connect(typeList, &QListWidget::itemClicked, this, &GeneralInfoScreen::pickType);",
-     "type set by a click only, not by the arrow keys"),
-    ("M67", "core/readme/WizardValues.cpp",
-     'QStringLiteral("Windows 98SE")',
-     'QStringLiteral("Windows 98 SE")',
-     "OS list entry spelled differently"),
-    ("M68", "ui/screens/GeneralInfoScreen.cpp",
-     "    context.help.bindHelpFile(this, context.platform.applicationFolder());\n",
-     "",
-     "main screen's load does not bind the help file"),
-    ("M69", "ui/screens/GeneralInfoScreen.cpp",
-     "    connect(exitAction, &QAction::triggered, this, &GeneralInfoScreen::exitFromMenu);\n",
-     "",
-     "File > Exit does nothing"),
-    ("M70", "ui/screens/GeneralInfoScreen.cpp",
-     'exitAction = fileMenu->addAction("E&xit");',
-     'exitAction = fileMenu->addAction("Exit");',
-     "File > Exit loses its mnemonic"),
-    ("M71", "ui/screens/GeneralInfoScreen.cpp",
-     "    tooltipsAction->setCheckable(true);\n",
-     "",
-     "Tooltips menu entry not checkable"),
-    ("M72", "ui/screens/ProgramInfoScreen.cpp",
-     "    clearTextBoxes(this);\n    descriptionBox->setFocus();",
-     "    clearTextBoxes(this);",
-     "program screen's Clear leaves the focus where it was"),
-    ("M73", "ui/screens/ProgramInfoScreen.cpp",
-     "void ProgramInfoScreen::backToMain()\n{\n    context.navigation.change",
-     "void ProgramInfoScreen::backToMain()\n{\n    context.record.description = descriptionBox->text();\n    context.navigation.change",
-     "program screen's Main copies the description"),
-    ("M74", "ui/screens/AuthorScreen.cpp",
-     "void AuthorScreen::clear()\n{\n    clearTextBoxes(this);",
-     "void AuthorScreen::clear()\n{",
-     "author screen's Clear empties nothing"),
-    ("M75", "ui/screens/AuthorScreen.cpp",
-     '{QStringLiteral("Text (*.txt)"), markdownFilter}',
-     '{QStringLiteral("Text files (*.txt)"), markdownFilter}',
-     "save dialog filter text changed"),
-    ("M76", "ui/screens/PresetsScreen.cpp",
-     "void PresetsScreen::backToMain()\n{\n    context.navigation.change",
-     "void PresetsScreen::backToMain()\n{\n    savePresets();\n    context.navigation.change",
-     "presets screen's Main saves too"),
-    ("M77", "ui/screens/ViewerScreen.cpp",
-     "void ViewerScreen::clear()\n{\n    clearTextBoxes(this);",
-     "void ViewerScreen::clear()\n{",
-     "viewer's Clear empties nothing"),
-    ("M78", "core/presets/PresetsFile.cpp",
-     "    return parsePresets(fromWindows1252(bytes));",
-     "    return parsePresets(QString::fromLatin1(bytes));",
-     "presets.txt read as Latin-1"),
-    ("M79", "core/text/WholeFile.cpp",
-     "if (!info.isFile() || info.size() > maxViewerFileBytes)",
-     "if (!info.isFile() || info.size() >= maxViewerFileBytes)",
-     "viewer byte limit off by one"),
-    ("M80", "core/text/AtomicFile.cpp",
-     "    if (!S_ISREG(st.st_mode))\n        return fail(error, path, QStringLiteral(\"it is not a regular file\"));\n    // Readers",
-     "    // Readers",
-     "in-place write accepts a pipe or a device"),
-    ("M81", "core/text/FilePath.cpp",
-     "    return mayCreate ? applicationFolder : documentsFolder;",
-     "    return mayCreate ? documentsFolder : applicationFolder;",
-     "dialogs start in the wrong folder"),
-    ("M82", "ui/toolkit/QtPlatform.cpp",
-     "        box->setOption(QFileDialog::DontConfirmOverwrite, true);\n",
-     "",
-     "save dialog asks before overwriting"),
-    ("M83", "ui/toolkit/QtPlatform.cpp",
-     "    if (!parts.yesNo)\n        return MessageAnswer::Ok;\n",
-     "",
-     "an OK box closed with Escape answers No"),
-    ("M84", "ui/toolkit/Look.cpp",
-     "QRect outer(QPoint(0, 0), window->size().grownBy(frame));",
-     "QRect outer(QPoint(0, 0), window->size().grownBy(frame - frame));",
-     "windows centred without their frame"),
-    ("M85", "ui/toolkit/TextBoxes.cpp",
-     "    QString raw = document()->toRawText();",
-     "    QString raw = document()->toPlainText();",
-     "multi-line box turns non-breaking spaces into spaces"),
-    ("M86", "ui/toolkit/Screen.cpp",
-     "    m_client->move(0, height);\n",
-     "",
-     "menu bar drawn over the client area"),
-    ("M87", "core/text/FilePath.cpp",
-     "program.left(slash));",
-     "program.left(slash + 1));",
-     "application folder with a trailing separator"),
-    ("M88", "ui/app/SplashScreen.cpp",
-     "        setCursor(Qt::WaitCursor);\n",
-     "",
-     "no wait cursor over the splash"),
-    ("M89", "ui/app/SplashScreen.cpp",
-     "    progressBar->hide();\n",
-     "",
-     "progress bar not hidden at the end"),
-    ("M90", "ui/app/SplashScreen.cpp",
-     "    setFixedSize(twipsSize(6465, 4965));",
-     "    setFixedSize(twipsSize(6480, 4965));",
-     "splash one pixel wider"),
-    ("M91", "ui/app/main.cpp",
-     "    velmora::applyQtPlatformChoice();\n",
-     "",
-     "the program never asks for xcb"),
-    ("M92", "ui/help/HelpWindow.cpp",
-     "Velmora cannot find its help file:",
-     "Velmora cannot open its help file:",
-     "missing-help text reworded"),
-    # nothing typed is lost: preset boxes, the presets screen, Clear, the
-    # keyboard, the UTF-8 question, drafts
-    ("M93", "ui/screens/PresetFill.h",
-     "return !valueOf(boxText).countsAsTyped();",
-     "return !valueOf(boxText).countsAsTyped() || true;",
-     "a preset fill replaces what the user typed"),
-    ("M94", "ui/screens/PresetFill.cpp",
-     "    m_last = box->text();  // as the box holds it: cut to its limit",
-     "    m_last = value;  // as the box holds it: cut to its limit",
-     "a preset longer than its box counts as typed once filled (never follows the presets again)"),
-    ("M95", "ui/screens/PresetFill.cpp",
-     "    m_last = box->text();  // as the box gives it back: with CR LF",
-     "    m_last = value;  // as the box gives it back: with CR LF",
-     "a multi-line preset with bare line feeds counts as typed once filled"),
-    ("M96", "ui/screens/PresetsScreen.cpp",
-     "    fillFromStart(companyBox, saved.companyName);\n    fillFromStart(webBox, saved.webSite);",
-     "    fillFromStart(webBox, saved.webSite);",
-     "the presets screen opens with the company empty (Set would wipe it)"),
-    ("M97", "ui/screens/GeneralInfoScreen.cpp",
-     "        osList->addItem(compatibleList->takeItem(0));",
-     "        osList->insertItem(0, compatibleList->takeItem(0));",
-     "Clear puts the systems back at the top of the OS list, in reverse"),
-    ("M98", "ui/screens/GeneralInfoScreen.cpp",
-     "(key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)",
-     "(key == Qt::Key_Return || key == Qt::Key_Enter)",
-     "Space on a list row moves nothing"),
-    ("M99", "ui/screens/GeneralInfoScreen.cpp",
-     "                       && mods == Qt::NoModifier;",
-     "                       && !(mods & Qt::AltModifier);",
-     "Ctrl+Space moves the row instead of marking it"),
-    ("M100", "ui/toolkit/Look.cpp",
-     "            if (!event->isAutoRepeat())\n                click();",
-     "            click();",
-     "a held Return presses a button again and again"),
-    ("M101", "ui/toolkit/Look.cpp",
-     "event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;",
-     "event->key() == Qt::Key_Return;",
-     "Enter on the keypad presses no button"),
-    ("M102", "ui/screens/AuthorScreen.cpp",
-     "    return answer == MessageAnswer::Yes ? ReadmeEncoding::Utf8 : ReadmeEncoding::Windows1252;",
-     "    return answer == MessageAnswer::Yes ? ReadmeEncoding::Windows1252 : ReadmeEncoding::Windows1252;",
-     "Yes to UTF-8 still writes question marks"),
-    ("M103", "core/text/Win1252.cpp",
-     "            found = QChar::surrogateToUcs4(ch, src[i + 1]);\n            ++i;\n        } else if",
-     "            found = ch;\n        } else if",
-     "a character outside the basic plane is named as two halves"),
-    ("M104", "ui/screens/AuthorScreen.cpp",
-     "    constexpr qsizetype named = 10;",
-     "    constexpr qsizetype named = 12;",
-     "the UTF-8 question names more than ten characters"),
-    ("M105", "ui/drafts/DraftKeeper.cpp",
-     "    if (!m_timer.isActive())\n        m_timer.start();",
-     "    m_timer.start();",
-     "each change pushes the draft's write back: none while the typing goes on"),
-    ("M106", "ui/app/Navigator.cpp",
-     "    if (m_drafts)\n        m_drafts->screenChanged();\n",
-     "",
-     "a change of screen does not write the draft"),
-    ("M107", "ui/drafts/DraftKeeper.cpp",
-     "    store().removeOwn();\n",
-     "",
-     "Exit leaves its draft behind (offered at the next start)"),
-    ("M108", "core/drafts/DraftStore.cpp",
-     "|| ::flock(fd, LOCK_EX | LOCK_NB) != 0)",
-     ")",
-     "a running program's draft is taken for a finished run's"),
-    ("M109", "core/drafts/DraftStore.cpp",
-     "            ::rename(native(draftPath).constData(), native(pathOf(name, asideSuffix)).constData());\n",
-     "",
-     "an unreadable draft is left where it was, looked at again at every start"),
-    # Odd folders and shared machines
-    ("M110", "core/text/FilePath.cpp",
-     "    if (folder.isEmpty())\n        return QString();",
-     "    if (folder.isEmpty())\n        return name;",
-     "a name joined to an empty folder is the bare name (a file of the working folder)"),
-    ("M111", "core/text/FilePath.cpp",
-     "    const QString name = nameOrFallback(folder, QString());",
-     "    const QString name = QFile::decodeName(folder);",
-     "a program folder whose name is not UTF-8 is decoded lossily, not named through a descriptor"),
-    ("M112", "core/text/FilePath.cpp",
-     "    if (QDir::isAbsolutePath(value))\n        return QDir::cleanPath(value);",
-     "    if (!value.isEmpty())\n        return QDir::cleanPath(value);",
-     "a relative XDG_CONFIG_HOME is taken"),
-    ("M113", "ui/screens/AuthorScreen.cpp",
-     "        if (reason.isEmpty()) {\n            // The name decides",
-     "        reason.clear();\n        if (reason.isEmpty()) {\n            // The name decides",
-     "Create File writes over Velmora's own files after all"),
-    ("M114", "core/text/OwnFiles.cpp",
-     "    if (::stat(bytes.constData(), &st) == 0) {",
-     "    if (::lstat(bytes.constData(), &st) == 0) {",
-     "a link to one of Velmora's own files is not followed when they are compared"),
-    ("M115", "core/readme/ReadmeTarget.cpp",
-     "               {presetsPath(applicationFolder), presets},\n",
-     "",
-     "the program folder's presets.txt is not protected from Create File"),
-    ("M116", "core/presets/PresetsFile.cpp",
-     "    if (use == PresetsUse::Set && where.problem.isEmpty())",
-     "    if (false)",
-     "Set writes through a presets.txt that leads to the program or its help file"),
-    ("M117", "core/text/Links.cpp",
-     "    return link.st_uid == where.st_uid;",
-     "    return false;",
-     "a link of the shared folder's owner is refused"),
-    ("M118", "core/text/Links.cpp",
-     "    if ((where.st_mode & shared) != shared)",
-     "    if ((where.st_mode & shared & S_IWOTH) == 0)",
-     "a folder everyone may write counts as shared even when it is not sticky"),
-    ("M119", "core/text/Links.cpp",
-     "    if (link.st_uid == ::geteuid())\n        return true;\n",
-     "",
-     "the writer's own link in a shared folder is refused"),
-    ("M120", "core/text/Links.cpp",
-     "        if (!mayFollow(st, current)) {",
-     "        if (names.empty() && !mayFollow(st, current)) {",
-     "only the last name's link is checked, not a link to a folder on the way"),
-    ("M121", "core/text/AtomicFile.cpp",
-     "    keepOwner(int(file.handle()), real);\n",
-     "    (void)keepOwner;\n",
-     "a replaced file's owner and group are not kept"),
-    ("M122", "core/text/AtomicFile.cpp",
-     "    if (!lockFile(fd, FileLock::Exclusive))\n        return fail(error, path, QStringLiteral(\"another program is using the file\"));\n",
-     "",
-     "the in-place writer takes no lock"),
-    ("M123", "core/presets/PresetsFile.cpp",
-     "    lockFile(int(file.handle()), FileLock::Shared);\n",
-     "",
-     "presets.txt is read without the shared lock"),
-    ("M124", "core/text/AtomicFile.cpp",
-     "::fchown(fd, st.st_uid, st.st_gid) != 0 &&",
-     "::fchown(fd, st.st_uid, gid_t(-1)) != 0 &&",
-     "a replaced file's group is not kept"),
-    # src/readme: the Markdown layout and reading a readme back
-    ("M140", "core/readme/MarkdownText.cpp",
-     'const QString lineBreak = QStringLiteral("  ");',
-     'const QString lineBreak = QStringLiteral(" ");',
-     "Markdown: typed lines end in one space, which is no line break"),
-    ("M141", "core/readme/MarkdownText.cpp",
-     'bool escape = QStringView(u"\\\\`*_[]<&~$").contains(c) || i == blockMarker;',
-     'bool escape = QStringView(u"\\\\*_[]<&~$").contains(c) || i == blockMarker;',
-     "Markdown: a backquote in a single-line value is not escaped"),
-    ("M142", "core/readme/MarkdownText.cpp",
-     "            blockMarker = first;",
-     "            blockMarker = -1;",
-     "Markdown: a list entry starting with '-', '#', '>' is not escaped"),
-    ("M143", "core/readme/MarkdownText.cpp",
-     "    for (qsizetype i = end; i < value.size(); ++i)\n        out += reference(value[i]);",
-     "    for (qsizetype i = end; i < value.size(); ++i)\n        out += value[i];",
-     "Markdown: spaces at the end of a value written as spaces (renderers drop them)"),
-    ("M144", "core/readme/MarkdownText.cpp",
-     "    if (!closer.isEmpty())\n        lines.append(closer);",
-     "",
-     "Markdown: a fenced block left open in a field is not closed"),
-    ("M145", "core/readme/MarkdownText.cpp",
-     "            if (closesFence(line))\n                m_open = Open::Nothing;\n            m_inParagraph = false;\n            return false;",
-     "            if (closesFence(line))\n                m_open = Open::Nothing;\n            m_inParagraph = false;\n            return true;",
-     "Markdown: lines inside a fenced block get the two spaces of a line break"),
-    ("M146", "core/readme/ReadmeReading.cpp",
-     "                    if (end == s + 1 && m_lines[s].isEmpty())\n                        end = firstEnd[s + 2];",
-     "                    if (false)\n                        end = firstEnd[s + 2];",
-     "reading: one empty line taken as a field (written again as '(none given)')"),
-    ("M147", "core/readme/ReadmeReading.cpp",
-     "    for (bool strict : {true, false}) {",
-     "    for (bool strict : {true}) {",
-     "reading: a Markdown readme whose trailing blanks an editor stripped is refused"),
-    ("M148", "core/readme/ReadmeReading.cpp",
-     "        ok = ok && ((c >= u'0' && c <= u'9') || c == u'.');",
-     "        ok = ok && (c != u',');",
-     "reading: a version with a letter is taken"),
-    ("M149", "core/readme/ReadmeReading.cpp",
-     "    if (!r.programType.isEmpty() && !layout::programTypes.contains(r.programType))",
-     "    if (false)",
-     "reading: a type not in the type list is taken (text layout)"),
-    ("M150", "core/readme/ReadmeReading.cpp",
-     'const bool utf8 = bytes.startsWith("\\xEF\\xBB\\xBF") || QByteArrayView(bytes).isValidUtf8();',
-     'const bool utf8 = bytes.startsWith("\\xEF\\xBB\\xBF");',
-     "reading: a UTF-8 readme reported as Windows-1252"),
-    ("M151", "core/readme/ReadmeReading.cpp",
-     "            if (nextRows.contains(m_lines[j]))\n                return {j, anEmptyLine};",
-     "",
-     "reading: a missing empty row is reported at a later line"),
-    ("M152", "core/readme/LayoutText.h",
-     "constexpr int maxProgramNameChars = 40;",
-     "constexpr int maxProgramNameChars = 41;",
-     "reading: a program name of 41 characters is taken"),
-    ("M153", "core/readme/MarkdownLayout.cpp",
-     '? markdown::link(record.authorEMail, QStringLiteral("mailto:") + record.authorEMail)',
-     '? escapeText(record.authorEMail, Place::BlockStart)',
-     "Markdown: the e-mail is no mailto link"),
-    ("M154", "core/readme/MarkdownLayout.cpp",
-     "const QString webSite = markdown::isWebAddress(record.webSite)",
-     "const QString webSite = false",
-     "Markdown: a web address is no link"),
-    ("M155", "ui/app/main.cpp",
-     "    if (!answer.startProgram) {",
-     "    if (!answer.startProgram && velmora::displayNamed()) {",
-     "--help and --version need a display"),
-    ("M156", "ui/app/CommandLine.cpp",
-     "        answer.exitCode = 2;",
-     "        answer.exitCode = 1;",
-     "an unknown option exits with status 1"),
-    ("M157", "ui/app/main.cpp",
-     "std::fputs(answer.standardOutput.toLocal8Bit().constData(), stdout);",
-     "std::fputs(answer.standardOutput.toLocal8Bit().constData(), stderr);",
-     "--help and --version print to standard error"),
-    ("M158", "core/readme/MarkdownText.cpp",
-     'if (place == Place::Title && QStringView(u"#()").contains(c))',
-     'if (place == Place::Title && QStringView(u"#").contains(c))',
-     "Markdown: parentheses in the program name are taken for the type's"),
-    ("M159", "core/readme/MarkdownText.cpp",
-     "                || (place != Place::LinkText && value[i + 1] == u'/')))",
-     "))",
-     "Markdown: 'http://' in running text becomes a bare link that shows escapes"),
-    # one dialog per screen, bounded help, frames and placement at any scale,
-    # a display that does not answer
-    ("M125", "ui/toolkit/QtPlatform.cpp",
-     "        dialog.kept.keep(box);\n",
-     "",
-     "a new file dialog for every use (and each one kept)"),
-    ("M126", "ui/toolkit/QtPlatform.cpp",
-     "        name->selectAll();\n",
-     "",
-     "a dialog opened again: typing adds to the offered name"),
-    ("M127", "ui/app/Display.cpp",
-     'if (xDisplayAnswers(std::getenv("DISPLAY")))',
-     'if (true || xDisplayAnswers(std::getenv("DISPLAY")))',
-     "an X display that does not answer is let through to Qt"),
-    ("M128", "ui/app/Display.cpp",
-     "        path = std::string(runtimeFolder) + '/' + path;",
-     "        path = std::string(runtimeFolder) + path;",
-     "the Wayland socket looked for beside the runtime folder"),
-    ("M129", "ui/app/Display.cpp",
-     "            return {};  // offscreen, vnc and the like need no display server",
-     "            continue;",
-     "a plug-in of no display server after xcb is not a fallback"),
-    ("M130", "core/help/HelpFile.cpp",
-     "    if (before.st_size > maxBytes) {",
-     "    if (before.st_size > maxBytes * 1024) {",
-     "the help file's size checked against a limit 1024 times too large"),
-    ("M131", "core/help/HelpFile.cpp",
-     "    if (!real.startsWith(prefix))",
-     "    if (false)",
-     "help pages load files outside the help file's folder"),
-    ("M132", "core/help/HelpFile.cpp",
-     "    const QString real = QFileInfo(path).canonicalFilePath();",
-     "    const QString real = QFileInfo(path).absoluteFilePath();",
-     "a link in the help folder leads out unnoticed"),
-    ("M133", "ui/help/HelpWindow.cpp",
-     "        if (picture.isNull()) {\n            picture = QImage(1, 1, QImage::Format_ARGB32);\n"
-     "            picture.fill(Qt::transparent);\n        }\n",
-     "",
-     "a refused picture answered with nothing: Qt opens the name itself"),
-    ("M134", "ui/help/HelpWindow.cpp",
-     "<p>Velmora's help file is too large to show: %1, where a help ",
-     "<p>Velmora cannot find its help file: %1, where a help ",
-     "a help file too large is reported as missing"),
-    ("M135", "ui/toolkit/TextBoxes.cpp",
-     "    keepFrameOnTop(this);\n",
-     "",
-     "multi-line boxes lose a side of their frame at 1.25"),
-    ("M136", "ui/toolkit/Look.cpp",
-     "    window->move(keptInside(outer, screen->availableGeometry()).topLeft());\n}\n\nvoid keepOnScreen",
-     "    window->move(outer.topLeft());\n}\n\nvoid keepOnScreen",
-     "a window taller than the screen is centred off its top"),
-    ("M137", "ui/help/HelpWindow.cpp",
-     "        look::keepOnScreen(this);\n",
-     "",
-     "the help window hangs off a small screen"),
-    ("M138", "ui/help/HelpWindow.cpp",
-     "QUrl::fromLocalFile(m_folder + QLatin1Char('/'))",
-     "QUrl::fromLocalFile(m_folder)",
-     "pictures of the first page looked for in the folder above"),
-    ("M139", "ui/app/main.cpp",
-     "    if (!unreachable.empty()) {",
-     "    if (false) {",
-     "a display that does not answer is left to Qt, which aborts"),
-    # open a readme, preview, Markdown from the Save dialog
-    ("M160", "ui/screens/GeneralInfoScreen.cpp",
-     "    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));\n",
-     "",
-     "File > Open readme has no Ctrl+O"),
-    ("M161", "ui/screens/GeneralInfoScreen.cpp",
-     "    if (!readme.recognised) {",
-     "    if (false) {",
-     "a file out of the layout is put into the wizard without a word"),
-    ("M162", "ui/screens/GeneralInfoScreen.cpp",
-     "    context.navigation.wizardReplaced();\n",
-     "",
-     "an opened readme is not in the draft until the next change of screen"),
-    ("M163", "ui/screens/Wizard.cpp",
-     "    if (text.isEmpty() && !preset.isEmpty())",
-     "    if (false)",
-     "an empty opened value is filled by the presets later"),
-    ("M164", "ui/screens/Wizard.cpp",
-     "        values.otherSystems.removeAll(system);",
-     "        ;",
-     "an opened readme's systems stay in the OS list too"),
-    ("M165", "ui/screens/Wizard.cpp",
-     "    values.otherSystems = now.otherSystems + now.compatibleSystems;",
-     "    values.otherSystems = now.otherSystems;",
-     "systems moved before opening a readme are lost"),
-    ("M166", "ui/screens/AuthorScreen.cpp",
-     "|| path->endsWith(QLatin1String(\".md\"), Qt::CaseInsensitive);",
-     "|| path->endsWith(QLatin1String(\".md\"));",
-     "README.MD written in the text layout"),
-    ("M167", "ui/screens/AuthorScreen.cpp",
-     "            const bool markdown = saveDialog.selectedFilter == markdownFilter",
-     "            const bool markdown = false",
-     "the Markdown filter is ignored"),
-    ("M168", "ui/screens/PreviewScreen.cpp",
-     "readmeBytes(content.record, content.compatibleSystems, ReadmeEncoding::Utf8)",
-     "readmeBytes(content.record, content.compatibleSystems, ReadmeEncoding::Windows1252)",
-     "the preview shows '?' for characters the UTF-8 file holds"),
-    ("M169", "ui/screens/Wizard.cpp",
-     "    if (navigation.screen(ScreenId::Author)) {",
-     "    if (true) {",
-     "the preview drops the opened author before the author screen was shown"),
-    ("M170", "ui/screens/PreviewScreen.cpp",
-     "    textBox->setReadOnly(true);",
-     "    textBox->setReadOnly(false);",
-     "the preview can be typed into"),
-    ("M171", "ui/toolkit/QtPlatform.cpp",
-     "            list->hide();",
-     "            ;",
-     "a file dialog's completion list stays open over the window below"),
-]
+HERE = os.path.dirname(os.path.abspath(__file__))
+DEFAULT_TABLE = os.path.join(HERE, "mutants.txt")
+SOURCE_SUFFIXES = (".cpp", ".h", ".hpp", ".cc")
 
 
-# Mutants that no test can kill because the behaviour does not change (checked
-# by hand), or that the project deliberately leaves untested (geometry is not
-# restated by the tests): reported apart and left out of the kill rate.
-NOT_COUNTED = {
-    "M43": "by design: tests hold layouts to invariants, not to twip numbers",
-    "M61": "equivalent: showContents reloads the HTML, which scrolls to the top anyway",
-    "M62": "equivalent: QPlainTextEdit::setPlainText already turns CR LF and CR into lines "
-           "(the conversion stays as the box's stated contract; the viewer's own copy of it went)",
-    "M89": "equivalent: the bar's window is hidden at the same moment and never shown again",
-    "M169": "equivalent: whatever sets the record's author fields (Create File, an opened readme, "
-            "a restored draft) makes the author screen first, so its boxes are always there to read",
-    "M170": "equivalent: the text interaction flags set right after leave out editing, so the "
-            "preview takes no typing either way",
-}
+# ---------------------------------------------------------------- the table
+# scripts/mutants.txt, beside this script. A mutant is a block:
+#
+#   [M01] core/readme/LayoutText.h          id, file under src/
+#   fault: section rule 30 -> 29 hyphens    the fault it stands for
+#   not counted: equivalent: ...            optional: left out of the rate, why
+#   - old text, one "- " line a line        ("-" alone: an empty line)
+#   + new text, one "+ " line a line        ("+" alone: an empty line; a single
+#                                            bare "+": the old text is deleted)
+#
+# A block whose id starts with G judges a mutant of --generate (its id as the
+# generator printed it): "change:" repeats what the generator changed, for
+# the reader, and "not counted:" says why it is left out; it has no - or +
+# lines. Lines that start with "#" are comments; blank lines separate.
+
+class Entry:
+    def __init__(self, mid, file, line):
+        self.id, self.file, self.line = mid, file, line
+        self.fault = self.change = self.not_counted = None
+        self.old_lines, self.new_lines = [], []
+
+    @property
+    def old(self):
+        return "\n".join(self.old_lines)
+
+    @property
+    def new(self):
+        return "\n".join(self.new_lines)
+
+    @property
+    def generated(self):
+        return self.id.startswith("G")
 
 
-def run(cmd, cwd=None, timeout=None):
-    p = subprocess.run(cmd, cwd=cwd, capture_output=True, text=True, timeout=timeout,
+class TableError(Exception):
+    pass
+
+
+HEADER = re.compile(r"^\[([A-Za-z][A-Za-z0-9_-]*)\] +(\S+)$")
+
+
+def parse_table(path):
+    """The entries of the table at path, in order; TableError names the line of a mistake."""
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().split("\n")
+    if lines and lines[-1] == "":
+        lines.pop()
+    entries, seen = [], {}
+    cur, last = None, None  # the block being read; the kind of its previous line
+
+    def finish():
+        if cur is None:
+            return
+        where = f"{path}:{cur.line}: [{cur.id}]"
+        if cur.generated:
+            if cur.old_lines or cur.new_lines or cur.fault is not None:
+                raise TableError(f"{where}: a generated mutant's judgement has no fault, - or + lines")
+            if cur.not_counted is None:
+                raise TableError(f"{where}: a generated mutant's block says why it is not counted")
+        else:
+            if not cur.old_lines or not cur.new_lines:
+                raise TableError(f"{where}: needs - lines (old text) and + lines (new text)")
+            if cur.fault is None:
+                raise TableError(f"{where}: needs a fault: line")
+            if not cur.old.strip():
+                raise TableError(f"{where}: the old text is blank")
+            if cur.change is not None:
+                raise TableError(f"{where}: change: is for generated mutants; use fault:")
+        entries.append(cur)
+
+    for no, text in enumerate(lines, 1):
+        if text.startswith("#"):
+            last = "#"
+            continue
+        if not text.strip():
+            last = None
+            continue
+        m = HEADER.match(text)
+        if m:
+            finish()
+            if m.group(1) in seen:
+                raise TableError(f"{path}:{no}: [{m.group(1)}] again (first at line {seen[m.group(1)]})")
+            seen[m.group(1)] = no
+            cur, last = Entry(m.group(1), m.group(2), no), "header"
+            continue
+        if cur is None:
+            raise TableError(f"{path}:{no}: a line before the first [ID] FILE header")
+        kind = text[0]
+        if kind in "-+" and (len(text) == 1 or text[1] == " "):
+            body = text[2:]
+            if kind == "-":
+                if cur.new_lines or (cur.old_lines and last != "-"):
+                    raise TableError(f"{path}:{no}: the old text's - lines must come together, "
+                                     "before the + lines")
+                cur.old_lines.append(body)
+            else:
+                if cur.new_lines and last != "+":
+                    raise TableError(f"{path}:{no}: the new text's + lines must come together")
+                cur.new_lines.append(body)
+            last = kind
+            continue
+        for field in ("fault", "change", "not counted"):
+            if text.startswith(field + ":"):
+                attr = field.replace(" ", "_")
+                if getattr(cur, attr) is not None:
+                    raise TableError(f"{path}:{no}: a second {field}: line")
+                value = text[len(field) + 1:].strip()
+                if not value:
+                    raise TableError(f"{path}:{no}: {field}: says nothing")
+                setattr(cur, attr, value)
+                last = field
+                break
+        else:
+            raise TableError(f"{path}:{no}: not a header, a field, a comment or a - or + line: {text!r}")
+    finish()
+    return entries
+
+
+def format_entry(e):
+    """The block of one entry, as parse_table reads it."""
+    out = [f"[{e.id}] {e.file}"]
+    if e.fault is not None:
+        out.append(f"fault: {e.fault}")
+    if e.change is not None:
+        out.append(f"change: {e.change}")
+    if e.not_counted is not None:
+        out.append(f"not counted: {e.not_counted}")
+    out += [("- " + l) if l else "-" for l in e.old_lines]
+    out += [("+ " + l) if l else "+" for l in e.new_lines]
+    return "\n".join(out) + "\n"
+
+
+def retarget_table(path, moves):
+    """Rewrites the file field of the entries in moves ({entry: new file})."""
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().split("\n")
+    for e, new_file in moves.items():
+        text = lines[e.line - 1]
+        assert HEADER.match(text) and HEADER.match(text).group(1) == e.id, (e.id, text)
+        lines[e.line - 1] = f"[{e.id}] {new_file}"
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("\n".join(lines))
+
+
+# ---------------------------------------------------------------- matching
+# A mutant's old text is matched with whitespace normalised: a run of blanks
+# and line breaks in it matches any run of blanks and line breaks in the file
+# (so a line reformatted keeps its mutants). Whitespace at its start or end
+# only asks that the match stand after or before whitespace (or the file's
+# edge), and is left out of the match, as it is left out of the new text:
+# the new text replaces the matched span of the file, and the file's own
+# whitespace around it stays.
+
+def pattern_of(old):
+    parts = re.split(r"\s+", old.strip())
+    rx = r"\s+".join(re.escape(p) for p in parts)
+    if old[:1].isspace():
+        rx = r"(?<!\S)" + rx
+    if old[-1:].isspace():
+        rx += r"(?!\S)"
+    return re.compile(rx)
+
+
+def replacement_of(old, new):
+    if old[:1].isspace():
+        new = new.lstrip()
+    if old[-1:].isspace():
+        new = new.rstrip()
+    return new
+
+
+def source_files(src):
+    """Every source file under src/src, as paths relative to it."""
+    root = os.path.join(src, "src")
+    found = []
+    for folder, dirs, files in os.walk(root):
+        dirs.sort()
+        for name in sorted(files):
+            if name.endswith(SOURCE_SUFFIXES):
+                found.append(os.path.relpath(os.path.join(folder, name), root))
+    return found
+
+
+class Texts:
+    """The text of the files under src/, read once."""
+
+    def __init__(self, src):
+        self.src, self.cache, self._all = src, {}, None
+
+    def get(self, rel):
+        if rel not in self.cache:
+            path = os.path.join(self.src, "src", rel)
+            try:
+                with open(path, encoding="utf-8", newline="") as f:
+                    self.cache[rel] = f.read()
+            except (FileNotFoundError, IsADirectoryError):
+                self.cache[rel] = None
+        return self.cache[rel]
+
+    def all(self):
+        if self._all is None:
+            self._all = source_files(self.src)
+        return self._all
+
+
+class Place:
+    """Where a table mutant's old text is: status is "found", "moved" (found
+    once in another file than its own), or "stale" (why says why)."""
+
+    def __init__(self, status, file=None, span=None, line=None, why=""):
+        self.status, self.file, self.span, self.line, self.why = status, file, span, line, why
+
+
+def locate(texts, e):
+    rx = pattern_of(e.old)
+    text = texts.get(e.file)
+    spans = [m.span() for m in rx.finditer(text)] if text is not None else []
+    if len(spans) == 1:
+        return Place("found", e.file, spans[0], text.count("\n", 0, spans[0][0]) + 1)
+    if len(spans) > 1:
+        lines = ", ".join(str(text.count("\n", 0, s) + 1) for s, _ in spans)
+        return Place("stale", why=f"found {len(spans)} times in src/{e.file} (lines {lines})")
+    elsewhere = []
+    for rel in texts.all():
+        if rel == e.file:
+            continue
+        other = texts.get(rel)
+        found = [m.span() for m in rx.finditer(other)]
+        if found:
+            elsewhere.append((rel, found))
+    missing = "no such file" if text is None else "not found"
+    if len(elsewhere) == 1 and len(elsewhere[0][1]) == 1:
+        rel, (span,) = elsewhere[0]
+        other = texts.get(rel)
+        return Place("moved", rel, span, other.count("\n", 0, span[0]) + 1,
+                     why=f"moved to {rel} ({missing} in src/{e.file})")
+    if not elsewhere:
+        return Place("stale", why=f"{missing} in src/{e.file}, nor anywhere else under src/")
+    return Place("stale", why=f"{missing} in src/{e.file}; found in " + ", ".join(
+        f"src/{rel} ({len(found)}x)" for rel, found in elsewhere))
+
+
+def check_table(texts, entries, out=sys.stdout):
+    """Prints every table mutant that is not found once in its own file;
+    returns {entry: Place} for all of them."""
+    places, moved, stale = {}, 0, 0
+    for e in entries:
+        if e.generated:
+            continue
+        p = locate(texts, e)
+        places[e] = p
+        if p.status == "found":
+            text = texts.get(p.file)
+            a, b = p.span
+            if text[a:b] == replacement_of(e.old, e.new):
+                p.status, p.why = "stale", "its new text is what the file already says"
+        if p.status == "moved":
+            moved += 1
+            print(f"{e.id}: {p.why}, line {p.line}", file=out)
+        elif p.status == "stale":
+            stale += 1
+            print(f"{e.id}: stale: {p.why}", file=out)
+    found = len(places) - moved - stale
+    print(f"{len(places)} mutants: {found} in place, {moved} moved, {stale} stale", file=out)
+    return places
+
+
+# ---------------------------------------------------------------- build and suite
+
+def run(cmd, cwd=None, env=None, timeout=None):
+    p = subprocess.run(cmd, cwd=cwd, env=env, capture_output=True, text=True, timeout=timeout,
                        errors="replace")
     return p.returncode, p.stdout + p.stderr
 
 
-JOBS = "1"
-FIRST_FAILURE = False
+def nice(cmd):
+    return ["nice", "-n", "10"] + cmd
 
 
-def build(build_dir):
-    return run(["nice", "-n", "10", "cmake", "--build", build_dir, "-j" + JOBS])
+def fast_linker():
+    """-fuse-ld=X for the quickest linker that the C++ compiler can use here, or None."""
+    compiler = os.environ.get("CXX") or shutil.which("c++") or "c++"
+    with tempfile.TemporaryDirectory() as tmp:
+        source = os.path.join(tmp, "probe.cpp")
+        with open(source, "w") as f:
+            f.write("int main() { return 0; }\n")
+        for name in ("mold", "lld", "gold"):
+            if not shutil.which("ld." + name) and not shutil.which(name):
+                continue
+            rc, _ = run([compiler, f"-fuse-ld={name}", source, "-o", os.path.join(tmp, "probe")])
+            if rc == 0:
+                return f"-fuse-ld={name}"
+    return None
 
 
-def ctest(build_dir):
-    # A fault that keeps a window of the real program away fails its
-    # script after 15 s instead of a minute.
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", VELMORA_WAIT_SECONDS="15")
-    p = subprocess.run(["nice", "-n", "10", "ctest", "-j" + JOBS, "--output-on-failure"]
-                       + (["--stop-on-failure"] if FIRST_FAILURE else []) + [
-                        "--timeout", "120"],
-                       cwd=build_dir, capture_output=True, text=True, env=env, errors="replace",
-                       timeout=1800)
-    out = p.stdout + p.stderr
-    summary = out.split("The following tests FAILED:", 1)
-    failed = []
-    if len(summary) > 1:
-        for name, why in re.findall(r"^\s*\d+ - (\S+) \(([^)]*)\)", summary[1], re.M):
-            failed.append(name if why == "Failed" else f"{name}[{why}]")
-    failed = sorted(set(failed))
-    functions = sorted(set(re.findall(r"FAIL!  : (\w+::\w+)", out)))
-    return p.returncode, failed, functions, out
+def configure_options():
+    """What the mutation build adds to the project's own configuration: the
+    same code, built sooner. ccache (a restored file compiles from the cache),
+    the quickest linker found, and RelWithDebInfo's -O2 without -g (debug
+    information changes no instruction, but costs compile and link time)."""
+    opts = ["-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG"]
+    if shutil.which("ccache"):
+        opts.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
+    linker = fast_linker()
+    if linker:
+        opts += [f"-DCMAKE_EXE_LINKER_FLAGS={linker}", f"-DCMAKE_SHARED_LINKER_FLAGS={linker}"]
+    return opts
 
 
-def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--src", required=True)
-    ap.add_argument("--build")
-    ap.add_argument("--only")
-    ap.add_argument("--list", action="store_true")
-    ap.add_argument("--jobs", default="1", help="parallel build and test jobs (default 1)")
-    ap.add_argument("--first-failure", action="store_true",
-                    help="stop the suite at its first failure: faster, but a killed mutant "
-                         "names only the tests that failed by then")
-    args = ap.parse_args()
-    global JOBS, FIRST_FAILURE
-    JOBS = args.jobs
-    FIRST_FAILURE = args.first_failure
-    src = os.path.abspath(args.src)
-    build_dir = os.path.abspath(args.build or os.path.join(src, "build"))
-    mutants = MUTANTS
+RESULT_LINE = re.compile(r"^\s*\d+/\d+ Test\s+#\d+: (\S+) \.*\s*(.*?)\s+([\d.]+) sec\s*$")
+
+
+def parse_ctest(out):
+    """{test: (outcome, seconds)} from ctest's output; outcome is "Passed",
+    "Skipped", "Not Run" or the failure ctest names ("Failed", "Timeout",
+    "Exception: SegFault", ...)."""
+    results = {}
+    for line in out.splitlines():
+        m = RESULT_LINE.match(line)
+        if m:
+            outcome = m.group(2).strip().lstrip("*").strip()
+            if outcome.startswith("Skipped"):
+                outcome = "Skipped"
+            elif outcome.startswith("Not Run"):
+                outcome = "Not Run"
+            results[m.group(1)] = (outcome, float(m.group(3)))
+    return results
+
+
+class Stage:
+    def __init__(self, tests, targets):
+        self.tests, self.targets = tests, targets  # targets None: the whole build
+
+
+class Outcome:
+    def __init__(self, status, failed=(), functions=(), ran=0, detail=""):
+        self.status, self.failed, self.functions = status, list(failed), list(functions)
+        self.ran, self.detail = ran, detail
+
+
+class Suite:
+    """The project's build folder and its ctest suite, run in stages."""
+
+    def __init__(self, src, build, jobs, first_failure, log=print, verbose=False):
+        self.src, self.build, self.jobs, self.verbose = src, build, str(jobs), verbose
+        self.first_failure, self.log = first_failure, log
+        self.env = dict(os.environ, QT_QPA_PLATFORM="offscreen", VELMORA_WAIT_SECONDS="15")
+
+    # -- the build folder
+    def configure_only(self):
+        """Configures the build (our options when it is new) and asks CMake
+        for its code model and the compile commands."""
+        query = os.path.join(self.build, ".cmake", "api", "v1", "query", "codemodel-v2")
+        os.makedirs(os.path.dirname(query), exist_ok=True)
+        open(query, "a").close()
+        fresh = not os.path.exists(os.path.join(self.build, "CMakeCache.txt"))
+        cmd = ["cmake", "-S", self.src, "-B", self.build, "-DCMAKE_EXPORT_COMPILE_COMMANDS=ON"]
+        if fresh:
+            cmd += configure_options()
+        rc, out = run(nice(cmd))
+        if rc:
+            sys.exit("cmake failed:\n" + out[-3000:])
+        if fresh:
+            self.log("configured " + self.build + ": " + " ".join(shlex.quote(c) for c in cmd[5:]))
+        self._read_codemodel()
+
+    def prepare(self):
+        """configure_only(), then builds everything and learns the suite: its
+        tests, what each runs, and how long each takes unmutated."""
+        self.configure_only()
+        rc, out = self.build_targets(None)
+        if rc:
+            sys.exit("the unmutated tree does not build:\n" + out[-3000:])
+        self._read_tests()
+        start = time.time()
+        rc, out = run(nice(["ctest", "-j" + self.jobs, "--output-on-failure", "--timeout", "120"]),
+                      cwd=self.build, env=self.env, timeout=3600)
+        results = parse_ctest(out)
+        bad = [t for t, (o, _) in results.items() if o not in ("Passed", "Skipped")]
+        if rc or bad or len(results) != len(self.tests):
+            sys.exit("the unmutated suite does not pass (" + ", ".join(bad) + "):\n" + out[-3000:])
+        self.baseline = results
+        self.baseline_skipped = {t for t, (o, _) in results.items() if o == "Skipped"}
+        self.log(f"the suite: {len(self.tests)} tests, {time.time() - start:.0f} s unmutated"
+                 + (f"; skipped here: {', '.join(sorted(self.baseline_skipped))}"
+                    if self.baseline_skipped else ""))
+
+    def _read_codemodel(self):
+        reply = os.path.join(self.build, ".cmake", "api", "v1", "reply")
+        index = sorted(f for f in os.listdir(reply) if f.startswith("index-"))[-1]
+        with open(os.path.join(reply, index)) as f:
+            objects = json.load(f)["objects"]
+        model_file = next(o["jsonFile"] for o in objects if o["kind"] == "codemodel")
+        with open(os.path.join(reply, model_file)) as f:
+            model = json.load(f)
+        config = model["configurations"][0]
+        source_root = model["paths"]["source"]
+        self.targets = {}      # name -> {"artifacts", "deps", "sources"}
+        ids = {}
+        for t in config["targets"]:
+            with open(os.path.join(reply, t["jsonFile"])) as f:
+                target = json.load(f)
+            ids[target["id"]] = target["name"]
+            self.targets[target["name"]] = {
+                "artifacts": {os.path.realpath(os.path.join(self.build, a["path"]))
+                              for a in target.get("artifacts", [])},
+                "deps": [d["id"] for d in target.get("dependencies", [])],
+                "sources": {os.path.realpath(os.path.join(source_root, s["path"]))
+                            for s in target.get("sources", [])},
+            }
+        for t in self.targets.values():
+            t["deps"] = [ids[d] for d in t["deps"] if d in ids]
+
+    def closure(self, name):
+        seen, todo = set(), [name]
+        while todo:
+            n = todo.pop()
+            if n not in seen and n in self.targets:
+                seen.add(n)
+                todo += self.targets[n]["deps"]
+        return seen
+
+    def _read_tests(self):
+        rc, out = run(["ctest", "--show-only=json-v1"], cwd=self.build)
+        if rc:
+            sys.exit("ctest --show-only failed:\n" + out[-3000:])
+        info = json.loads(out)
+        by_artifact = {a: n for n, t in self.targets.items() for a in t["artifacts"]}
+        self.tests = []     # (name, target or None)
+        for test in info["tests"]:
+            command = test.get("command") or []
+            program = os.path.realpath(command[0]) if command else ""
+            self.tests.append((test["name"], by_artifact.get(program)))
+
+    def build_targets(self, targets):
+        cmd = ["cmake", "--build", self.build, "-j" + self.jobs]
+        if targets:
+            cmd += ["--target"] + sorted(targets)
+        return run(nice(cmd))
+
+    # -- the stages
+    def stages(self, mutated):
+        """The suite in three stages for a mutant of the file mutated
+        (absolute path), each building only what its tests run:
+          1. quick tests whose program links that file (at most about 2 s
+             of them as ctest has timed them, the programs that link the
+             least first);
+          2. the other tests whose program links it;
+          3. the rest, after the whole build, in one ctest run: the tests of
+             programs that do not link it (they ran unmutated, but a mutant
+             is called survived only when every test ran), and the tests that
+             run no program of their own (scripts)."""
+        real = os.path.realpath(mutated)
+        holders = {n for n, t in self.targets.items() if real in t["sources"]}
+        affected, rest = [], []
+        for name, target in self.tests:
+            if target is not None and (not holders or self.closure(target) & holders):
+                affected.append((len(self.closure(target)), self.seconds(name), name, target))
+            else:
+                rest.append(name)
+        affected.sort()
+        first, later, seconds = [], [], 0.0
+        for test in affected:
+            if not first or seconds + test[1] <= 2.0:
+                first.append(test)
+                seconds += test[1]
+            else:
+                later.append(test)
+        affected = later
+        result = [Stage([a[2] for a in part], {a[3] for a in part})
+                  for part in (first, affected) if part]
+        if rest:
+            result.append(Stage(rest, None))
+        return result
+
+    def seconds(self, name):
+        """How long a test takes: ctest's running average over the runs of
+        this build folder (Testing/Temporary/CTestCostData.txt), or its
+        time in the unmutated run."""
+        if not hasattr(self, "_costs"):
+            self._costs = {}
+            try:
+                with open(os.path.join(self.build, "Testing", "Temporary", "CTestCostData.txt")) as f:
+                    for line in f:
+                        parts = line.split()
+                        if line.startswith("---"):
+                            break
+                        if len(parts) == 3:
+                            self._costs[parts[0]] = float(parts[2])
+            except (OSError, ValueError):
+                pass
+        return self._costs.get(name, self.baseline.get(name, ("", 0.0))[1])
+
+    def run_stage(self, stage):
+        numbers = [str(i + 1) for i, (n, _) in enumerate(self.tests) if n in stage.tests]
+        cmd = ["ctest", "-j" + self.jobs, "--output-on-failure", "--timeout", "120",
+               "-I", "0,0,0," + ",".join(numbers)]
+        if self.first_failure:
+            cmd.append("--stop-on-failure")
+        p = subprocess.run(nice(cmd), cwd=self.build, capture_output=True, text=True, env=self.env,
+                           errors="replace", timeout=3600)
+        return p.returncode, p.stdout + p.stderr
+
+    def try_mutant(self, mutated):
+        """Builds and tests the tree as it is now (one file mutated). Status:
+        killed, survived (every test ran and passed), build-failed, or
+        incomplete (a test that ran unmutated did not run: not judged)."""
+        failed, functions, ran = [], [], 0
+        for number, stage in enumerate(self.stages(mutated)):
+            t0 = time.time()
+            rc, out = self.build_targets(stage.targets)
+            t1 = time.time()
+            if self.verbose:
+                self.log(f"    stage {number + 1}: built {' '.join(sorted(stage.targets or ['all']))} "
+                         f"in {t1 - t0:.1f} s")
+            if rc:
+                return Outcome("build-failed", failed, functions, ran,
+                               detail=f"stage {number + 1}: " + first_error(out))
+            rc, out = self.run_stage(stage)
+            if self.verbose:
+                self.log(f"    stage {number + 1}: ran {' '.join(stage.tests)} in {time.time() - t1:.1f} s")
+            results = parse_ctest(out)
+            not_run = []
+            for name in stage.tests:
+                outcome = results.get(name, ("missing", 0))[0]
+                if outcome == "Passed" or (outcome == "Skipped" and name in self.baseline_skipped):
+                    ran += 1
+                elif outcome in ("Skipped", "Not Run", "missing"):
+                    not_run.append(f"{name}: {outcome}")
+                else:
+                    failed.append(name if outcome == "Failed" else f"{name}[{outcome}]")
+            functions += re.findall(r"FAIL!  : (\w+::\w+)", out)
+            if not failed and (not_run or rc):
+                return Outcome("incomplete", ran=ran, detail=f"stage {number + 1}: " + (
+                    ", ".join(not_run) or "ctest failed without a failing test"))
+            if failed and self.first_failure:
+                break
+        if failed:
+            return Outcome("killed", sorted(set(failed)), sorted(set(functions)), ran)
+        if ran != len(self.tests):
+            return Outcome("incomplete", ran=ran, detail=f"{ran} of {len(self.tests)} tests ran")
+        return Outcome("survived", ran=ran)
+
+
+def first_error(out):
+    for line in out.splitlines():
+        if " error: " in line or line.startswith("error:") or "undefined reference" in line:
+            return line.strip()[:300]
+    return out.strip().splitlines()[-1][:300] if out.strip() else "no output"
+
+
+def write_file(path, data):
+    mode = "wb" if isinstance(data, bytes) else "w"
+    with open(path, mode, **({} if mode == "wb" else {"encoding": "utf-8", "newline": ""})) as f:
+        f.write(data)
+
+
+# ---------------------------------------------------------------- generated mutants
+# --generate reads the real syntax tree (libclang's Python bindings) of every
+# .cpp under src/, with the compile command CMake wrote for it, and the
+# headers from src/ that they include (each mutant once). The operators:
+#   relational  < <= > >= == != replaced (also QString's and the like)
+#   arithmetic  + - * / % replaced
+#   logical     && and || swapped
+#   assignment  += -= *= /= ... replaced; += and -= by =; = by += on a number
+#   literal     an integer literal one more or one less; true and false swapped
+#   condition   the condition of if, while, do, for and ?: negated
+#   call        a statement that is only a call, dropped
+#   return      an if without else whose branch ends in a return, dropped
+
+RELATIONAL = {"<": ["<=", ">="], "<=": ["<", ">"], ">": [">=", "<="], ">=": [">", "<"],
+              "==": ["!="], "!=": ["=="]}
+ARITHMETIC = {"+": ["-"], "-": ["+"], "*": ["/"], "/": ["*"], "%": ["*"]}
+LOGICAL = {"&&": ["||"], "||": ["&&"]}
+ASSIGNMENT = {"+=": ["-=", "="], "-=": ["+=", "="], "*=": ["/="], "/=": ["*="], "%=": ["*="],
+              "|=": ["&="], "&=": ["|="], "^=": ["|="], "<<=": [">>="], ">>=": ["<<="]}
+BINARY = {**{k: ("relational", v) for k, v in RELATIONAL.items()},
+          **{k: ("arithmetic", v) for k, v in ARITHMETIC.items()},
+          **{k: ("logical", v) for k, v in LOGICAL.items()},
+          **{k: ("assignment", v) for k, v in ASSIGNMENT.items()}}
+OPERATORS = ("relational", "arithmetic", "logical", "assignment", "literal", "condition",
+             "call", "return")
+
+
+def load_clang():
+    try:
+        import clang.cindex as ci
+    except ImportError:
+        # Debian's python3-clang-14 lives beside the system's Python, which
+        # may not be the python3 first on PATH.
+        for folder in ("/usr/lib/python3/dist-packages",):
+            if os.path.isdir(os.path.join(folder, "clang")) and folder not in sys.path:
+                sys.path.append(folder)
+        try:
+            import clang.cindex as ci
+        except ImportError:
+            sys.exit("--generate needs libclang's Python bindings: apt-get install python3-clang-14 "
+                     "libclang-14-dev")
+    if not ci.Config.loaded:
+        for lib in ("/usr/lib/llvm-14/lib/libclang.so.1", "/usr/lib/llvm-14/lib/libclang.so",
+                    "/usr/lib/x86_64-linux-gnu/libclang-14.so.1"):
+            if os.path.exists(lib):
+                ci.Config.set_library_file(lib)
+                break
+    return ci
+
+
+class Candidate:
+    def __init__(self, rel, start, end, old, new, op, line, tu):
+        self.rel, self.start, self.end = rel, start, end
+        self.old, self.new, self.op, self.line, self.tu = old, new, op, line, tu
+        self.id, self.context = None, None
+
+    def key(self):
+        return (self.rel, self.start, self.end, self.new)
+
+    def change(self):
+        """What the mutant changes, for a person: a dropped statement, or the
+        changed text with a little of its line around it."""
+        def short(text, limit=70):
+            text = " ".join(text.split())
+            return text if len(text) <= limit else text[:limit - 3] + "..."
+        if self.op == "call":
+            return f"drop call `{short(self.old)}`"
+        if self.op == "return":
+            return f"drop `{short(self.old)}`"
+        if "\n" in self.old or not self.context:
+            return f"`{short(self.old)}` -> `{short(self.new)}`"
+        before, after = self.context
+        return f"`{short(before + self.old + after)}` -> `{short(before + self.new + after)}`"
+
+
+def stable_id(rel, data, c):
+    """G and 8 hex digits: the file, the whitespace-normalised text of the lines
+    the mutant touches, where in them it starts, what it changes and into
+    what; a line moved up or down keeps its mutants' ids."""
+    line_start = data.rfind(b"\n", 0, c.start) + 1
+    line_end = data.find(b"\n", c.end)
+    line_end = len(data) if line_end < 0 else line_end
+
+    def norm(b):
+        return b" ".join(b.split())
+    key = b"\0".join([rel.encode(), norm(data[line_start:line_end]),
+                      norm(data[line_start:c.start]), c.op.encode(), norm(c.old.encode()),
+                      norm(c.new.encode())])
+    return "G" + hashlib.sha1(key).hexdigest()[:8]
+
+
+def compile_args(entry):
+    """The compiler's arguments of one compile_commands.json entry, for libclang."""
+    args = entry.get("arguments") or shlex.split(entry["command"])
+    out, skip = [], False
+    for a in args[1:]:
+        if skip:
+            skip = False
+            continue
+        if a in ("-o", "-c"):
+            skip = a == "-o"
+            continue
+        if a == entry["file"] or a.startswith("-fdiagnostics") or a.startswith("-W"):
+            continue
+        out.append(a)
+    resource = "/usr/lib/llvm-14/lib/clang"
+    if os.path.isdir(resource):
+        versions = sorted(os.listdir(resource))
+        if versions:
+            out += ["-resource-dir", os.path.join(resource, versions[-1])]
+    return out + ["-Wno-everything"]
+
+
+class Generator:
+    def __init__(self, src, build, log=print):
+        self.ci = load_clang()
+        self.src, self.build, self.log = src, build, log
+        self.root = os.path.realpath(os.path.join(src, "src")) + os.sep
+        self.index = self.ci.Index.create()
+        self.data = {}
+        with open(os.path.join(build, "compile_commands.json")) as f:
+            self.commands = {os.path.realpath(e["file"]): e for e in json.load(f)}
+
+    def file_bytes(self, path):
+        if path not in self.data:
+            with open(path, "rb") as f:
+                self.data[path] = f.read()
+        return self.data[path]
+
+    def units(self):
+        found = []
+        for rel in source_files(self.src):
+            path = os.path.realpath(os.path.join(self.src, "src", rel))
+            if rel.endswith(".cpp"):
+                if path in self.commands:
+                    found.append(path)
+                else:
+                    self.log(f"no compile command for src/{rel}: not mutated")
+        return found
+
+    def parse(self, path, unsaved=None):
+        return self.index.parse(path, args=compile_args(self.commands[path]),
+                                unsaved_files=unsaved or [])
+
+    def candidates(self, only_files=None):
+        """Every mutant (filtered by only_files), in a fixed order. Kept in
+        <build>/mutation-candidates.json for as long as the files under src/,
+        the compile commands and this script are unchanged."""
+        key = hashlib.sha1()
+        for path in (os.path.abspath(__file__), os.path.join(self.build, "compile_commands.json")):
+            with open(path, "rb") as f:
+                key.update(f.read())
+        for rel in source_files(self.src):
+            key.update(rel.encode() + b"\0" + self.file_bytes(os.path.join(self.root, rel)))
+        cache = os.path.join(self.build, "mutation-candidates.json")
+        result = None
+        try:
+            with open(cache) as f:
+                kept = json.load(f)
+            if kept.get("key") == key.hexdigest():
+                result = []
+                for d in kept["candidates"]:
+                    c = Candidate(d["rel"], d["start"], d["end"], d["old"], d["new"], d["op"],
+                                  d["line"], d["tu"])
+                    c.id, c.context = d["id"], tuple(d["context"]) if d["context"] else None
+                    result.append(c)
+        except (OSError, ValueError, KeyError):
+            result = None
+        if result is None:
+            result = self._all_candidates()
+            with open(cache, "w") as f:
+                json.dump({"key": key.hexdigest(), "candidates": [
+                    {"rel": c.rel, "start": c.start, "end": c.end, "old": c.old, "new": c.new,
+                     "op": c.op, "line": c.line, "tu": c.tu, "id": c.id, "context": c.context}
+                    for c in result]}, f)
+        if only_files:
+            result = [c for c in result if any(fnmatch.fnmatch(c.rel, g) for g in only_files)]
+        return result
+
+    def _all_candidates(self):
+        seen, result = set(), []
+        for path in self.units():
+            tu = self.parse(path)
+            errors = [d for d in tu.diagnostics if d.severity >= 3]
+            if errors:
+                self.log(f"libclang: {len(errors)} errors in {os.path.relpath(path, self.src)} "
+                         f"(first: {errors[0].spelling}); its mutants may not compile")
+            for c in self._walk_unit(tu, path):
+                if c.key() not in seen:
+                    seen.add(c.key())
+                    result.append(c)
+        result.sort(key=lambda c: (c.rel, c.start, c.end, c.op, c.new))
+        ids = {}
+        for c in result:
+            c.id = stable_id(c.rel, self.file_bytes(os.path.join(self.root, c.rel)), c)
+            ids[c.id] = ids.get(c.id, 0) + 1
+        # The same change on two identical lines of one file: numbered in order.
+        count = {}
+        for c in result:
+            if ids[c.id] > 1:
+                count[c.id] = count.get(c.id, 0) + 1
+                c.id = f"{c.id}.{count[c.id]}"
+        return result
+
+    # -- the walk
+    def _in_src(self, cursor):
+        f = cursor.extent.start.file
+        return f is not None and os.path.realpath(f.name).startswith(self.root)
+
+    def _walk_unit(self, tu, unit):
+        out = []
+        for child in tu.cursor.get_children():
+            if self._in_src(child):
+                self._walk(child, None, out, unit)
+        return out
+
+    def _walk(self, cursor, parent, out, unit):
+        K = self.ci.CursorKind
+        kind = cursor.kind
+        try:
+            if kind in (K.BINARY_OPERATOR, K.COMPOUND_ASSIGNMENT_OPERATOR):
+                self._binary(cursor, out, unit)
+            elif kind == K.CALL_EXPR and cursor.spelling.startswith("operator"):
+                self._binary(cursor, out, unit, overloaded=True)
+            elif kind == K.INTEGER_LITERAL:
+                self._integer(cursor, out, unit)
+            elif kind == K.CXX_BOOL_LITERAL_EXPR:
+                self._boolean(cursor, out, unit)
+            if kind in (K.IF_STMT, K.WHILE_STMT, K.DO_STMT, K.FOR_STMT, K.CONDITIONAL_OPERATOR):
+                self._condition(cursor, out, unit)
+            if kind == K.IF_STMT:
+                self._return_branch(cursor, out, unit)
+            if kind in (K.COMPOUND_STMT, K.IF_STMT, K.WHILE_STMT, K.DO_STMT, K.FOR_STMT,
+                        K.CXX_FOR_RANGE_STMT):
+                self._call_statements(cursor, out, unit)
+        except ValueError:
+            pass  # a cursor kind this libclang does not know
+        for child in cursor.get_children():
+            self._walk(child, cursor, out, unit)
+
+    def _span(self, cursor):
+        """(rel, start, end, bytes of the file) of a cursor written in a file under src/."""
+        ext = cursor.extent
+        if ext.start.file is None or ext.end.file is None or ext.start.file.name != ext.end.file.name:
+            return None
+        path = os.path.realpath(ext.start.file.name)
+        if not path.startswith(self.root):
+            return None
+        return (os.path.relpath(path, self.root), ext.start.offset, ext.end.offset,
+                self.file_bytes(path))
+
+    def _add(self, out, rel, data, start, end, new, op, unit):
+        old = data[start:end].decode("utf-8", "replace")
+        if old == new or end < start:
+            return
+        line = data.count(b"\n", 0, start) + 1
+        c = Candidate(rel, start, end, old, new, op, line, unit)
+        # Up to 25 bytes of the line on either side, cut at a blank.
+        line_start = data.rfind(b"\n", 0, start) + 1
+        line_end = data.find(b"\n", end)
+        line_end = len(data) if line_end < 0 else line_end
+        before = data[max(line_start, start - 25):start]
+        after = data[end:min(line_end, end + 25)]
+        if start - 25 > line_start and b" " in before:
+            before = b"..." + before[before.index(b" ") + 1:]
+        if end + 25 < line_end and b" " in after:
+            after = after[:after.rindex(b" ")] + b"..."
+        c.context = (before.lstrip().decode("utf-8", "replace"), after.rstrip().decode("utf-8", "replace"))
+        out.append(c)
+
+    def _tokens(self, cursor, data):
+        """(spelling, start, end) of the cursor's tokens as written in the file."""
+        toks = []
+        for t in cursor.get_tokens():
+            s, e = t.extent.start.offset, t.extent.end.offset
+            if data[s:e].decode("utf-8", "replace") != t.spelling:
+                return None  # from a macro: not text of this file
+            toks.append((t.spelling, s, e))
+        return toks
+
+    def _binary(self, cursor, out, unit, overloaded=False):
+        span = self._span(cursor)
+        if not span:
+            return
+        rel, start, end, data = span
+        kids = [k for k in cursor.get_children()]
+        if overloaded:
+            name = cursor.spelling[len("operator"):]
+            if name not in BINARY or len(kids) < 2:
+                return
+            lhs, rhs = kids[0], kids[-1]
+        else:
+            if len(kids) != 2:
+                return
+            lhs, rhs = kids
+        toks = self._tokens(cursor, data)
+        if not toks:
+            return
+        lo, hi = lhs.extent.end.offset, rhs.extent.start.offset
+        ops = [t for t in toks if lo <= t[1] and t[2] <= hi and (t[0] in BINARY or t[0] == "=")]
+        if len(ops) != 1:
+            return
+        spelling, s, e = ops[0]
+        if spelling == "=":
+            if overloaded:
+                return
+            number = lhs.type.get_canonical().kind.name
+            if number in ("BOOL", "POINTER") or not any(
+                    w in number for w in ("INT", "SHORT", "LONG", "CHAR", "FLOAT", "DOUBLE")):
+                return
+            family, replacements = "assignment", ["+="]
+        else:
+            if overloaded and spelling != cursor.spelling[len("operator"):]:
+                return
+            family, replacements = BINARY[spelling]
+        for r in replacements:
+            self._add(out, rel, data, s, e, r, family, unit)
+
+    def _integer(self, cursor, out, unit):
+        span = self._span(cursor)
+        if not span:
+            return
+        rel, start, end, data = span
+        text = data[start:end].decode("ascii", "replace")
+        m = re.fullmatch(r"(0[xX][0-9a-fA-F']+|0[bB][01']+|0|[1-9][0-9']*)([uUlLzZ]*)", text)
+        if not m:
+            return
+        digits, suffix = m.group(1).replace("'", ""), m.group(2)
+        value = int(digits, 0)
+        for v in (value + 1, value - 1):
+            if v < 0:
+                continue
+            if digits[:2] in ("0x", "0X"):
+                width = len(digits) - 2
+                body = format(v, "x" if any(ch.islower() for ch in digits[2:]) else "X")
+                spelled = digits[:2] + body.rjust(width, "0")
+            elif digits[:2] in ("0b", "0B"):
+                spelled = digits[:2] + format(v, "b")
+            else:
+                spelled = str(v)
+            self._add(out, rel, data, start, end, spelled + suffix, "literal", unit)
+
+    def _boolean(self, cursor, out, unit):
+        span = self._span(cursor)
+        if not span:
+            return
+        rel, start, end, data = span
+        text = data[start:end]
+        if text in (b"true", b"false"):
+            self._add(out, rel, data, start, end, "false" if text == b"true" else "true",
+                      "literal", unit)
+
+    def _condition(self, cursor, out, unit):
+        K = self.ci.CursorKind
+        span = self._span(cursor)
+        if not span:
+            return
+        rel, start, end, data = span
+        if cursor.kind == K.CONDITIONAL_OPERATOR:
+            cond = next(iter(cursor.get_children()), None)
+            if cond is None:
+                return
+            s, e = cond.extent.start.offset, cond.extent.end.offset
+        else:
+            if any(k.kind in (K.VAR_DECL, K.DECL_STMT) for k in cursor.get_children()) \
+                    and cursor.kind != K.FOR_STMT:
+                return  # if (T x = ...): a declaration, not an expression
+            toks = self._tokens(cursor, data)
+            if not toks:
+                return
+            if cursor.kind == K.DO_STMT:
+                whiles = [i for i, t in enumerate(toks) if t[0] == "while"]
+                if not whiles:
+                    return
+                open_at = whiles[-1] + 1
+            else:
+                open_at = 1
+                if len(toks) > 1 and toks[1][0] == "constexpr":
+                    return
+            if len(toks) <= open_at or toks[open_at][0] != "(":
+                return
+            depth, close_at, semis = 0, None, []
+            for i in range(open_at, len(toks)):
+                if toks[i][0] in ("(", "[", "{"):
+                    depth += 1
+                elif toks[i][0] in (")", "]", "}"):
+                    depth -= 1
+                    if depth == 0:
+                        close_at = i
+                        break
+                elif toks[i][0] == ";" and depth == 1:
+                    semis.append(i)
+            if close_at is None:
+                return
+            if cursor.kind == K.FOR_STMT:
+                if len(semis) != 2 or semis[1] == semis[0] + 1:
+                    return  # a range-for, or no condition
+                first, last = semis[0] + 1, semis[1] - 1
+            else:
+                first = (semis[-1] + 1) if semis else open_at + 1
+                last = close_at - 1
+            if last < first:
+                return
+            s, e = toks[first][1], toks[last][2]
+        text = data[s:e].decode("utf-8", "replace")
+        self._add(out, rel, data, s, e, f"!({text})", "condition", unit)
+
+    def _statements(self, cursor):
+        """The statements directly under a compound or a loop's or an if's body."""
+        K = self.ci.CursorKind
+        kids = list(cursor.get_children())
+        if cursor.kind == K.COMPOUND_STMT:
+            return kids
+        if cursor.kind == K.IF_STMT:
+            return [k for k in kids[1:] if k.kind != K.COMPOUND_STMT]
+        return [k for k in kids[-1:] if k.kind != K.COMPOUND_STMT]
+
+    def _call_statements(self, cursor, out, unit):
+        K = self.ci.CursorKind
+        for stmt in self._statements(cursor):
+            inner = stmt
+            while inner.kind == K.UNEXPOSED_EXPR:
+                kids = list(inner.get_children())
+                if len(kids) != 1:
+                    break
+                inner = kids[0]
+            if inner.kind != K.CALL_EXPR:
+                continue
+            span = self._span(stmt)
+            if not span:
+                continue
+            rel, start, end, data = span
+            after = data[end:end + 200].lstrip()
+            if not after.startswith(b";"):
+                continue  # not an expression statement of its own
+            self._add(out, rel, data, start, end, "", "call", unit)
+
+    def _return_branch(self, cursor, out, unit):
+        K = self.ci.CursorKind
+        kids = list(cursor.get_children())
+        if len(kids) != 2 or kids[0].kind in (K.VAR_DECL, K.DECL_STMT):
+            return  # has an else, an init-statement or a declaration
+        then = kids[1]
+        last = then
+        if then.kind == K.COMPOUND_STMT:
+            body = list(then.get_children())
+            if not body:
+                return
+            last = body[-1]
+        if last.kind != K.RETURN_STMT:
+            return
+        span = self._span(cursor)
+        if not span:
+            return
+        rel, start, end, data = span
+        toks = self._tokens(cursor, data)
+        if not toks or toks[0][0] != "if":
+            return
+        self._add(out, rel, data, start, end, "", "return", unit)
+
+    def compiles(self, c, mutated):
+        """Whether libclang finds no error in the mutant's unit (a cheap first
+        look; the build has the last word)."""
+        path = os.path.join(self.root, c.rel)
+        unsaved = [(path, mutated.decode("utf-8", "replace"))]
+        tu = self.parse(c.tu, unsaved)
+        errors = [d for d in tu.diagnostics if d.severity >= 3]
+        return not errors, (errors[0].spelling if errors else "")
+
+
+# ---------------------------------------------------------------- the runs
+
+def rate_line(killed, judged):
+    return f"kill rate: {killed}/{judged}" + (f" = {100 * killed / judged:.1f}%" if judged else "")
+
+
+def run_table(args, entries, suite, texts):
+    places = check_table(texts, entries)
+    mutants = [e for e in entries if not e.generated]
     if args.only:
         wanted = set(args.only.split(","))
-        mutants = [m for m in MUTANTS if m[0] in wanted]
-    if args.list:
-        for mid, f, _, _, what in mutants:
-            print(f"{mid}\tsrc/{f}\t{what}")
-        return 0
-    if os.path.exists(os.path.join(src, ".git")):
-        sys.exit("refusing to mutate a git checkout; pass a copy (git archive HEAD | tar -x -C DIR)")
-
-    if not os.path.exists(os.path.join(build_dir, "CMakeCache.txt")):
-        rc, out = run(["nice", "-n", "10", "cmake", "-S", src, "-B", build_dir])
-        if rc:
-            sys.exit(out)
-    rc, out = build(build_dir)
-    if rc:
-        sys.exit("the unmutated tree does not build:\n" + out[-3000:])
-    rc, failed, _, out = ctest(build_dir)
-    if rc:
-        sys.exit("the unmutated suite fails (" + ", ".join(failed) + "):\n" + out[-3000:])
-
-    results_path = os.path.join(src, "mutation-results.tsv")
+        mutants = [e for e in mutants if e.id in wanted]
+    results_path = args.results or os.path.join(args.src, "mutation-results.tsv")
     rows = []
     with open(results_path, "w") as results:
-        results.write("id\tfile:line\tchange\tstatus\tkilled_by\tfailing_functions\tseconds\n")
-        for mid, rel, old, new, what in mutants:
-            path = os.path.join(src, "src", rel)
-            original = open(path, encoding="utf-8").read()
-            if original.count(old) != 1:
-                rows.append((mid, f"src/{rel}", what, "stale", [], []))
-                results.write(f"{mid}\tsrc/{rel}\t{what}\tstale\t\t\t0\n")
+        results.write("id\tfile:line\tchange\tstatus\tkilled_by\tfailing_functions\tseconds\tnote\n")
+        for e in mutants:
+            p = places[e]
+            if p.status == "stale":
+                rows.append((e, f"src/{e.file}", "stale", [], p.why))
+                results.write(f"{e.id}\tsrc/{e.file}\t{e.fault}\tstale\t\t\t0\t{p.why}\n")
                 results.flush()
-                print(f"{mid} stale: old text found {original.count(old)} times", flush=True)
+                print(f"{e.id} stale: {p.why}", flush=True)
                 continue
-            line = original[: original.index(old)].count("\n") + 1
+            path = os.path.join(args.src, "src", p.file)
+            original = texts.get(p.file)
+            a, b = p.span
             start = time.time()
             try:
-                with open(path, "w", encoding="utf-8") as f:
-                    f.write(original.replace(old, new, 1))
-                rc, out = build(build_dir)
-                if rc:
-                    status, failed, functions = "build-failed", [], []
-                else:
-                    rc, failed, functions, out = ctest(build_dir)
-                    status = "killed" if rc else "survived"
+                write_file(path, original[:a] + replacement_of(e.old, e.new) + original[b:])
+                outcome = suite.try_mutant(path)
             finally:
-                with open(path, "w", encoding="utf-8") as f:
-                    f.write(original)
+                write_file(path, original)
             secs = int(time.time() - start)
-            where = f"src/{rel}:{line}"
-            rows.append((mid, where, what, status, failed, functions))
-            results.write(f"{mid}\t{where}\t{what}\t{status}\t{','.join(failed)}\t"
-                          f"{','.join(functions)}\t{secs}\n")
+            where = f"src/{p.file}:{p.line}"
+            note = "; ".join(x for x in (p.why, outcome.detail) if x)
+            rows.append((e, where, outcome.status, outcome.failed, note))
+            results.write(f"{e.id}\t{where}\t{e.fault}\t{outcome.status}\t{','.join(outcome.failed)}\t"
+                          f"{','.join(outcome.functions)}\t{secs}\t{note}\n")
             results.flush()
-            print(f"{mid} {where} {status} {','.join(failed)} ({secs}s)", flush=True)
+            print(f"{e.id} {where} {outcome.status} {','.join(outcome.failed)} ({secs}s)"
+                  + (f" [{note}]" if note else ""), flush=True)
+    suite.build_targets(None)  # leave the build matching the unmutated tree
 
-    build(build_dir)  # leave the build matching the unmutated tree
-
-    judged = [r for r in rows if r[3] in ("killed", "survived") and r[0] not in NOT_COUNTED]
-    killed = [r for r in judged if r[3] == "killed"]
-    print(f"\nkill rate: {len(killed)}/{len(judged)}"
-          + (f" = {100 * len(killed) / len(judged):.0f}%" if judged else ""))
+    counted = [r for r in rows if r[2] in ("killed", "survived") and not r[0].not_counted]
+    killed = [r for r in counted if r[2] == "killed"]
+    print("\n" + rate_line(len(killed), len(counted)))
     for r in rows:
-        if r[0] in NOT_COUNTED:
-            print(f"not counted: {r[0]} {r[3]} ({NOT_COUNTED[r[0]]})")
+        if r[0].not_counted:
+            print(f"not counted: {r[0].id} {r[2]} ({r[0].not_counted})")
+    for r in rows:
+        if r[2] not in ("killed", "survived"):
+            print(f"{r[2]}: {r[0].id} {r[1]} {r[4]}")
     print("survivors:")
-    for r in judged:
-        if r[3] == "survived":
-            print(f"  {r[0]} {r[1]} {r[2]}")
+    for r in counted:
+        if r[2] == "survived":
+            print(f"  {r[0].id} {r[1]} {r[0].fault}")
     unique = {}
     for r in killed:
-        if len(r[4]) == 1:
-            unique.setdefault(r[4][0].split("[")[0], []).append(r[0])
-    print("only killer of:")
+        if len(r[3]) == 1:
+            unique.setdefault(r[3][0].split("[")[0], []).append(r[0].id)
+    print("only killer of:" + (" (--first-failure: only the first failures are known)"
+                               if args.first_failure else ""))
     for exe, ids in sorted(unique.items()):
         print(f"  {exe}: {', '.join(ids)}")
     print(f"results: {results_path}")
     return 0
 
 
+def run_generated(args, entries, suite, gen):
+    judged = {e.id: e for e in entries if e.generated}
+    ops = set(args.ops.split(",")) if args.ops else set(OPERATORS)
+    unknown = ops - set(OPERATORS)
+    if unknown:
+        sys.exit(f"unknown operators {', '.join(sorted(unknown))}; known: {', '.join(OPERATORS)}")
+    start = time.time()
+    candidates = [c for c in gen.candidates(args.files.split(",") if args.files else None)
+                  if c.op in ops]
+    by_op = {}
+    for c in candidates:
+        by_op[c.op] = by_op.get(c.op, 0) + 1
+    print(f"{len(candidates)} mutants under src/ ({', '.join(f'{k} {v}' for k, v in sorted(by_op.items()))}); "
+          f"read in {time.time() - start:.0f} s", flush=True)
+    if args.list:
+        for c in candidates:
+            print(f"{c.id}\tsrc/{c.rel}:{c.line}\t{c.op}\t{c.change()}")
+        return 0
+    if args.only:
+        wanted = args.only.split(",")
+        order = [c for w in wanted for c in candidates if c.id == w]
+        missing = set(wanted) - {c.id for c in order}
+        if missing:
+            print("not among the mutants now: " + ", ".join(sorted(missing)))
+        sample = len(order)
+    else:
+        order = list(candidates)
+        random.Random(args.seed).shuffle(order)
+        sample = args.sample
+    results_path = args.results or os.path.join(args.src, "mutation-sample.tsv")
+    rows, discarded = [], 0
+    with open(results_path, "w") as results:
+        results.write(f"# --generate --seed {args.seed} --sample {sample}"
+                      + (f" --ops {args.ops}" if args.ops else "")
+                      + (f" --files {args.files}" if args.files else "")
+                      + f"; {len(candidates)} mutants to draw from\n")
+        results.write("id\tfile:line\toperator\tchange\tstatus\tkilled_by\tseconds\tnote\n")
+        for c in order:
+            if len(rows) >= sample:
+                break
+            path = os.path.join(gen.root, c.rel)
+            original = gen.file_bytes(path)
+            mutated = original[:c.start] + c.new.encode() + original[c.end:]
+            t0 = time.time()
+            ok, why = gen.compiles(c, mutated)
+            if ok:
+                try:
+                    write_file(path, mutated)
+                    outcome = suite.try_mutant(path)
+                finally:
+                    write_file(path, original)
+                if outcome.status == "build-failed":
+                    ok, why = False, outcome.detail
+            secs = int(time.time() - t0)
+            where = f"src/{c.rel}:{c.line}"
+            if not ok:
+                discarded += 1
+                results.write(f"{c.id}\t{where}\t{c.op}\t{c.change()}\tdoes-not-compile\t\t{secs}\t{why}\n")
+                results.flush()
+                print(f"  ({c.id} {where} does not compile: {why[:120]})", flush=True)
+                continue
+            status = outcome.status
+            judgement = judged.get(c.id)
+            note = outcome.detail
+            if judgement and status == "survived":
+                status, note = "not-counted", judgement.not_counted
+            elif judgement:
+                note = f"judged not counted ({judgement.not_counted}) but {status}: check the judgement"
+            rows.append((c, where, status, outcome.failed, note))
+            results.write(f"{c.id}\t{where}\t{c.op}\t{c.change()}\t{status}\t{','.join(outcome.failed)}\t"
+                          f"{secs}\t{note}\n")
+            results.flush()
+            print(f"{len(rows)}/{sample} {c.id} {where} {c.op} {c.change()}: {status} "
+                  f"{','.join(outcome.failed)} ({secs}s)" + (f" [{note}]" if note else ""), flush=True)
+    suite.build_targets(None)
+
+    killed = [r for r in rows if r[2] == "killed"]
+    survived = [r for r in rows if r[2] == "survived"]
+    not_counted = [r for r in rows if r[2] == "not-counted"]
+    other = [r for r in rows if r[2] not in ("killed", "survived", "not-counted")]
+    print(f"\nrun: {len(rows)} compiling mutants (seed {args.seed}); not compiling, discarded: "
+          f"{discarded}; judged not counted: {len(not_counted)}; neither killed nor survived: "
+          f"{len(other)}")
+    print(rate_line(len(killed), len(killed) + len(survived)))
+    for r in other:
+        print(f"  {r[2]}: {r[0].id} {r[1]} {r[4]}")
+    for r in killed:
+        if r[0].id in judged:
+            print(f"  judged not counted, but killed: {r[0].id} {r[1]}: check the judgement")
+    unknown = sorted(set(judged) - {c.id for c in candidates})
+    if unknown and not args.ops and not args.files:
+        print("judgements in the table that match no mutant now (the code changed): "
+              + ", ".join(unknown))
+    if survived:
+        print("survivors (a survivor that no test can kill is judged once in the table, e.g.):")
+        for r in survived:
+            c = r[0]
+            print(f"\n[{c.id}] {c.rel}\nchange: line {c.line}: {c.op}: {c.change()}\n"
+                  f"not counted: equivalent: WHY")
+    print(f"results: {results_path}")
+    return 0
+
+
+def main():
+    ap = argparse.ArgumentParser(description="Mutation testing for Velmora "
+                                 "(docs/development.md, \"Mutation testing\").")
+    ap.add_argument("--src", help="a copy of Velmora to mutate (for --check: default this checkout)")
+    ap.add_argument("--build", help="its build folder (default <src>/build-mutation)")
+    ap.add_argument("--table", default=DEFAULT_TABLE, help="the table (default scripts/mutants.txt)")
+    ap.add_argument("--only", help="run only these ids (M.. of the table, or G.. with --generate)")
+    ap.add_argument("--list", action="store_true", help="print the mutants and stop")
+    ap.add_argument("--check", action="store_true",
+                    help="report the table's mutants not found once in their file; build nothing")
+    ap.add_argument("--retarget", action="store_true",
+                    help="with --check or a run: write a moved mutant's new file into the table")
+    ap.add_argument("--jobs", default="1", help="parallel build and test jobs (default 1)")
+    ap.add_argument("--first-failure", action="store_true",
+                    help="stop a mutant at its first failing test: faster, but a killed mutant "
+                         "names only the tests that failed by then")
+    ap.add_argument("--results", help="the results file (default <src>/mutation-results.tsv, "
+                    "or <src>/mutation-sample.tsv with --generate)")
+    ap.add_argument("--generate", action="store_true",
+                    help="mutants generated from the syntax tree instead of the table")
+    ap.add_argument("--sample", type=int, default=200, help="--generate: how many compiling "
+                    "mutants to run (default 200)")
+    ap.add_argument("--seed", type=int, default=1, help="--generate: the sample's seed (default 1)")
+    ap.add_argument("--ops", help="--generate: only these operators (" + ",".join(OPERATORS) + ")")
+    ap.add_argument("--files", help="--generate: only files matching these patterns, relative "
+                    "to src/ (e.g. 'core/*,ui/app/*')")
+    ap.add_argument("--verbose", action="store_true", help="say what each stage built and ran, "
+                    "and how long it took")
+    args = ap.parse_args()
+
+    try:
+        entries = parse_table(args.table)
+    except TableError as err:
+        sys.exit(str(err))
+    if args.check or (args.list and not args.generate):
+        src = os.path.abspath(args.src or os.path.join(HERE, ".."))
+        if args.list:
+            for e in entries:
+                if not e.generated:
+                    print(f"{e.id}\tsrc/{e.file}\t{e.fault}"
+                          + (f"\t(not counted: {e.not_counted})" if e.not_counted else ""))
+            return 0
+        places = check_table(Texts(src), entries)
+        moved = {e: p.file for e, p in places.items() if p.status == "moved"}
+        if args.retarget and moved:
+            retarget_table(args.table, moved)
+            print(f"{len(moved)} moved mutants given their new file in {args.table}")
+        if any(p.status == "stale" for p in places.values()):
+            return 1
+        return 1 if moved and not args.retarget else 0
+
+    if not args.src:
+        sys.exit("--src: a copy of the tree to mutate (git archive HEAD | tar -x -C DIR)")
+    args.src = os.path.abspath(args.src)
+    if os.path.exists(os.path.join(args.src, ".git")):
+        sys.exit("refusing to mutate a git checkout; pass a copy (git archive HEAD | tar -x -C DIR)")
+    build = os.path.abspath(args.build or os.path.join(args.src, "build-mutation"))
+    suite = Suite(args.src, build, args.jobs, args.first_failure,
+                  log=lambda text: print(text, flush=True), verbose=args.verbose)
+    if args.generate:
+        if args.list:
+            suite.configure_only()
+            return run_generated(args, entries, suite, Generator(args.src, build))
+        suite.prepare()
+        return run_generated(args, entries, suite, Generator(args.src, build))
+    texts = Texts(args.src)
+    if args.retarget:
+        moved = {e: p.file for e, p in check_table(texts, entries, out=open(os.devnull, "w")).items()
+                 if p.status == "moved"}
+        if moved:
+            retarget_table(args.table, moved)
+            print(f"{len(moved)} moved mutants given their new file in {args.table}")
+    suite.prepare()
+    return run_table(args, entries, suite, texts)
+
+
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        sys.exit(main())
+    except BrokenPipeError:  # --list | head
+        sys.stderr.close()
+        sys.exit(0)
