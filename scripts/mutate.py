@@ -617,6 +617,14 @@ BINARY = {**{k: ("relational", v) for k, v in RELATIONAL.items()},
           **{k: ("arithmetic", v) for k, v in ARITHMETIC.items()},
           **{k: ("logical", v) for k, v in LOGICAL.items()},
           **{k: ("assignment", v) for k, v in ASSIGNMENT.items()}}
+# The twips of the layout tables: the numbers the screens pass to the control
+# factories, to twipsRect and px, and to a screen's own size. A twip is a
+# fifteenth of a pixel, so most shifts by one change nothing on the screen,
+# and the tests hold every layout to its invariants (inside the window, no
+# overlap, captions whole), never to these numbers: the literal operator
+# leaves them out, as the table's M43 is not counted.
+TWIPS_CALLS = {"label", "heading", "lineBox", "listBox", "button", "MultiLineBox",
+               "horizontalSeparator", "verticalSeparator", "twipsRect", "px", "Screen"}
 OPERATORS = ("relational", "arithmetic", "logical", "assignment", "literal", "condition",
              "call", "return")
 
@@ -810,7 +818,7 @@ class Generator:
                 self._walk(child, None, out, unit)
         return out
 
-    def _walk(self, cursor, parent, out, unit):
+    def _walk(self, cursor, parent, out, unit, call=""):
         K = self.ci.CursorKind
         kind = cursor.kind
         try:
@@ -818,7 +826,7 @@ class Generator:
                 self._binary(cursor, out, unit)
             elif kind == K.CALL_EXPR and cursor.spelling.startswith("operator"):
                 self._binary(cursor, out, unit, overloaded=True)
-            elif kind == K.INTEGER_LITERAL:
+            elif kind == K.INTEGER_LITERAL and call not in TWIPS_CALLS:
                 self._integer(cursor, out, unit)
             elif kind == K.CXX_BOOL_LITERAL_EXPR:
                 self._boolean(cursor, out, unit)
@@ -831,8 +839,10 @@ class Generator:
                 self._call_statements(cursor, out, unit)
         except ValueError:
             pass  # a cursor kind this libclang does not know
+        if kind == K.CALL_EXPR and not cursor.spelling.startswith("operator"):
+            call = cursor.spelling
         for child in cursor.get_children():
-            self._walk(child, cursor, out, unit)
+            self._walk(child, cursor, out, unit, call)
 
     def _span(self, cursor):
         """(rel, start, end, bytes of the file) of a cursor written in a file under src/."""
