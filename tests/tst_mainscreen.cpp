@@ -219,16 +219,16 @@ private slots:
     // focus goes into the first box. A message box answered is no showing.
     void everyShowingReadsThePresets_data()
     {
-        QTest::addColumn<QString>("route");
-        QTest::newRow("program info, then Main") << "program";
-        QTest::newRow("the viewer, then Main") << "viewer";
-        QTest::newRow("the presets screen, then Main") << "presets";
-        QTest::newRow("author screen, then Main") << "author";
+        QTest::addColumn<int>("screen");  // whose Main shows the main screen again
+        QTest::newRow("program info") << int(ScreenId::Program);
+        QTest::newRow("the viewer") << int(ScreenId::View);
+        QTest::newRow("the presets screen") << int(ScreenId::Preset);
+        QTest::newRow("author") << int(ScreenId::Author);
     }
 
     void everyShowingReadsThePresets()
     {
-        QFETCH(QString, route);
+        QFETCH(int, screen);
         GeneralInfoScreen *m = start("\"" + QByteArray(45, 'c') + "\",\"" + QByteArray(60, 'w')
                                      + "\",\"English\r\nGerman\",\"a.dll\nb.dll\",\"" + QByteArray(35, 'f')
                                      + "\",\"f@mail\"\r\n");
@@ -252,14 +252,8 @@ private slots:
         QTest::mouseClick(exitButton(m), Qt::LeftButton);
         QCOMPARE(companyBox(m)->text(), QString(40, 'c'));
         webBox(m)->setFocus();
-        if (route == "program")
-            QTest::mouseClick(mainButton(h->toProgram()), Qt::LeftButton);
-        else if (route == "viewer")
-            QTest::mouseClick(mainButton(h->toViewer(std::nullopt)), Qt::LeftButton);
-        else if (route == "presets")
-            QTest::mouseClick(mainButton(h->toPresets()), Qt::LeftButton);
-        else
-            QTest::mouseClick(mainButton(h->toAuthor()), Qt::LeftButton);
+        h->navigator->change(m, ScreenId(screen));  // as Next or the menu leave it
+        pressButton(h->navigator->screen(ScreenId(screen)), "Main");
         QCOMPARE(QStringList({companyBox(m)->text(), webBox(m)->text(), languageBox(m)->text(),
                               filesNeededBox(m)->text()}),
                  QStringList({"Newer Co", "Typed", "", "newer.dll"}));

@@ -13,23 +13,7 @@
 using namespace velmora;
 using namespace velmora::test;
 
-namespace {
-
 const QByteArray oldRecord = "\"Old Co\",\"old.example\",\"Old\",\"old.dll\",\"Old Name\",\"old@mail\"\r\n";
-
-// Typed into emptied boxes, with Return between the lines of the
-// multi-line boxes.
-void fill(PresetsScreen *p, const QStringList &values)
-{
-    QTest::mouseClick(clearButton(p), Qt::LeftButton);
-    QLineEdit *lines[] = {companyBox(p), webBox(p), nullptr, nullptr, authorNameBox(p), emailBox(p)};
-    for (int i : {0, 1, 4, 5})
-        QTest::keyClicks(lines[i], values[i]);
-    typeLines(languageBox(p), values[2].split("\r\n"));
-    typeLines(filesNeededBox(p), values[3].split("\r\n"));
-}
-
-}  // namespace
 
 class TestPresetScreen : public ProgramSuite {
     Q_OBJECT
@@ -118,8 +102,16 @@ private slots:
             QVERIFY(QFile::remove(path));
         if (setup == "fifo")
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        // Typed into emptied boxes, with Return between the lines of the
+        // multi-line boxes.
         PresetsScreen *p = h->toPresets();
-        fill(p, values);
+        QTest::mouseClick(clearButton(p), Qt::LeftButton);
+        QTest::keyClicks(companyBox(p), values[0]);
+        QTest::keyClicks(webBox(p), values[1]);
+        typeLines(languageBox(p), values[2].split("\r\n"));
+        typeLines(filesNeededBox(p), values[3].split("\r\n"));
+        QTest::keyClicks(authorNameBox(p), values[4]);
+        QTest::keyClicks(emailBox(p), values[5]);
 
         QStringList shown;
         h->platform.whileMessageShown = [&](const ScriptedPlatform::Call &call) {
