@@ -45,7 +45,6 @@ private slots:
                 QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier);
             }
             QCOMPARE(clicks, 0);
-            QVERIFY(s->isVisible());
 
             for (QPushButton *b : buttons) {
                 for (const auto &[key, mods] : {std::pair(Qt::Key_Return, Qt::NoModifier),
