@@ -1,11 +1,15 @@
-// The general-info screen: what its boxes take, the two lists, Clear, Next,
-// Exit, and what each showing puts into the preset boxes.
+// The splash and the general-info screen: the hand-over, what the boxes
+// take, the two lists and the type, Clear, Exit, what each showing puts into
+// the preset boxes, and the menu bar (Exit by the keyboard, the tooltip
+// switch, the help contents).
 
 #include "Harness.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace velmora;
@@ -18,46 +22,79 @@ class TestMainScreen : public ProgramSuite {
     Q_OBJECT
 
 private slots:
-    void typing_data()
+    // Twenty ticks; clicks, keys and a close request change nothing, and
+    // nothing of the main screen happens before the hand-over. The main
+    // screen's load binds the help file: Contents asks for it every time.
+    void splashHandsOverAfterTwentyTicks()
     {
-        QTest::addColumn<int>("box");  // Name, Version, Company, Web site
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("name stops at 40") << 0 << QString(45, 'n') << QString(40, 'n');
-        QTest::newRow("company stops at 40") << 2 << QString(45, 'c') << QString(40, 'c');
-        QTest::newRow("web site takes any length") << 3 << QString(300, 'w') << QString(300, 'w');
-        QTest::newRow("version: digits and full stops") << 1 << "1.0.29" << "1.0.29";
-        QTest::newRow("version: letters, spaces, commas, signs") << 1 << "v1 a,2.b-+/=9" << "12.9";
-        QTest::newRow("version: eighth character refused") << 1 << "12345678" << "1234567";
+        h->navigator->start();
+        SplashScreen *splash = h->navigator->splash();
+        QVERIFY(QTest::qWaitForWindowExposed(splash));
+        QCOMPARE(splash->cursor().shape(), Qt::WaitCursor);
+        QVERIFY(timer(splash)->isActive());
+        splash->tick();
+        QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(200, 200));
+        QTest::keyClick(splash, Qt::Key_Escape);
+        splash->close();
+        for (int tick = 2; tick <= 19; ++tick)
+            splash->tick();
+        QCOMPARE(progressBar(splash)->value(), 95);
+        QVERIFY(splash->isVisible());
+        QVERIFY(h->main() == nullptr);
+        QVERIFY(h->context().help.helpFilePath().isEmpty());
+
+        splash->tick();
+        QVERIFY(!splash->isVisible());
+        QVERIFY(!timer(splash)->isActive());
+        QVERIFY(splash->cursor().shape() != Qt::WaitCursor);
+        GeneralInfoScreen *m = h->main();
+        QVERIFY(m && m->isVisible());
+        contentsAction(m)->trigger();
+        contentsAction(m)->trigger();
+        const auto calls = h->platform.callsOf(ScriptedPlatform::Kind::HelpContents);
+        QCOMPARE(calls.size(), size_t(2));
+        QCOMPARE(calls[1].owner, m);
+        QCOMPARE(calls[1].path, h->folder() + "/Velmora 1_0.HLP");
     }
 
+    // The real timer: the hand-over comes after two seconds, never earlier,
+    // and no tick follows it.
+    void realTimerHandsOverAfterTwoSeconds()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        h->navigator->start();
+        QTRY_VERIFY_WITH_TIMEOUT(h->main() != nullptr, 20000);
+        const qint64 elapsed = clock.elapsed();
+        QVERIFY2(elapsed >= 1990, qPrintable(QString::number(elapsed)));
+        QTest::qWait(300);
+        QCOMPARE(progressBar(h->navigator->splash())->value(), 100);
+    }
+
+    // The name stops at 40 characters, the web site takes any length, the
+    // version takes seven digits and full stops alone. Keys that type no
+    // character still edit and move on in the version box, whatever text
+    // the desktop sends with them; the clipboard shortcuts are characters
+    // too, and refused.
     void typing()
-    {
-        QFETCH(int, box);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        GeneralInfoScreen *m = start();
-        QLineEdit *b = QList<QLineEdit *>{nameBox(m), versionBox(m), companyBox(m), webBox(m)}[box];
-        QTest::keyClicks(b, typed);
-        QCOMPARE(b->text(), shown);
-    }
-
-    // Keys that type no character still edit and move on in the version
-    // box, whatever text the desktop sends with them; the clipboard
-    // shortcuts are characters too, and refused.
-    void versionFilterKeys()
     {
         GeneralInfoScreen *m = start();
         QVERIFY(QTest::qWaitForWindowActive(m));
+        QTest::keyClicks(nameBox(m), QString(45, 'n'));
+        QCOMPARE(nameBox(m)->text(), QString(40, 'n'));
+        QTest::keyClicks(webBox(m), QString(300, 'w'));
+        QCOMPARE(webBox(m)->text(), QString(300, 'w'));
+        QTest::keyClicks(versionBox(m), "v1 a,2.b-+/=9 345678");
+        QCOMPARE(versionBox(m)->text(), QString("12.9345"));
+
         const auto press = [&](Qt::Key key, const QString &text, Qt::KeyboardModifiers mods = {}) {
             QKeyEvent down(QEvent::KeyPress, key, mods, text);
             QApplication::sendEvent(versionBox(m), &down);
         };
-        QTest::keyClicks(versionBox(m), "2.45");
         QTest::keyClick(versionBox(m), Qt::Key_Backspace);
         QTest::keyClick(versionBox(m), Qt::Key_Home);
         press(Qt::Key_Delete, "\x7f");
-        QCOMPARE(versionBox(m)->text(), QString(".4"));
+        QCOMPARE(versionBox(m)->text(), QString("2.934"));
         versionBox(m)->setFocus();
         press(Qt::Key_Backtab, "\t", Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), nameBox(m));
@@ -65,42 +102,67 @@ private slots:
         paste(versionBox(m), "99");
         versionBox(m)->selectAll();
         QTest::keyClick(versionBox(m), Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(versionBox(m)->text(), QString(".4"));
+        QCOMPARE(versionBox(m)->text(), QString("2.934"));
     }
 
-    void transfers()
+    // A double-click, or keypad Enter, moves the current row of either list
+    // to the end of the other, and no row of its list is left selected;
+    // every entry of the same text leaves it. Ctrl+Space only marks a row
+    // (Return and Space: tst_keyboard's whole wizard). The type is the
+    // record's as soon as it is picked, by the mouse or the arrow keys.
+    // Clear empties every box and the compatible list, whose systems go
+    // back to the end of the OS list in the order they stood; the type and
+    // the record stay.
+    void listsTypeAndClear()
     {
         GeneralInfoScreen *m = start();
         // An empty compatible list: nothing to move.
         QTest::mouseDClick(compatibleList(m)->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
         QCOMPARE(entries(osList(m)), allSystems);
-
+        osList(m)->setFocus();
+        QTest::keyClick(osList(m), Qt::Key_End);
+        QTest::keyClick(osList(m), Qt::Key_Enter, Qt::KeypadModifier);
         doubleClickRow(osList(m), 0);
-        doubleClickRow(osList(m), rowOf(osList(m), "Windows XP"));
-        QCOMPARE(entries(compatibleList(m)), QStringList({"Windows 95", "Windows XP"}));
+        QCOMPARE(entries(compatibleList(m)), QStringList({"Windows XP", "Windows 95"}));
         QVERIFY(osList(m)->selectedItems().isEmpty());
+        QTest::keyClick(osList(m), Qt::Key_Home);
+        QTest::keyClick(osList(m), Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(entries(compatibleList(m)), QStringList({"Windows XP", "Windows 95"}));
 
-        // Back: to the end of the other list; every entry of the same text
-        // leaves the source; the target keeps its selection.
+        // Back, with the target's selection kept.
         clickRow(osList(m), 0);
         compatibleList(m)->addItem("Windows 95");
-        doubleClickRow(compatibleList(m), 0);
+        compatibleList(m)->setFocus();
+        QTest::keyClick(compatibleList(m), Qt::Key_End);
+        QTest::keyClick(compatibleList(m), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(entries(compatibleList(m)), QStringList({"Windows XP"}));
         QCOMPARE(entries(osList(m)), allSystems.mid(1, 5) + QStringList{"Windows 95"});
         QVERIFY(compatibleList(m)->selectedItems().isEmpty());
         QCOMPARE(osList(m)->selectedItems().size(), 1);
-        // Transfers never touch the record.
-        QCOMPARE(h->context().record, ReadmeRecord{});
-    }
+        QCOMPARE(h->context().record, ReadmeRecord{});  // transfers never touch the record
 
-    void typeSelectionSetsTheRecordAtOnce()
-    {
-        GeneralInfoScreen *m = start();
         clickRow(typeList(m), 2);
         QCOMPARE(h->context().record.programType, QString("ShareWare"));
         typeList(m)->setFocus();
         QTest::keyClick(typeList(m), Qt::Key_Up);
         QCOMPARE(h->context().record.programType, QString("Freeware"));
+        for (QLineEdit *b : {nameBox(m), versionBox(m), companyBox(m), webBox(m), languageBox(m)})
+            QTest::keyClicks(b, "1");
+        QTest::keyClicks(filesNeededBox(m), "a.dll");
+        h->toProgram();
+        QTest::mouseClick(mainButton(h->program()), Qt::LeftButton);
+        const ReadmeRecord copied = h->context().record;
+        doubleClickRow(osList(m), 0);
+        QTest::mouseClick(clearButton(m), Qt::LeftButton);
+        for (QLineEdit *b : {nameBox(m), versionBox(m), companyBox(m), webBox(m), languageBox(m)})
+            QVERIFY(b->text().isEmpty());
+        QVERIFY(filesNeededBox(m)->text().isEmpty());
+        QVERIFY(entries(compatibleList(m)).isEmpty());
+        QCOMPARE(entries(osList(m)), allSystems.mid(2, 4) + QStringList({"Windows 95", "Windows XP", "Windows 98"}));
+        QCOMPARE(typeList(m)->selectedItems().first()->text(), QString("Freeware"));
+        QCOMPARE(h->context().record, copied);
+        QCOMPARE(m->focusWidget(), nameBox(m));
+
         // The type list stands apart from the compatible list, a line between.
         const QRect compat = compatibleList(m)->geometry(), type = typeList(m)->geometry();
         const QList<QWidget *> all = m->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
@@ -109,47 +171,26 @@ private slots:
         }));
     }
 
-    void clearEmptiesBoxesAndCompatibleList()
-    {
-        GeneralInfoScreen *m = start();
-        for (QLineEdit *b : {nameBox(m), versionBox(m), companyBox(m), webBox(m), languageBox(m)})
-            QTest::keyClicks(b, "1");
-        QTest::keyClicks(filesNeededBox(m), "a.dll");
-        doubleClickRow(osList(m), rowOf(osList(m), "Windows ME"));
-        clickRow(typeList(m), 2);
-        h->toProgram();
-        const ReadmeRecord copied = h->context().record;
-        QTest::mouseClick(mainButton(h->program()), Qt::LeftButton);
-
-        QTest::mouseClick(clearButton(m), Qt::LeftButton);
-        for (QLineEdit *b : {nameBox(m), versionBox(m), companyBox(m), webBox(m), languageBox(m)})
-            QVERIFY(b->text().isEmpty());
-        QVERIFY(filesNeededBox(m)->text().isEmpty());
-        QVERIFY(entries(compatibleList(m)).isEmpty());
-        QCOMPARE(entries(osList(m)), allSystems.mid(0, 3) + allSystems.mid(4) + QStringList{"Windows ME"});
-        QCOMPARE(typeList(m)->selectedItems().first()->text(), QString("ShareWare"));
-        QCOMPARE(h->context().record, copied);
-        QCOMPARE(m->focusWidget(), nameBox(m));
-    }
-
+    // A close request from the window manager, File > Exit by the keyboard
+    // (Alt+F, X) and the Exit button ask the same question, of the main
+    // window; No leaves everything as it was, Yes closes every window,
+    // hidden ones included.
     void exitAsksFirst()
     {
         GeneralInfoScreen *m = start();
+        QVERIFY(QTest::qWaitForWindowActive(m));
         QSignalSpy ended(h->navigator.get(), &Navigator::programEnded);
         QTest::keyClicks(nameBox(m), "Kept");
-        // A close request from the window manager asks the Exit question
-        // (its title and icon: the menu's Exit).
-        h->platform.messageAnswers = {MessageAnswer::No};
+        h->platform.messageAnswers = {MessageAnswer::No, MessageAnswer::No};
         m->close();
-        const auto boxes = h->platform.messages();
-        QCOMPARE(boxes.size(), size_t(1));
-        QCOMPARE(boxes[0].text, QString("You have indicated you wish to\r\nexit the program. Is this correct?"));
-        QCOMPARE(boxes[0].owner, m);
+        QTest::keyClick(nameBox(m), Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(fileMenu(m)->isVisible());
+        QTest::keyClick(fileMenu(m), Qt::Key_X);
+        QTRY_COMPARE(h->platform.messages().size(), size_t(2));
         QCOMPARE(ended.count(), 0);
         QVERIFY(m->isVisible());
         QCOMPARE(nameBox(m)->text(), QString("Kept"));
 
-        // Yes closes every window, hidden ones included.
         EventCounter splashCloses(h->navigator->splash(), QEvent::Close);
         QTest::mouseClick(mainButton(h->toProgram()), Qt::LeftButton);
         EventCounter programCloses(h->program(), QEvent::Close);
@@ -159,69 +200,66 @@ private slots:
         QVERIFY(!m->isVisible());
         QCOMPARE(splashCloses.count, 1);
         QCOMPARE(programCloses.count, 1);
+        QCOMPARE(h->platform.messages().size(), size_t(3));
+        for (const auto &box : h->platform.messages()) {
+            QCOMPARE(box.text, QString("You have indicated you wish to\r\nexit the program. Is this correct?"));
+            QCOMPARE(box.title, QString("Exit?"));
+            QCOMPARE(box.box, yesNoQuestion);
+            QCOMPARE(box.owner, m);
+        }
     }
 
-    // The presets as the first showing puts them into the boxes: cut to
-    // each box's limit, line breaks kept, a long value shown from its first
-    // character; the focus in the Name box.
-    void activationFillsPresetBoxes()
-    {
-        GeneralInfoScreen *m = start("\"" + QByteArray(41, 'x') + "\",\"" + QByteArray(60, 'w')
-                           + "\",\"English\r\nGerman\",\"a.dll\r\nb.dll\",\"Ann\",\"ann@acme\"\r\n");
-        QCOMPARE(QStringList({companyBox(m)->text(), webBox(m)->text(), languageBox(m)->text(),
-                              filesNeededBox(m)->text()}),
-                 QStringList({QString(40, 'x'), QString(60, 'w'), "English\r\nGerman", "a.dll\r\nb.dll"}));
-        QCOMPARE(m->focusWidget(), nameBox(m));
-        for (QLineEdit *b : {companyBox(m), webBox(m)})
-            QVERIFY2(b->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < b->width() / 2,
-                     qPrintable(b->text()));
-    }
-
-    // Each showing of the main and the author screen reads presets.txt anew,
-    // whichever way the screen is shown again: a box that still holds what
-    // the last fill put there takes the new value, a typed one keeps it; the
+    // Each showing of the main and the author screen reads presets.txt
+    // anew, whichever way the screen is shown again. A fill cuts each value
+    // to its box, shows a long one from its first character and makes bare
+    // line feeds CR LF; a box that still holds what the last fill put there
+    // takes the new value, one typed over or emptied keeps what it has; the
     // focus goes into the first box. A message box answered is no showing.
     void everyShowingReadsThePresets_data()
     {
-        QTest::addColumn<QString>("route");
-        QTest::newRow("program info, then Main") << "program";
-        QTest::newRow("the viewer, then Main") << "viewer";
-        QTest::newRow("the presets screen, then Main") << "presets";
-        QTest::newRow("author screen, Main, then Next and Next") << "author";
+        QTest::addColumn<int>("screen");  // whose Main shows the main screen again
+        QTest::newRow("program info") << int(ScreenId::Program);
+        QTest::newRow("the viewer") << int(ScreenId::View);
+        QTest::newRow("the presets screen") << int(ScreenId::Preset);
+        QTest::newRow("author") << int(ScreenId::Author);
     }
 
     void everyShowingReadsThePresets()
     {
-        QFETCH(QString, route);
-        GeneralInfoScreen *m = start("\"First Co\",\"w\",\"l\",\"n\",\"" + QByteArray(35, 'f') + "\",\"f@mail\"\r\n");
-        const bool author = route == "author";
-        QLineEdit *box = author ? nameBox(h->toAuthor()) : companyBox(m);
-        QLineEdit *first = author ? nameBox(h->author()) : nameBox(m);
-        QLineEdit *other = author ? emailBox(h->author()) : webBox(m);
-        QCOMPARE(box->text(), author ? QString(30, 'f') : QString("First Co"));  // cut to the box
-        box->clear();
-        QTest::keyClicks(box, "Typed");
-        h->platform.messageAnswers = {MessageAnswer::No};
-        QTest::mouseClick(author ? createButton(h->author()) : exitButton(m), Qt::LeftButton);
-        QCOMPARE(box->text(), QString("Typed"));
+        QFETCH(int, screen);
+        GeneralInfoScreen *m = start("\"" + QByteArray(45, 'c') + "\",\"" + QByteArray(60, 'w')
+                                     + "\",\"English\r\nGerman\",\"a.dll\nb.dll\",\"" + QByteArray(35, 'f')
+                                     + "\",\"f@mail\"\r\n");
+        QCOMPARE(QStringList({companyBox(m)->text(), webBox(m)->text(), languageBox(m)->text(),
+                              filesNeededBox(m)->text()}),
+                 QStringList({QString(40, 'c'), QString(60, 'w'), "English\r\nGerman", "a.dll\r\nb.dll"}));
+        QCOMPARE(m->focusWidget(), nameBox(m));
+        for (QLineEdit *b : {companyBox(m), webBox(m)})
+            QVERIFY2(b->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() < b->width() / 2,
+                     qPrintable(b->text()));
+        retype(webBox(m), "Typed");
+        retype(languageBox(m), "");
+        AuthorScreen *a = h->toAuthor();
+        QCOMPARE(nameBox(a)->text(), QString(30, 'f'));
+        retype(nameBox(a), "Typed");
+        emailBox(a)->setFocus();
+        QTest::mouseClick(mainButton(a), Qt::LeftButton);
 
-        h->writePresets("\"Second Co\",\"w2\",\"l\",\"n\",\"Second Name\",\"s@mail\"\r\n");
-        other->setFocus();
-        if (route == "program")
-            QTest::mouseClick(mainButton(h->toProgram()), Qt::LeftButton);
-        else if (route == "viewer")
-            QTest::mouseClick(mainButton(h->toViewer(std::nullopt)), Qt::LeftButton);
-        else if (route == "presets")
-            QTest::mouseClick(mainButton(h->toPresets()), Qt::LeftButton);
-        else {
-            QTest::mouseClick(mainButton(h->author()), Qt::LeftButton);
-            h->toAuthor();
-        }
-        QVERIFY(box->window()->isVisible());
-        // What was typed stays; a box still holding the last fill takes the new value.
-        QCOMPARE(box->text(), QString("Typed"));
-        QCOMPARE(other->text(), author ? QString("s@mail") : QString("w2"));
-        QCOMPARE(box->window()->focusWidget(), first);
+        h->writePresets(newerPresets);
+        h->platform.messageAnswers = {MessageAnswer::No};
+        QTest::mouseClick(exitButton(m), Qt::LeftButton);
+        QCOMPARE(companyBox(m)->text(), QString(40, 'c'));
+        webBox(m)->setFocus();
+        h->navigator->change(m, ScreenId(screen));  // as Next or the menu leave it
+        pressButton(h->navigator->screen(ScreenId(screen)), "Main");
+        QCOMPARE(QStringList({companyBox(m)->text(), webBox(m)->text(), languageBox(m)->text(),
+                              filesNeededBox(m)->text()}),
+                 QStringList({"Newer Co", "Typed", "", "newer.dll"}));
+        QCOMPARE(m->focusWidget(), nameBox(m));
+        h->toAuthor();
+        QCOMPARE(nameBox(a)->text(), QString("Typed"));
+        QCOMPARE(emailBox(a)->text(), QString("nina@newer.example"));
+        QCOMPARE(a->focusWidget(), nameBox(a));
     }
 
     // The largest presets.txt that is still read, its needed files one run
@@ -242,6 +280,39 @@ private slots:
         // Two seconds on a loaded machine; over ten times that is still far
         // from the minute and a half it took to freeze.
         QVERIFY2(clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // The tooltips of the two lists and of Create File, shown while the
+    // Tools menu's switch is on; over a list they show over its rows, which
+    // have no tooltip of their own.
+    void tooltipSwitch()
+    {
+        GeneralInfoScreen *m = start();
+        const QString typeTip = "Be sure to click an item (it will be highlited)";
+        const QString osTip = "Double-click the OS(s) that are compatible with your program";
+        const auto hover = [&] {
+            QTest::mouseMove(typeList(m)->viewport(), QPoint(6, 4));
+            QTest::mouseMove(osList(m)->viewport(), QPoint(6, 14));
+        };
+        hover();
+        QVERIFY(typeList(m)->toolTip().isEmpty());
+        for (const bool on : {true, false, true}) {
+            tooltipsAction(m)->trigger();
+            QCOMPARE(tooltipsAction(m)->isChecked(), on);
+            hover();
+            QCOMPARE(typeList(m)->toolTip(), on ? typeTip : QString());
+            QCOMPARE(osList(m)->toolTip(), on ? osTip : QString());
+            AuthorScreen *a = h->toAuthor();
+            QVERIFY(QTest::qWaitForWindowExposed(a));
+            QTest::mouseMove(createButton(a), QPoint(10, on ? 10 : 12));
+            QCOMPARE(createButton(a)->toolTip(), on ? QString("Creates the readme file") : QString());
+            QTest::mouseClick(mainButton(a), Qt::LeftButton);
+        }
+        QWidget *viewport = osList(m)->viewport();
+        QHelpEvent help(QEvent::ToolTip, QPoint(10, 10), viewport->mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(viewport, &help);
+        QTRY_COMPARE(QToolTip::text(), osTip);
+        QToolTip::hideText();
     }
 };
 

@@ -1,20 +1,35 @@
-// A readme you come back to, on the screens: File > Open readme puts a
-// readme Velmora wrote back into the wizard, Tools > Preview shows what
-// Create File would write, and Create File writes Markdown when asked to.
+// Readmes on the screens: File > Open readme puts a readme Velmora wrote
+// back into the wizard, Tools > Preview shows what Create File would write,
+// Create File writes Markdown when asked to, and Tools > View shows any
+// readme, within its limits.
 
 #include "Harness.h"
 #include "ui/screens/Wizard.h"
 #include "core/text/BoundedFile.h"
+#include "core/text/LineBreaks.h"
+#include "core/text/WholeFile.h"
 
-#include <QMenu>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QtTest>
 
 using namespace velmora;
 using namespace velmora::test;
 
-// Presets that differ from every fact of readme_full.* but the company.
+namespace {
+
+// Presets that share no value with readme_full.*.
 const QByteArray otherPresets = QByteArrayLiteral(
     "\"Beta Corp\",\"https://beta.example\",\"French\",\"beta.dll\",\"Bo Builder\",\"bo@beta.example\"\r\n");
+
+// `lines` lines of `line` each followed by `lineEnd`.
+QByteArray linesOf(const QByteArray &line, qint64 lines, const QByteArray &lineEnd = "\r\n")
+{
+    return (line + lineEnd).repeated(qsizetype(lines));
+}
+
+}  // namespace
 
 class TestReadmeScreens : public ProgramSuite {
     Q_OBJECT
@@ -32,14 +47,22 @@ private slots:
     // File > Open readme after Constants, Tools > Preview after View; Ctrl+O
     // opens the main screen's own Open dialog, which offers the last name
     // again. A file out of the layout is told in one box, Cancel says
-    // nothing, and neither changes anything on any screen.
-    void openByCtrlOChangesNothingUnlessRecognised()
+    // nothing, and neither changes anything on any screen. A readme Velmora
+    // wrote comes back whole (changed and written again on the real program:
+    // open_and_update.sh): the systems the OS list holds leave it, one it
+    // lacks is only listed, and the draft holds it at once. Presets never
+    // replace what was opened: not a value that equals the presets of the
+    // moment and is changed there later, not an empty one.
+    void openReadme()
     {
         GeneralInfoScreen *m = start(acmePresets);
         QCOMPARE(fileMenu(m)->actions().indexOf(openAction(m)), 1);
         QCOMPARE(toolsMenu(m)->actions().indexOf(previewAction(m)), 3);
         QCOMPARE(openAction(m)->text() + previewAction(m)->text(), QString("&Open readme\u2026&Preview"));
         QTest::mouseClick(mainButton(h->walkToAuthor()), Qt::LeftButton);
+        clickRow(typeList(m), 2);
+        // A system moved before: it goes back to the OS list, at its end.
+        doubleClickRow(osList(m), rowOf(osList(m), "Windows ME"));
         const WizardValues before = wizardValues(*h->navigator, h->context());
 
         QByteArray edited = dataFile("readme_full.txt");
@@ -48,13 +71,10 @@ private slots:
         h->platform.dialogAnswers = {h->path("edited.txt"), std::nullopt};
         QTest::keyClick(nameBox(m), Qt::Key_O, Qt::ControlModifier);
         QTest::keyClick(nameBox(m), Qt::Key_O, Qt::ControlModifier);
-
         QCOMPARE(wizardValues(*h->navigator, h->context()), before);
-        QVERIFY(m->isVisible());
         const auto opens = h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog);
         QCOMPARE(opens.size(), size_t(2));
         QCOMPARE(opens[1].filter, QString("Readme (*.txt *.md);;All files (*)"));
-        QCOMPARE(opens[0].initialFolder, h->folder());
         QCOMPARE(opens[1].owner, m);
         QCOMPARE(opens[1].offeredFileName, h->path("edited.txt"));
         const auto boxes = h->platform.messages();
@@ -62,117 +82,50 @@ private slots:
         QCOMPARE(boxes[0].box, okWarning);
         QCOMPARE(boxes[0].owner, m);
         QVERIFY2(boxes[0].text.contains("Line 6 differs: \"1.2.3b\""), qPrintable(boxes[0].text));
-    }
 
-    // A readme Velmora wrote comes back whole: change the version, go on,
-    // Create File to a new path, and only the version row differs. The
-    // systems the OS list holds leave it; one it lacks is only listed.
-    void openChangeTheVersionAndCreate_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("oldRow");
-        QTest::addColumn<QByteArray>("newRow");
-        QTest::addColumn<QString>("author");
-        const QByteArray textRow = "\r\n1.2.3\r\n", newTextRow = "\r\n1.3\r\n";
-        QTest::newRow("text") << "readme_full.txt" << textRow << newTextRow << "Jane Doe";
-        QTest::newRow("Markdown") << "readme_full.md" << QByteArray("**Version:** 1.2.3\n")
-                                  << QByteArray("**Version:** 1.3\n") << "Jane Doe";
-        // Create File asks again, and Yes writes UTF-8 again.
-        QTest::newRow("text in UTF-8, UTF-8 chosen again")
-            << "readme_full.txt" << textRow << newTextRow << "Jane \u4e2d Doe";
-    }
-
-    void openChangeTheVersionAndCreate()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, oldRow);
-        QFETCH(QByteArray, newRow);
-        QFETCH(QString, author);
-        GeneralInfoScreen *m = start(acmePresets);
-        const QByteArray old = dataFile(qPrintable(name)).replace("Jane Doe", author.toUtf8());
-        QVERIFY(writeFile(h->path(name), old));
-        // A system moved before: it goes back to the OS list, at its end.
-        doubleClickRow(osList(m), rowOf(osList(m), "Windows ME"));
-        h->openReadme(h->path(name));
-
-        QVERIFY(h->platform.messages().empty());
-        QVERIFY(m->isVisible());
+        h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt"));
+        QCOMPARE(h->platform.messages().size(), size_t(1));
         QCOMPARE(entries(compatibleList(m)), QStringList({"Windows 98", "Windows 95", "Windows NT 4.0"}));
         QCOMPARE(entries(osList(m)),
                  QStringList({"Windows 98SE", "Windows 2000", "Windows NT", "Windows XP", "Windows ME"}));
         QCOMPARE(typeList(m)->currentItem()->text(), QString("Freeware"));
         QVERIFY(typeList(m)->currentItem()->isSelected());
-        // An opened readme is a change: the draft holds it at once.
         h->navigator->drafts().waitForWriter();
         QVERIFY(readAll(h->navigator->drafts().draftPath()).contains("Windows NT 4.0"));
-
-        // The Version box takes digits, dots and Backspace alone (Ctrl+A
-        // too is refused): selected with Home and Shift+End, typed over.
-        QTest::keyClick(versionBox(m), Qt::Key_Home);
-        QTest::keyClick(versionBox(m), Qt::Key_End, Qt::ShiftModifier);
-        QTest::keyClicks(versionBox(m), "1.3");
+        // Every screen shown again after the presets changed.
+        h->writePresets(otherPresets);
+        QTest::mouseClick(mainButton(h->toViewer(std::nullopt)), Qt::LeftButton);
         onToAuthor();
-        QByteArray expected = old;
-        QCOMPARE(expected.count(oldRow), 1);
-        expected.replace(oldRow, newRow);
-        const QString target = h->path("next" + name.mid(name.lastIndexOf('.')));
-        h->platform.messageAnswers = {MessageAnswer::Yes};
-        QCOMPARE(h->createFile(target), expected);
-        const bool asked = author != "Jane Doe";
-        QCOMPARE(h->platform.messages().size(), size_t(asked ? 1 : 0));
-    }
+        QCOMPARE(h->createFile(h->path("again.txt")), dataFile("readme_full.txt"));
 
-    // Presets never replace what was opened: not a value that equals the
-    // presets of the moment and is changed there later, not an empty one.
-    void presetsDoNotReplaceOpenedValues_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("presetsLater");
-        QTest::newRow("presets changed after opening") << "readme_full.txt" << otherPresets;
-        QTest::newRow("empty values") << "readme_empty.txt" << acmePresets;
-    }
-
-    void presetsDoNotReplaceOpenedValues()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, presetsLater);
-        GeneralInfoScreen *m = start(acmePresets);
-        h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/") + name);
-        h->writePresets(presetsLater);
-        // Every screen shown again: each showing reads the presets.
-        viewAction(m)->trigger();
-        QTest::mouseClick(mainButton(h->viewer()), Qt::LeftButton);
-        AuthorScreen *a = onToAuthor();
-        QTest::mouseClick(mainButton(a), Qt::LeftButton);
+        QTest::mouseClick(mainButton(h->author()), Qt::LeftButton);
+        h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_empty.txt"));
+        QTest::mouseClick(mainButton(h->toViewer(std::nullopt)), Qt::LeftButton);
         onToAuthor();
-        QCOMPARE(h->createFile(h->path("again.txt")), dataFile(qPrintable(name)));
+        QCOMPARE(h->createFile(h->path("empty.txt")), dataFile("readme_empty.txt"));
     }
 
     // The preview is the text of the file that Create File then writes,
     // read-only; its Main goes back to the general-info screen.
     void previewIsTheFileCreateFileWrites_data()
     {
-        QTest::addColumn<QString>("opened");
-        QTest::addColumn<QString>("typedName");
-        QTest::newRow("the walk-through") << "" << "";
-        QTest::newRow("an opened readme, author screen not yet shown") << "readme_full.txt" << "";
-        QTest::newRow("characters Windows-1252 cannot hold, UTF-8 chosen") << "" << "\u0141\u00f3d\u017a \u4e2d";
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("an opened readme, author screen not yet shown") << true;
+        QTest::newRow("the walk-through, a name Windows-1252 cannot hold, UTF-8 chosen") << false;
     }
 
     void previewIsTheFileCreateFileWrites()
     {
-        QFETCH(QString, opened);
-        QFETCH(QString, typedName);
+        QFETCH(bool, opened);
         GeneralInfoScreen *m = start(acmePresets);
-        if (opened.isEmpty()) {
-            QTest::mouseClick(mainButton(h->walkToAuthor()), Qt::LeftButton);
-        } else {
-            h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/") + opened);
+        const QString name = "\u0141\u00f3d\u017a \u4e2d";
+        if (opened) {
+            h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt"));
             QVERIFY(h->platform.messages().empty());
-        }
-        if (!typedName.isEmpty()) {
+        } else {
+            QTest::mouseClick(mainButton(h->walkToAuthor()), Qt::LeftButton);
             QTest::keyClick(nameBox(m), Qt::Key_A, Qt::ControlModifier);
-            paste(nameBox(m), typedName);
+            paste(nameBox(m), name);
             QTest::mouseClick(mainButton(onToAuthor()), Qt::LeftButton);
         }
 
@@ -188,9 +141,7 @@ private slots:
         onToAuthor();
         h->platform.messageAnswers = {MessageAnswer::Yes};  // UTF-8, when asked
         QCOMPARE(shown, decodeTextFile(h->createFile(h->path("written.txt"))));
-        QVERIFY(shown.startsWith("------------------------------\r\nGENERAL\r\n"));
-        if (!typedName.isEmpty())
-            QVERIFY(shown.contains(typedName));
+        QCOMPARE(shown.contains(name), !opened);
     }
 
     // The Markdown filter or a name ending in ".md" (any case) writes
@@ -224,6 +175,118 @@ private slots:
         QCOMPARE(h->createFile(h->path(name), filter), expected);
         QCOMPARE(h->platform.messages().size(), size_t(markdown ? 0 : 1));  // the UTF-8 question, answered No
         QCOMPARE(entriesOf(h->folder()).size(), 2);  // presets.txt and the readme alone
+    }
+
+    // The first View asks at once; Cancel shows an empty box, Another and
+    // Cancel keep the text, a name that is not there empties it; the dialog
+    // offers the name chosen last; nothing is ever said. The text can be
+    // edited, never written anywhere; Clear, Main, View: an empty box and no
+    // dialog.
+    void viewerOpenAnotherAndCancel()
+    {
+        start();
+        QVERIFY(writeFile(h->path("one.txt"), "Caf\xe9 \x93q\x94\r\nCR\ralone\n"));
+        ViewerScreen *v = h->toViewer(std::nullopt);
+        QVERIFY(v->isVisible());
+        QVERIFY(textBox(v)->toPlainText().isEmpty());
+        const auto first = h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog).at(0);
+        QCOMPARE(first.title, QString("Open readme file"));
+        QCOMPARE(first.filter, QString("Text (*.txt)"));
+        QCOMPARE(first.initialFolder, h->folder());
+        QCOMPARE(first.owner, v);
+
+        h->platform.dialogAnswers = {h->path("one.txt"), std::nullopt, h->path("does not exist"), h->path("one.txt")};
+        QTest::mouseClick(anotherButton(v), Qt::LeftButton);
+        const QString shown = QString::fromUtf8("Café “q”\nCR\nalone\n");
+        QCOMPARE(textBox(v)->toPlainText(), shown);
+        QTest::mouseClick(anotherButton(v), Qt::LeftButton);
+        QCOMPARE(textBox(v)->toPlainText(), shown);
+        QCOMPARE(h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog)[2].offeredFileName, h->path("one.txt"));
+        QTest::mouseClick(anotherButton(v), Qt::LeftButton);
+        QVERIFY(textBox(v)->toPlainText().isEmpty());
+        QVERIFY(h->platform.messages().empty());
+
+        QTest::mouseClick(anotherButton(v), Qt::LeftButton);
+        QVERIFY(!textBox(v)->isReadOnly());
+        QTest::keyClicks(textBox(v), "typed ");
+        QTest::mouseClick(clearButton(v), Qt::LeftButton);
+        QVERIFY(textBox(v)->toPlainText().isEmpty());
+        QTest::mouseClick(mainButton(v), Qt::LeftButton);
+        viewAction(h->main())->trigger();
+        QVERIFY(v->isVisible());
+        QVERIFY(textBox(v)->toPlainText().isEmpty());
+        QCOMPARE(h->platform.callsOf(ScriptedPlatform::Kind::OpenDialog).size(), size_t(5));
+        QCOMPARE(readAll(h->path("one.txt")), QByteArray("Caf\xe9 \x93q\x94\r\nCR\ralone\n"));
+    }
+
+    // Files of the shapes that cost the text box the most, just within and
+    // just beyond each of the viewer's limits: within, the box shows the
+    // file's text exactly, wrapped, editable, with its scroll bar; beyond, it
+    // is refused as a file that cannot be read (the box becomes empty).
+    void boundedOnEveryShape_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("wrap");  // QTextOption::WrapMode when shown
+
+        const int anywhere = QTextOption::WrapAnywhere;
+        const int words = QTextOption::WrapAtWordBoundaryOrAnywhere;
+        const qsizetype longest = qsizetype(maxViewerLineChars);
+        // One line without a space: a line of 128 Ki characters took the box
+        // about a second to lay out, and the time grew with the square of
+        // the line's length.
+        QTest::newRow("one line without a space, at the line length limit")
+            << QByteArray(longest, 'x') << true << anywhere;
+        QTest::newRow("one line without a space, one character over")
+            << QByteArray(longest + 1, 'x') << false << 0;
+        QTest::newRow("words of the longest length that wraps at words")
+            << linesOf(QByteArray(qsizetype(maxWordWrapRunChars), 'x') + ' ' + "end", 3) << true << words;
+        QTest::newRow("a word one character longer: wraps anywhere")
+            << linesOf(QByteArray(qsizetype(maxWordWrapRunChars) + 1, 'x') + ' ' + "end", 3) << true << anywhere;
+
+        // Many short lines: every line costs the box memory and time.
+        QTest::newRow("CR-only lines, at the line limit")
+            << linesOf("abcd", maxViewerFileLines, "\r") << true << words;
+        QTest::newRow("CR-only lines, one over") << linesOf("abcd", maxViewerFileLines + 1, "\r") << false << 0;
+        QTest::newRow("empty CR LF lines, at the line limit, and a last line without a break")
+            << linesOf("", maxViewerFileLines - 1) + "last" << true << words;
+        QTest::newRow("empty CR LF lines, the limit and a last line without a break")
+            << linesOf("", maxViewerFileLines) + "last" << false << 0;
+        QTest::newRow("paragraph separators (UTF-8) count as lines")
+            << linesOf("a", maxViewerFileLines + 1, "\xe2\x80\xa9") << false << 0;
+
+        // Bytes: readme-like text of the largest size shown, in lines of 64
+        // bytes, and one byte more.
+        const QByteArray readme = linesOf("The program reads a file and then writes its readme, caf\xe9 \x93q\x94.",
+                                          maxViewerFileBytes / 64);
+        QTest::newRow("readme-like text, at the byte limit") << readme << true << words;
+        QTest::newRow("readme-like text, one byte over") << readme + "x" << false << 0;
+    }
+
+    void boundedOnEveryShape()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, shown);
+        QFETCH(int, wrap);
+        start();
+        QVERIFY(writeFile(h->path("first.txt"), "something before\r\n"));
+        QVERIFY(writeFile(h->path("file.txt"), bytes));
+        ViewerScreen *v = h->toViewer(h->path("first.txt"));
+        h->platform.dialogAnswers = {h->path("file.txt")};
+        QTest::mouseClick(anotherButton(v), Qt::LeftButton);
+        QCoreApplication::processEvents();  // the box lays out its first page
+        if (!shown) {
+            QCOMPARE(textBox(v)->document()->characterCount(), 1);  // empty
+            return;
+        }
+        QCOMPARE(textBox(v)->toPlainText(), toLf(decodeTextFile(bytes)));
+        QCOMPARE(int(textBox(v)->wordWrapMode()), wrap);
+        // Wrapped: the first line, laid out, takes as many lines of the box
+        // as its length needs, and the scroll bar reaches past the first page.
+        const QTextBlock first = textBox(v)->document()->firstBlock();
+        QVERIFY(first.layout()->lineCount() >= 1);
+        QVERIFY(first.layout()->lineCount() >= first.length() / 200);
+        QVERIFY(textBox(v)->verticalScrollBar()->maximum() > 0);
     }
 };
 
