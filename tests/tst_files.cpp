@@ -1,0 +1,632 @@
+// Files: the one reader (within its limit, regular files only) and what it
+// makes of a file's bytes; presets.txt read from its file; the one writer
+// (all or nothing, through a temporary file or in place, only over regular
+// files, keeping the replaced file's owner, and the reason it gives when it
+// writes nothing); and files on a machine that several people share: which
+// presets.txt a user who may not write the program's folder reads and
+// writes, a folder that takes no new files, links that another user left in
+// a shared folder, and presets.txt read while another Velmora writes it in
+// place. Whatever a user who is not root does runs in a child process: as
+// root (as in CI), the test makes the files and links of other users, then
+// the child drops to nobody; run as anyone else, the child is that user and
+// the rows that need a file of someone else are skipped.
+
+#include "FileTools.h"
+#include "core/help/HelpPath.h"
+#include "core/presets/PresetsFile.h"
+#include "core/text/AtomicFile.h"
+#include "core/text/BoundedFile.h"
+#include "core/text/FilePath.h"
+#include "core/text/Win1252.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <grp.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
+
+using namespace velmora;
+using namespace velmora::test;
+using Outcome = BoundedFile::Outcome;
+
+namespace {
+
+// Run once, right after the next look at a name (stat) in this process.
+std::function<void()> afterStat;
+
+}  // namespace
+
+// The system's stat as the reader calls it, with room for a test to act
+// between the reader's look at a name and its opening of it.
+extern "C" int stat(const char *path, struct stat *found) noexcept
+{
+    const int result = ::fstatat(AT_FDCWD, path, found, 0);
+    if (afterStat)
+        std::exchange(afterStat, nullptr)();
+    return result;
+}
+
+namespace {
+
+const QByteArray oldBytes(5000, 'o');
+constexpr uid_t otherUser = 4242;  // neither the writer nor root
+
+bool asRoot()
+{
+    return ::geteuid() == 0;
+}
+
+// Who writes: nobody (65534) when the test runs as root, else the user
+// running it.
+struct User {
+    uid_t uid;
+    gid_t gid;
+};
+User writer()
+{
+    return asRoot() ? User{65534, 65534} : User{::geteuid(), ::getegid()};
+}
+
+// The owner of a file or of a link itself.
+bool give(const QString &path, uid_t uid, gid_t gid = gid_t(-1))
+{
+    return ::lchown(QFile::encodeName(path).constData(), uid, gid) == 0;
+}
+
+bool setMode(const QString &path, mode_t mode)
+{
+    return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+
+// What is at path, after following links; all zero for nothing.
+struct stat statOf(const QString &path)
+{
+    struct stat found {};
+    ::stat(QFile::encodeName(path).constData(), &found);
+    return found;
+}
+
+// The kind of node at path (a link itself, not what it leads to), 0 for none.
+mode_t nodeType(const QString &path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+}
+
+// Starts work in a child process as the writer, which ends with this
+// process. Its checks report as in any test; the child's exit status says
+// whether they all held.
+pid_t startAsWriter(const std::function<void()> &work)
+{
+    std::fflush(stdout);  // or the child would print the log so far again
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    const User w = writer();
+    if (asRoot()
+        && (::setgroups(0, nullptr) != 0 || ::setresgid(w.gid, w.gid, w.gid) != 0
+            || ::setresuid(w.uid, w.uid, w.uid) != 0))
+        ::_exit(2);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    work();
+    std::fflush(stdout);
+    ::_exit(QTest::currentTestFailed() ? 1 : 0);
+}
+
+// Runs work as the writer; true when every check in it held.
+bool asWriter(const std::function<void()> &work)
+{
+    const pid_t child = startAsWriter(work);
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+const QByteArray programRecord = "\"Installed Co\",\"i.example\",\"English\",\"i.dll\",\"Ina\",\"ina@x\"\r\n";
+const QByteArray userRecord = "\"User Co\",\"u.example\",\"German\",\"u.dll\",\"Uwe\",\"uwe@x\"\r\n";
+const PresetRecord newRecord{"New Co", "n.example", "French\r\nDutch", "", "Nia", "nia@x"};
+const QByteArray newLine = "\"New Co\",\"n.example\",\"French\r\nDutch\",\"\",\"Nia\",\"nia@x\"\r\n";
+
+}  // namespace
+
+class TestFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        std::signal(SIGXFSZ, SIG_IGN);  // a write past the file-size limit fails instead
+    }
+
+    // What the one reader gives for each kind of file, and the text it
+    // decodes. A row's limit is the reader's maxBytes.
+    void readBoundedFile_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<QString>("text");
+        const QString file = "file";
+        const qint64 any = qint64(1) << 20;
+
+        QTest::newRow("not UTF-8: Windows-1252, decoded exactly")
+            << file << QByteArray("Caf\xe9 \x99 - (\x81 \x80)\r\n") << any << Outcome::Read
+            << QStringLiteral("Caf\u00e9 \u2122 - (\u0081 \u20ac)\r\n");
+        QTest::newRow("UTF-8 without BOM, line ends kept")
+            << file << QByteArray("\xc5\x81\xc3\xb3\x64\r\xf0\x9f\x98\x80\n\r\n") << any << Outcome::Read
+            << QStringLiteral("\u0141\u00f3d\r\U0001F600\n\r\n");
+        QTest::newRow("UTF-8 with BOM, BOM not kept")
+            << file << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f") << any << Outcome::Read
+            << QStringLiteral("Gr\u00fc\u00df");
+        QTest::newRow("BOM, then bytes not UTF-8: still UTF-8")
+            << file << QByteArray("\xef\xbb\xbf" "caf\xe9") << any << Outcome::Read << QStringLiteral("caf\ufffd");
+        QTest::newRow("two BOMs: the second is text")
+            << file << QByteArray("\xef\xbb\xbf\xef\xbb\xbf") << any << Outcome::Read << QString(QChar(0xFEFF));
+        QTest::newRow("UTF-8 cut off at the end is Windows-1252")
+            << file << QByteArray("caf\xc3") << any << Outcome::Read << QStringLiteral("caf\u00c3");
+        QTest::newRow("empty file") << file << QByteArray() << any << Outcome::Read << QString();
+        QTest::newRow("nothing there") << "missing" << QByteArray() << any << Outcome::Missing << QString();
+        QTest::newRow("a folder") << "folder" << QByteArray() << any << Outcome::NotAFile << QString();
+        QTest::newRow("FIFO") << "fifo" << QByteArray() << any << Outcome::NotAFile << QString();
+        // A file whose size says nothing and that never ends: read only up to
+        // the limit (it stands for a file that grows while it is read).
+        QTest::newRow("/proc/self/pagemap: size 0, endless")
+            << "/proc/self/pagemap" << QByteArray() << any << Outcome::TooLarge << QString();
+        const QByteArray limit(1000, 'x');
+        QTest::newRow("at the limit") << file << limit << qint64(1000) << Outcome::Read << QString::fromLatin1(limit);
+        QTest::newRow("one byte over the limit") << file << limit + 'x' << qint64(1000) << Outcome::TooLarge << QString();
+    }
+
+    void readBoundedFile()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, limit);
+        QFETCH(Outcome, outcome);
+        QFETCH(QString, text);
+
+        QTemporaryDir dir;
+        QString path = dir.filePath("readme.txt");
+        if (setup == "file")
+            QVERIFY(writeFile(path, bytes));
+        else if (setup == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (setup == "fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (setup.startsWith(u'/'))
+            path = setup;
+
+        QElapsedTimer timer;
+        timer.start();
+        BoundedFile read;
+        withinOneMoreGiB([&] { read = velmora::readBoundedFile(path, limit, {.decode = true, .lock = {}}); });
+        QVERIFY(timer.elapsed() < 5000);
+        QCOMPARE(read.outcome, outcome);
+        QCOMPARE(read.text, text);
+        if (outcome == Outcome::Read) {
+            QCOMPARE(read.bytes, bytes);
+            QCOMPARE(read.size, bytes.size());
+        } else {
+            QVERIFY(read.bytes.isEmpty());
+        }
+        if (outcome == Outcome::TooLarge)
+            QVERIFY2(read.size > limit, qPrintable(QString::number(read.size)));
+        if (outcome == Outcome::Missing)
+            QCOMPARE(read.reason, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    }
+
+    // A FIFO given the name after the reader looked at it, just before it
+    // opens it: opened without waiting for a writer (a reader that waits
+    // is ended by the alarm, and the suite with it), and refused once open.
+    void pipeGivenTheNameMeanwhile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("readme.txt");
+        const QByteArray pipe = QFile::encodeName(dir.filePath("pipe"));
+        QVERIFY(writeFile(path, "text"));
+        QCOMPARE(mkfifo(pipe.constData(), 0600), 0);
+        afterStat = [&] { ::rename(pipe.constData(), QFile::encodeName(path).constData()); };
+        ::alarm(10);
+        const BoundedFile read = velmora::readBoundedFile(path, 1000);
+        ::alarm(0);
+        QVERIFY(!afterStat);  // the name was given to the pipe
+        QCOMPARE(read.outcome, Outcome::NotAFile);
+    }
+
+    // presets.txt read from its file: its bytes in Windows-1252, whatever
+    // they are, up to the size limit; a FIFO in its place, a file one byte
+    // over the limit or far over it (not even read) hold no record.
+    void presetsFileBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");  // "<fifo>"; "<2 GiB>": a sparse file
+        QTest::addColumn<bool>("read");
+        const QByteArray head("\"Co\",\"web\",\"En\",\""), tail("\",\"Me\",\"m@x\"\r\n");
+        const QByteArray atLimit = head + QByteArray(maxPresetsFileBytes - head.size() - tail.size(), 'f') + tail;
+        QTest::newRow("Windows-1252 bytes and binary garbage")
+            << QByteArray("\"Caf\xe9 \x80\x93\",\"\x81\r\n\",") + QByteArray("\x00\x01\xff,\x80\x00\n\x90", 8) << true;
+        QTest::newRow("at the size limit") << atLimit << true;
+        QTest::newRow("one byte over") << QByteArray(atLimit).insert(head.size(), 'f') << false;
+        QTest::newRow("far over") << QByteArray("<2 GiB>") << false;
+        QTest::newRow("FIFO in its place") << QByteArray("<fifo>") << false;
+    }
+
+    void presetsFileBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, read);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("presets.txt");
+        if (bytes == "<fifo>")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);  // opening it would block
+        else if (bytes == "<2 GiB>")
+            QVERIFY(writeFile(path, {}) && QFile::resize(path, qint64(2) << 30));
+        else
+            QVERIFY(writeFile(path, bytes));
+        PresetRecord record;
+        withinOneMoreGiB([&] { record = velmora::readPresetsFile(path); });
+        QVERIFY(record == (read ? parsePresets(fromWindows1252(bytes)) : PresetRecord()));
+    }
+
+    // In a folder (%1) that holds old.txt (as root: another user's), a file
+    // named file and an empty folder: old.txt is replaced whole by a new
+    // file with the old one's owner, group and mode, or the name is refused
+    // with the reason; either way nothing else changes.
+    void replaces_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("limit");      // file-size limit, -1 for none
+        QTest::addColumn<QString>("reason");  // empty: written
+
+        QTest::newRow("replace a longer file") << "%1/old.txt" << QByteArray("short\r\n\x80\xe9") << -1 << "";
+        QTest::newRow("folder in the file's place") << "%1/folder" << QByteArray("new") << -1
+                                                    << "a folder of that name is in the way";
+        QTest::newRow("folder does not exist") << "%1/nowhere/out.txt" << QByteArray("new") << -1
+                                               << "the folder %1/nowhere does not exist";
+        QTest::newRow("parent is a file") << "%1/file/out.txt" << QByteArray("new") << -1 << "%1/file is a file, not a folder";
+        QTest::newRow("a name without a folder, never the working folder")
+            << "out.txt" << QByteArray("new") << -1 << "the name does not say which folder it is in";
+        // Small enough for a write buffer: the failure shows only at the flush.
+        QTest::newRow("full disk, small write") << "%1/old.txt" << QByteArray(45, 'z') << 16 << "File too large";
+    }
+
+    void replaces()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, limit);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString old = dir.filePath("old.txt");
+        QVERIFY(writeFile(old, oldBytes) && writeFile(dir.filePath("file"), "I am a file\r\n"));
+        QVERIFY(QDir(dir.path()).mkdir("folder"));
+        QVERIFY(setMode(old, 0640) && (!asRoot() || give(old, writer().uid, writer().gid)));
+        const struct stat before = statOf(old);
+        const QStringList entries = entriesOf(dir.path());
+        const QString path = name.replace("%1", dir.path());
+
+        const rlim_t oldLimit = setFileSizeLimit(limit < 0 ? RLIM_INFINITY : rlim_t(limit));
+        QString error;
+        const bool written = writeFileAtomically(path, bytes, &error);
+        setFileSizeLimit(oldLimit);
+
+        QCOMPARE(error, reason.isEmpty() ? QString() : cannotWrite(path, reason.replace("%1", dir.path())));
+        QCOMPARE(written, reason.isEmpty());
+        QCOMPARE(entriesOf(dir.path()), entries);  // no temporary file left, nothing made
+        QCOMPARE(readAll(old), written ? bytes : oldBytes);
+        QCOMPARE(readAll(dir.filePath("file")), QByteArray("I am a file\r\n"));
+        QCOMPARE(entriesOf(dir.filePath("folder")), QStringList());
+        const struct stat after = statOf(old);
+        QCOMPARE(after.st_ino != before.st_ino, written);  // a new file took the old one's place
+        QCOMPARE(QString("%1:%2 %3").arg(after.st_uid).arg(after.st_gid).arg(after.st_mode & 07777, 0, 8),
+                 QString("%1:%2 640").arg(before.st_uid).arg(before.st_gid));  // owner:group mode
+    }
+
+    // What is at the chosen name afterwards: a node that is not a regular
+    // file stays as it was, also for the writer in place; a link is followed
+    // and kept.
+    void onlyRegularFilesAreReplaced_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("inPlace");
+        QTest::addColumn<QString>("reason");  // empty: written
+        const QString notRegular = "it is not a regular file";
+        QTest::newRow("FIFO") << "fifo" << false << notRegular;
+        QTest::newRow("link to a FIFO") << "link to fifo" << false << notRegular;
+        QTest::newRow("link to a regular file: the file is written") << "link to file" << false << "";
+        QTest::newRow("dangling link: its target is made") << "dangling link" << false << "";
+        QTest::newRow("in place: a FIFO, without waiting for a reader") << "fifo" << true << notRegular;
+    }
+
+    void onlyRegularFilesAreReplaced()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, inPlace);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString target = dir.filePath("readme.txt"), other = dir.filePath("other.txt");
+        const QByteArray t = QFile::encodeName(target);
+        if (kind.endsWith("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(kind == "fifo" ? target : other).constData(), 0600), 0);
+        if (kind == "link to file")
+            QVERIFY(writeFile(other, oldBytes));
+        if (kind.contains("link"))
+            QCOMPARE(::symlink("other.txt", t.constData()), 0);
+        const mode_t before = nodeType(target);
+        const QStringList entries = entriesOf(dir.path());
+
+        QString error;
+        const bool written = inPlace ? writeFileInPlace(target, "Readme\r\n", &error)
+                                     : writeFileAtomically(target, "Readme\r\n", &error);
+        QCOMPARE(error, reason.isEmpty() ? QString() : cannotWrite(target, reason));
+        QCOMPARE(written, reason.isEmpty());
+        QCOMPARE(nodeType(target), before);  // nothing replaced the node or the link
+        QCOMPARE(entriesOf(dir.path()), written ? QStringList({"other.txt", "readme.txt"}) : entries);
+        if (written)
+            QCOMPARE(readAll(other), QByteArray("Readme\r\n"));
+    }
+
+    // Writing in place, as for a file in a folder that takes no new files:
+    // called directly, since root may create files in any folder. Every
+    // failure leaves the old bytes, even one that ends the program at the
+    // first byte that does not fit; with room, the new bytes are all there.
+    void inPlaceIsAllOrNothing_data()
+    {
+        QTest::addColumn<QString>("trouble");  // none; a file-size limit of 1000 bytes: limit, killed
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("longer") << "none" << QByteArray(9000, 'L') << true;
+        QTest::newRow("shorter") << "none" << QByteArray("Short\r\n") << true;
+        QTest::newRow("file-size limit, shorter, cut part way") << "limit" << QByteArray(3000, 'S') << false;
+        QTest::newRow("killed by the limit: no byte changed before room was reserved")
+            << "killed" << QByteArray(9000, 'L') << false;
+    }
+
+    void inPlaceIsAllOrNothing()
+    {
+        QFETCH(QString, trouble);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, ok);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("readme.txt");
+        QVERIFY(writeFile(path, oldBytes));
+
+        const rlim_t before = setFileSizeLimit(trouble == "none" ? RLIM_INFINITY : 1000);
+        QString error;
+        bool written = false;
+        if (trouble == "killed") {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                std::signal(SIGXFSZ, SIG_DFL);
+                const rlimit noCore{0, 0};
+                ::setrlimit(RLIMIT_CORE, &noCore);
+                ::_exit(writeFileInPlace(path, bytes) ? 0 : 1);
+            }
+            int status = 0;
+            written = !(::waitpid(child, &status, 0) == child && WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+        } else {
+            written = writeFileInPlace(path, bytes, &error);
+        }
+        setFileSizeLimit(before);
+
+        QCOMPARE(written, ok);
+        QCOMPARE(error, trouble == "limit" ? cannotWrite(path, "File too large") : QString());
+        QCOMPARE(readAll(path), ok ? bytes : oldBytes);
+        QCOMPARE(entriesOf(dir.path()), QStringList{"readme.txt"});  // no temporary file, nothing left over
+    }
+
+    // The program folder's presets.txt (writable, read-only, missing, a
+    // folder, or a program folder that cannot be named, started from the
+    // folder that holds it) and the user's own (there, missing, or its
+    // folder cannot be made): what is read, what Set writes, the files after.
+    void presetsFile_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QByteArray>("read");          // the record read before Set
+        QTest::addColumn<QByteArray>("programAfter");  // null: no such file
+        QTest::addColumn<QByteArray>("userAfter");
+
+        QTest::newRow("writable program file: it wins") << "writable" << "file" << programRecord << newLine << userRecord;
+        QTest::newRow("read-only, no user file: defaults read, user file created")
+            << "read-only" << "none" << programRecord << programRecord << newLine;
+        QTest::newRow("read-only with a user file: the user's file")
+            << "read-only" << "file" << userRecord << programRecord << newLine;
+        QTest::newRow("neither file: nothing read, nothing created")
+            << "none" << "none" << QByteArray() << QByteArray() << QByteArray();
+        QTest::newRow("a folder in the program file's place: as if missing")
+            << "folder" << "none" << QByteArray() << QByteArray() << QByteArray();
+        QTest::newRow("a program folder that cannot be named: never the working folder's file")
+            << "unnamed" << "none" << QByteArray() << programRecord << newLine;
+        QTest::newRow("the user's folder cannot be made (~/.config is a file)")
+            << "read-only" << "blocked" << programRecord << programRecord << QByteArray();
+    }
+
+    void presetsFile()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, user);
+        QFETCH(QByteArray, read);
+        QFETCH(QByteArray, programAfter);
+        QFETCH(QByteArray, userAfter);
+        const auto asTheWriter = [&] {
+            QTemporaryDir dir;
+            const QString folder = dir.filePath("program"), config = dir.filePath("home/.config/Velmora");
+            const QString programFile = folder + "/presets.txt", userFile = config + "/presets.txt";
+            QVERIFY(QDir().mkpath(program == "folder" ? programFile : folder) && QDir().mkpath(dir.filePath("home")));
+            if (program != "none" && program != "folder")
+                QVERIFY(writeFile(programFile, programRecord));
+            if (user == "file")
+                QVERIFY(QDir().mkpath(config) && writeFile(userFile, userRecord));
+            if (user == "blocked")
+                QVERIFY(writeFile(dir.filePath("home/.config"), "a file"));
+            const auto writable = qScopeGuard([&] { setMode(folder, 0755); });
+            if (program == "read-only")
+                QVERIFY(setMode(programFile, 0444) && setMode(folder, 0555));
+            const QString app = program == "unnamed" ? QString() : folder;
+            if (program == "unnamed") {
+                QVERIFY(QDir::setCurrent(folder));  // this child's own working folder
+                QCOMPARE(presetsPath(app) + helpFilePathFor(app), QString());  // nothing joined to no folder
+            }
+
+            QCOMPARE(readPresets(app, config), parsePresets(QString::fromLatin1(read)));
+            const PresetsLocation where = locatePresets(app, config, PresetsUse::Set);
+            QCOMPARE(where.path.isEmpty(), programAfter.isNull() && userAfter.isNull());
+            const PresetsWrite written = where.path.isEmpty() ? PresetsWrite{true, {}} : writePresets(where, newRecord);
+            QCOMPARE(written.reason, user != "blocked" ? QString()
+                                                       : cannotWrite(userFile, "the folder " + config + " cannot be created"));
+            QCOMPARE(QFileInfo(programFile).isFile() ? readAll(programFile) : QByteArray(), programAfter);
+            QCOMPARE(QFileInfo(userFile).isFile() ? readAll(userFile) : QByteArray(), userAfter);
+            QCOMPARE(QFileInfo::exists(config), !userAfter.isNull());  // not even the folder
+        };
+        QVERIFY(asWriter(asTheWriter));
+    }
+
+    // An installed program's folder, which this user may not add files to:
+    // the dialogs start in the documents folder instead; a file there that
+    // the user may write is written in place, a read-only one is left as it
+    // is, with the reason.
+    void folderThatTakesNoNewFiles()
+    {
+        const auto asTheWriter = [] {
+            QTemporaryDir dir;
+            const QString folder = dir.filePath("program"), mine = folder + "/mine.txt", theirs = folder + "/theirs.txt";
+            QVERIFY(QDir().mkdir(folder) && writeFile(mine, "old") && writeFile(theirs, "old"));
+            QCOMPARE(dialogStartFolder(folder, "/docs"), folder);
+            const auto writable = qScopeGuard([&] { setMode(folder, 0755); });
+            QVERIFY(setMode(theirs, 0444) && setMode(folder, 0555));
+            QCOMPARE(dialogStartFolder(folder, "/docs"), QString("/docs"));
+            QString reason;
+            QVERIFY2(writeFileAtomically(mine, "new", &reason), qPrintable(reason));
+            QVERIFY(!writeFileAtomically(theirs, "new", &reason));
+            QCOMPARE(reason, cannotWrite(theirs, "Existing file " + theirs + " is not writable"));
+            QCOMPARE(readAll(mine) + readAll(theirs), QByteArray("newold"));
+            QCOMPARE(entriesOf(folder), QStringList({"mine.txt", "theirs.txt"}));
+        };
+        QVERIFY(asWriter(asTheWriter));
+    }
+
+    // A readme saved through a link in a shared folder such as /tmp: the
+    // link is followed only where the kernel's rule for such folders lets
+    // the writer follow it; otherwise nothing changes. The link leads to a
+    // file of the writer's own, which another user must not get replaced.
+    void linksInSharedFolders_data()
+    {
+        QTest::addColumn<QString>("kind");       // file, folder (a link on the way), chain
+        QTest::addColumn<int>("folderMode");     // of the shared folder, owned by root
+        QTest::addColumn<QString>("linkOwner");  // writer, root (the folder's owner), other
+        QTest::addColumn<bool>("followed");
+
+        QTest::newRow("another user's link in a sticky folder everyone may write: refused")
+            << "file" << 01777 << "other" << false;
+        QTest::newRow("another user's link to a folder on the way: refused") << "folder" << 01777 << "other" << false;
+        QTest::newRow("the writer's own link to another user's link: refused") << "chain" << 01777 << "other" << false;
+        QTest::newRow("the writer's own link there: followed") << "file" << 01777 << "writer" << true;
+        QTest::newRow("a link of the folder's owner: followed") << "file" << 01777 << "root" << true;
+        QTest::newRow("a folder everyone may write that is not sticky: followed") << "file" << 0777 << "other" << true;
+        QTest::newRow("a sticky folder only its owner may write: followed") << "folder" << 01755 << "other" << true;
+    }
+
+    void linksInSharedFolders()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, folderMode);
+        QFETCH(QString, linkOwner);
+        QFETCH(bool, followed);
+        if (!asRoot() && linkOwner != "writer")
+            QSKIP("a link of another user can only be made as root");
+        const User w = writer();
+        QTemporaryDir dir;
+        const QString victim = dir.filePath("victim"), shared = dir.filePath("shared"), notes = victim + "/notes.txt";
+        QVERIFY(setMode(dir.path(), 0755) && QDir().mkdir(victim) && QDir().mkdir(shared));
+        QVERIFY(writeFile(notes, "A's notes\r\n") && give(victim, w.uid, w.gid) && give(notes, w.uid, w.gid));
+        QVERIFY(setMode(shared, mode_t(folderMode)));
+        QString target = shared + "/velmora-readme.txt", link = target;
+        if (kind == "file") {
+            QVERIFY(QFile::link(notes, link));
+        } else if (kind == "folder") {
+            link = shared + "/docs";
+            target = link + "/notes.txt";
+            QVERIFY(QFile::link(victim, link));
+        } else {
+            link = shared + "/theirs.txt";
+            QVERIFY(QFile::link(link, target) && QFile::link(notes, link) && give(target, w.uid));
+        }
+        QVERIFY(give(link, linkOwner == "writer" ? w.uid : linkOwner == "root" ? 0 : otherUser));
+        const QStringList entries = entriesOf(shared);
+        const QString pointsTo = QFileInfo(link).symLinkTarget();
+
+        const auto asTheWriter = [&] {
+            QString reason;
+            writeFileAtomically(target, "Readme\r\n", &reason);
+            QCOMPARE(reason, followed ? QString()
+                                      : cannotWrite(target, "the link " + link + " in the shared folder " + shared
+                                                                + " was made by another user"));
+        };
+        QVERIFY(asWriter(asTheWriter));
+        QCOMPARE(readAll(notes), followed ? QByteArray("Readme\r\n") : QByteArray("A's notes\r\n"));
+        QCOMPARE(entriesOf(shared), entries);
+        QCOMPARE(QFileInfo(link).symLinkTarget(), pointsTo);
+        QCOMPARE(entriesOf(victim), QStringList{"notes.txt"});
+    }
+
+    // presets.txt writable by the writer in a folder that takes no new files
+    // (a shared install), so Set writes it in place, over and over with two
+    // records of different lengths, while this process reads it: every read
+    // is one record or the other, never a mix.
+    void readersNeverSeeHalfAWrite()
+    {
+        const User w = writer();
+        QTemporaryDir dir;
+        const QString program = dir.filePath("program"), path = program + "/presets.txt";
+        const QString x(20000, 'a'), y(12000, 'b');
+        const PresetRecord a{x, x, x, x, x, x}, b{y, y, y, y, y, y};
+        QVERIFY(setMode(dir.path(), 0755) && QDir().mkdir(program));
+        QVERIFY(writeFile(path, presetRecordLine(a)) && give(path, w.uid, w.gid));
+        QVERIFY(setMode(program, 0555));  // no new files here, not even for the owner
+        const ino_t before = statOf(path).st_ino;
+
+        const pid_t child = startAsWriter([&] {
+            for (int i = 0;; ++i) {  // until it is stopped
+                const PresetsWrite written = writePresets(locatePresets(program, "", PresetsUse::Set), i % 2 ? a : b);
+                QVERIFY2(written.saved, qPrintable(written.reason));
+            }
+        });
+        QVERIFY(child > 0);
+        const auto stop = qScopeGuard([&] {
+            if (::waitpid(child, nullptr, WNOHANG) == 0 && ::kill(child, SIGKILL) == 0)
+                ::waitpid(child, nullptr, 0);
+            setMode(program, 0755);
+        });
+        // Read until the content has changed 300 times, however busy the
+        // machine keeps the writer: a torn read is a change too.
+        int changes = 0, torn = 0;
+        PresetRecord last = a;
+        for (int reads = 0; changes < 300 && reads < 300000; ++reads) {
+            const PresetRecord r = readPresetsFile(path);
+            torn += r != a && r != b;
+            changes += r != last;
+            last = r;
+        }
+        QVERIFY2(::waitpid(child, nullptr, WNOHANG) == 0, "the writer stopped");
+        QCOMPARE(torn, 0);
+        QCOMPARE(changes, 300);
+        QCOMPARE(statOf(path).st_ino, before);  // written in place all along
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFiles)
+#include "tst_files.moc"
