@@ -280,134 +280,76 @@ private slots:
         QVERIFY(record == (read ? parsePresets(fromWindows1252(bytes)) : PresetRecord()));
     }
 
-    // In a folder (%1) that holds old.txt (as root: another user's), a file
-    // named file and an empty folder: old.txt is replaced whole by a new
-    // file with the old one's owner, group and mode, or the name is refused
-    // with the reason; either way nothing else changes.
-    void replaces_data()
+    // The one writer, through a temporary file or in place, in a folder
+    // (%1) that holds old.txt (as root: another user's), a file named file,
+    // an empty folder and, at readme.txt, what the row puts there. The name
+    // is written whole, or refused with the reason; either way nothing else
+    // changes. A replaced old.txt is a new file with the old one's owner,
+    // group and mode; a link is followed and kept; a node that is not a
+    // regular file stays as it was, also for the writer in place. In place,
+    // every failure leaves the old bytes, even one that ends the program at
+    // the first byte that does not fit.
+    void writes_data()
     {
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("node");    // at readme.txt: fifo, link to fifo, link to old, dangling link
+        QTest::addColumn<QString>("name");    // the name written
+        QTest::addColumn<QString>("how");     // replace, in place; killed: in place, by the file-size limit
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("limit");      // file-size limit, -1 for none
+        QTest::addColumn<int>("limit");       // file-size limit, -1 for none
         QTest::addColumn<QString>("reason");  // empty: written
-
-        QTest::newRow("replace a longer file") << "%1/old.txt" << QByteArray("short\r\n\x80\xe9") << -1 << "";
-        QTest::newRow("folder in the file's place") << "%1/folder" << QByteArray("new") << -1
-                                                    << "a folder of that name is in the way";
-        QTest::newRow("folder does not exist") << "%1/nowhere/out.txt" << QByteArray("new") << -1
-                                               << "the folder %1/nowhere does not exist";
-        QTest::newRow("parent is a file") << "%1/file/out.txt" << QByteArray("new") << -1 << "%1/file is a file, not a folder";
-        QTest::newRow("a name without a folder, never the working folder")
-            << "out.txt" << QByteArray("new") << -1 << "the name does not say which folder it is in";
+        const auto row = [](const char *tag, const char *node, const char *name, const char *how, const QByteArray &bytes,
+                            int limit = -1, const QString &reason = {}) {
+            QTest::newRow(tag) << node << name << how << bytes << limit << reason;
+        };
+        const QString notRegular = "it is not a regular file";
+        row("replace a longer file", "", "%1/old.txt", "replace", "short\r\n\x80\xe9");
+        row("folder in the file's place", "", "%1/folder", "replace", "new", -1, "a folder of that name is in the way");
+        row("folder does not exist", "", "%1/nowhere/out.txt", "replace", "new", -1, "the folder %1/nowhere does not exist");
+        row("parent is a file", "", "%1/file/out.txt", "replace", "new", -1, "%1/file is a file, not a folder");
+        row("a name without a folder, never the working folder", "", "out.txt", "replace", "new", -1,
+            "the name does not say which folder it is in");
         // Small enough for a write buffer: the failure shows only at the flush.
-        QTest::newRow("full disk, small write") << "%1/old.txt" << QByteArray(45, 'z') << 16 << "File too large";
+        row("full disk, small write", "", "%1/old.txt", "replace", QByteArray(45, 'z'), 16, "File too large");
+        row("FIFO", "fifo", "%1/readme.txt", "replace", "Readme\r\n", -1, notRegular);
+        row("link to a FIFO", "link to fifo", "%1/readme.txt", "replace", "Readme\r\n", -1, notRegular);
+        row("link to a regular file: the file is replaced", "link to old", "%1/readme.txt", "replace", "Readme\r\n");
+        row("dangling link: its target is made", "dangling link", "%1/readme.txt", "replace", "Readme\r\n");
+        row("in place, longer", "", "%1/old.txt", "in place", QByteArray(9000, 'L'));
+        row("in place, shorter", "", "%1/old.txt", "in place", "Short\r\n");
+        row("in place, file-size limit, shorter, cut part way", "", "%1/old.txt", "in place", QByteArray(3000, 'S'), 1000,
+            "File too large");
+        row("in place, killed by the limit: no byte changed before room was reserved", "", "%1/old.txt", "killed",
+            QByteArray(9000, 'L'), 1000, "killed");
+        row("in place: a FIFO, without waiting for a reader", "fifo", "%1/readme.txt", "in place", "Readme\r\n", -1,
+            notRegular);
     }
 
-    void replaces()
+    void writes()
     {
+        QFETCH(QString, node);
         QFETCH(QString, name);
+        QFETCH(QString, how);
         QFETCH(QByteArray, bytes);
         QFETCH(int, limit);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        const QString old = dir.filePath("old.txt");
+        const QString old = dir.filePath("old.txt"), readme = dir.filePath("readme.txt"), other = dir.filePath("other.txt");
         QVERIFY(writeFile(old, oldBytes) && writeFile(dir.filePath("file"), "I am a file\r\n"));
         QVERIFY(QDir(dir.path()).mkdir("folder"));
         QVERIFY(setMode(old, 0640) && (!asRoot() || give(old, writer().uid, writer().gid)));
+        if (node.endsWith("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(node == "fifo" ? readme : other).constData(), 0600), 0);
+        if (node.contains("link"))
+            QCOMPARE(::symlink(node == "link to old" ? "old.txt" : "other.txt", QFile::encodeName(readme).constData()), 0);
         const struct stat before = statOf(old);
-        const QStringList entries = entriesOf(dir.path());
+        const mode_t nodeBefore = nodeType(readme);
+        QStringList entries = entriesOf(dir.path());
         const QString path = name.replace("%1", dir.path());
 
         const rlim_t oldLimit = setFileSizeLimit(limit < 0 ? RLIM_INFINITY : rlim_t(limit));
         QString error;
-        const bool written = writeFileAtomically(path, bytes, &error);
-        setFileSizeLimit(oldLimit);
-
-        QCOMPARE(error, reason.isEmpty() ? QString() : cannotWrite(path, reason.replace("%1", dir.path())));
-        QCOMPARE(written, reason.isEmpty());
-        QCOMPARE(entriesOf(dir.path()), entries);  // no temporary file left, nothing made
-        QCOMPARE(readAll(old), written ? bytes : oldBytes);
-        QCOMPARE(readAll(dir.filePath("file")), QByteArray("I am a file\r\n"));
-        QCOMPARE(entriesOf(dir.filePath("folder")), QStringList());
-        const struct stat after = statOf(old);
-        QCOMPARE(after.st_ino != before.st_ino, written);  // a new file took the old one's place
-        QCOMPARE(QString("%1:%2 %3").arg(after.st_uid).arg(after.st_gid).arg(after.st_mode & 07777, 0, 8),
-                 QString("%1:%2 640").arg(before.st_uid).arg(before.st_gid));  // owner:group mode
-    }
-
-    // What is at the chosen name afterwards: a node that is not a regular
-    // file stays as it was, also for the writer in place; a link is followed
-    // and kept.
-    void onlyRegularFilesAreReplaced_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("inPlace");
-        QTest::addColumn<QString>("reason");  // empty: written
-        const QString notRegular = "it is not a regular file";
-        QTest::newRow("FIFO") << "fifo" << false << notRegular;
-        QTest::newRow("link to a FIFO") << "link to fifo" << false << notRegular;
-        QTest::newRow("link to a regular file: the file is written") << "link to file" << false << "";
-        QTest::newRow("dangling link: its target is made") << "dangling link" << false << "";
-        QTest::newRow("in place: a FIFO, without waiting for a reader") << "fifo" << true << notRegular;
-    }
-
-    void onlyRegularFilesAreReplaced()
-    {
-        QFETCH(QString, kind);
-        QFETCH(bool, inPlace);
-        QFETCH(QString, reason);
-        QTemporaryDir dir;
-        const QString target = dir.filePath("readme.txt"), other = dir.filePath("other.txt");
-        const QByteArray t = QFile::encodeName(target);
-        if (kind.endsWith("fifo"))
-            QCOMPARE(::mkfifo(QFile::encodeName(kind == "fifo" ? target : other).constData(), 0600), 0);
-        if (kind == "link to file")
-            QVERIFY(writeFile(other, oldBytes));
-        if (kind.contains("link"))
-            QCOMPARE(::symlink("other.txt", t.constData()), 0);
-        const mode_t before = nodeType(target);
-        const QStringList entries = entriesOf(dir.path());
-
-        QString error;
-        const bool written = inPlace ? writeFileInPlace(target, "Readme\r\n", &error)
-                                     : writeFileAtomically(target, "Readme\r\n", &error);
-        QCOMPARE(error, reason.isEmpty() ? QString() : cannotWrite(target, reason));
-        QCOMPARE(written, reason.isEmpty());
-        QCOMPARE(nodeType(target), before);  // nothing replaced the node or the link
-        QCOMPARE(entriesOf(dir.path()), written ? QStringList({"other.txt", "readme.txt"}) : entries);
-        if (written)
-            QCOMPARE(readAll(other), QByteArray("Readme\r\n"));
-    }
-
-    // Writing in place, as for a file in a folder that takes no new files:
-    // called directly, since root may create files in any folder. Every
-    // failure leaves the old bytes, even one that ends the program at the
-    // first byte that does not fit; with room, the new bytes are all there.
-    void inPlaceIsAllOrNothing_data()
-    {
-        QTest::addColumn<QString>("trouble");  // none; a file-size limit of 1000 bytes: limit, killed
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("ok");
-        QTest::newRow("longer") << "none" << QByteArray(9000, 'L') << true;
-        QTest::newRow("shorter") << "none" << QByteArray("Short\r\n") << true;
-        QTest::newRow("file-size limit, shorter, cut part way") << "limit" << QByteArray(3000, 'S') << false;
-        QTest::newRow("killed by the limit: no byte changed before room was reserved")
-            << "killed" << QByteArray(9000, 'L') << false;
-    }
-
-    void inPlaceIsAllOrNothing()
-    {
-        QFETCH(QString, trouble);
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, ok);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("readme.txt");
-        QVERIFY(writeFile(path, oldBytes));
-
-        const rlim_t before = setFileSizeLimit(trouble == "none" ? RLIM_INFINITY : 1000);
-        QString error;
         bool written = false;
-        if (trouble == "killed") {
+        if (how == "killed") {
             const pid_t child = ::fork();
             if (child == 0) {
                 std::signal(SIGXFSZ, SIG_DFL);
@@ -418,14 +360,24 @@ private slots:
             int status = 0;
             written = !(::waitpid(child, &status, 0) == child && WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
         } else {
-            written = writeFileInPlace(path, bytes, &error);
+            written = how == "in place" ? writeFileInPlace(path, bytes, &error) : writeFileAtomically(path, bytes, &error);
         }
-        setFileSizeLimit(before);
+        setFileSizeLimit(oldLimit);
 
-        QCOMPARE(written, ok);
-        QCOMPARE(error, trouble == "limit" ? cannotWrite(path, "File too large") : QString());
-        QCOMPARE(readAll(path), ok ? bytes : oldBytes);
-        QCOMPARE(entriesOf(dir.path()), QStringList{"readme.txt"});  // no temporary file, nothing left over
+        QCOMPARE(error, reason.isEmpty() || how == "killed" ? QString() : cannotWrite(path, reason.replace("%1", dir.path())));
+        QCOMPARE(written, reason.isEmpty());
+        QCOMPARE(nodeType(readme), nodeBefore);  // nothing replaced the node or the link
+        if (node == "dangling link")
+            entries = QStringList{"file", "folder", "old.txt", "other.txt", "readme.txt"};
+        QCOMPARE(entriesOf(dir.path()), entries);  // no temporary file left, nothing else made
+        QCOMPARE(readAll(node == "dangling link" ? other : old), written ? bytes : oldBytes);
+        QCOMPARE(readAll(dir.filePath("file")), QByteArray("I am a file\r\n"));
+        QCOMPARE(entriesOf(dir.filePath("folder")), QStringList());
+        const struct stat after = statOf(old);
+        // A new file took the old one's place, or it is the same file.
+        QCOMPARE(after.st_ino != before.st_ino, written && how == "replace" && node != "dangling link");
+        QCOMPARE(QString("%1:%2 %3").arg(after.st_uid).arg(after.st_gid).arg(after.st_mode & 07777, 0, 8),
+                 QString("%1:%2 640").arg(before.st_uid).arg(before.st_gid));  // owner:group mode
     }
 
     // The program folder's presets.txt (writable, read-only, missing, a
