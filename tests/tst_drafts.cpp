@@ -191,48 +191,41 @@ private slots:
             ::close(held);
     }
 
-    // Several finished runs: the newest is offered first, the others at
-    // later starts, even one whose process id the system has handed to this
-    // run since.
-    void newestFirstTheOthersLater()
+    // Runs before and at the same time as this one, in a folder open to
+    // this user alone, each with a draft of its own: a start takes the
+    // newest finished run's first and the others at later starts, even one
+    // whose process id the system has handed to this run since, never a
+    // running program's; Exit takes only its own. No folder at all: no
+    // draft, never a file of the working folder.
+    void runs()
     {
         QTemporaryDir dir;
-        const QString older = dir.filePath(QString::number(::getpid()) + "-0000000000000001.draft");
+        const QString folder = dir.filePath("state/velmora");
+        DraftStore running(folder);
+        QVERIFY(running.claim());
+        QVERIFY(writeFile(running.draftPath(), draftBytes(typedName("Running"))));
+        QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther), 0);
+        const QString older = folder + "/" + QString::number(::getpid()) + "-0000000000000001.draft";
         QVERIFY(writeFile(older, draftBytes(typedName("Older"))));
         QFile aged(older);
         QVERIFY(aged.open(QIODevice::ReadWrite));
         QVERIFY(aged.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
         aged.close();
-        QVERIFY(writeFile(dir.filePath("newer.draft"), draftBytes(typedName("Newer"))));
+        QVERIFY(writeFile(folder + "/newer.draft", draftBytes(typedName("Newer"))));
         for (const char *name : {"Newer", "Older"}) {
-            DraftStore store(dir.path());
+            DraftStore store(folder);
             QVERIFY(store.claim());
+            QVERIFY(store.draftPath() != running.draftPath());
             std::optional<LeftDraft> left = store.takeLeftDraft();
             QVERIFY(left);
             QCOMPARE(left->values.name, QString(name));
             left->discard();
             store.removeOwn();
         }
-        QCOMPARE(entriesOf(dir.path()), QStringList());
-    }
-
-    // Two runs at once: each its own draft, in a folder open to this user
-    // alone; neither takes the other's, and Exit takes only its own. No
-    // folder at all: no draft, never a file of the working folder.
-    void twoRunsAtOnce()
-    {
-        QTemporaryDir dir;
-        const QString folder = dir.filePath("state/velmora");
-        DraftStore running(folder);
-        QVERIFY(running.claim());
-        QVERIFY(writeFile(running.draftPath(), draftBytes(typedName("Typed"))));
-        QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther), 0);
-        DraftStore later(folder);
-        QVERIFY(!later.takeLeftDraft());
-        QVERIFY(later.claim());
-        QVERIFY(later.draftPath() != running.draftPath());
+        QVERIFY(!DraftStore(folder).takeLeftDraft());
+        QCOMPARE(readDraftFile(running.draftPath()).values.name, QString("Running"));
         running.removeOwn();
-        QCOMPARE(entriesOf(folder), QStringList(QFileInfo(later.draftPath()).baseName() + ".lock"));
+        QCOMPARE(entriesOf(folder), QStringList());
         QVERIFY(!DraftStore(QString()).claim());
     }
 
