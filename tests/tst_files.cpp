@@ -64,10 +64,7 @@ namespace {
 const QByteArray oldBytes(5000, 'o');
 constexpr uid_t otherUser = 4242;  // neither the writer nor root
 
-bool asRoot()
-{
-    return ::geteuid() == 0;
-}
+const bool asRoot = ::geteuid() == 0;
 
 // Who writes: nobody (65534) when the test runs as root, else the user
 // running it.
@@ -75,10 +72,7 @@ struct User {
     uid_t uid;
     gid_t gid;
 };
-User writer()
-{
-    return asRoot() ? User{65534, 65534} : User{::geteuid(), ::getegid()};
-}
+const User writer = asRoot ? User{65534, 65534} : User{::geteuid(), ::getegid()};
 
 // The owner of a file or of a link itself.
 bool give(const QString &path, uid_t uid, gid_t gid = gid_t(-1))
@@ -91,19 +85,13 @@ bool setMode(const QString &path, mode_t mode)
     return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
 }
 
-// What is at path, after following links; all zero for nothing.
-struct stat statOf(const QString &path)
+// What is at path, after following links unless flags say
+// AT_SYMLINK_NOFOLLOW; all zero for nothing.
+struct stat statOf(const QString &path, int flags = 0)
 {
     struct stat found {};
-    ::stat(QFile::encodeName(path).constData(), &found);
+    ::fstatat(AT_FDCWD, QFile::encodeName(path).constData(), &found, flags);
     return found;
-}
-
-// The kind of node at path (a link itself, not what it leads to), 0 for none.
-mode_t nodeType(const QString &path)
-{
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
 }
 
 // Starts work in a child process as the writer, which ends with this
@@ -115,10 +103,9 @@ pid_t startAsWriter(const std::function<void()> &work)
     const pid_t pid = ::fork();
     if (pid != 0)
         return pid;
-    const User w = writer();
-    if (asRoot()
-        && (::setgroups(0, nullptr) != 0 || ::setresgid(w.gid, w.gid, w.gid) != 0
-            || ::setresuid(w.uid, w.uid, w.uid) != 0))
+    if (asRoot
+        && (::setgroups(0, nullptr) != 0 || ::setresgid(writer.gid, writer.gid, writer.gid) != 0
+            || ::setresuid(writer.uid, writer.uid, writer.uid) != 0))
         ::_exit(2);
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     work();
@@ -328,13 +315,13 @@ private slots:
         const QString old = dir.filePath("old.txt"), readme = dir.filePath("readme.txt"), other = dir.filePath("other.txt");
         QVERIFY(writeFile(old, oldBytes) && writeFile(dir.filePath("file"), "I am a file\r\n"));
         QVERIFY(QDir(dir.path()).mkdir("folder"));
-        QVERIFY(setMode(old, 0640) && (!asRoot() || give(old, writer().uid, writer().gid)));
+        QVERIFY(setMode(old, 0640) && (!asRoot || give(old, writer.uid, writer.gid)));
         if (node.endsWith("fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(node == "fifo" ? readme : other).constData(), 0600), 0);
         if (node.contains("link"))
             QCOMPARE(::symlink(node == "link to old" ? "old.txt" : "other.txt", QFile::encodeName(readme).constData()), 0);
         const struct stat before = statOf(old);
-        const mode_t nodeBefore = nodeType(readme);
+        const mode_t nodeBefore = statOf(readme, AT_SYMLINK_NOFOLLOW).st_mode & S_IFMT;
         QStringList entries = entriesOf(dir.path());
         const QString path = name.replace("%1", dir.path());
 
@@ -358,7 +345,7 @@ private slots:
 
         QCOMPARE(error, reason.isEmpty() || how == "killed" ? QString() : cannotWrite(path, reason.replace("%1", dir.path())));
         QCOMPARE(written, reason.isEmpty());
-        QCOMPARE(nodeType(readme), nodeBefore);  // nothing replaced the node or the link
+        QCOMPARE(statOf(readme, AT_SYMLINK_NOFOLLOW).st_mode & S_IFMT, nodeBefore);  // nothing replaced the node or the link
         if (node == "dangling link")
             entries = QStringList{"file", "folder", "old.txt", "other.txt", "readme.txt"};
         QCOMPARE(entriesOf(dir.path()), entries);  // no temporary file left, nothing else made
@@ -490,13 +477,13 @@ private slots:
         QFETCH(int, folderMode);
         QFETCH(QString, linkOwner);
         QFETCH(bool, followed);
-        if (!asRoot() && linkOwner != "writer")
+        if (!asRoot && linkOwner != "writer")
             QSKIP("a link of another user can only be made as root");
-        const User w = writer();
         QTemporaryDir dir;
         const QString victim = dir.filePath("victim"), shared = dir.filePath("shared"), notes = victim + "/notes.txt";
         QVERIFY(setMode(dir.path(), 0755) && QDir().mkdir(victim) && QDir().mkdir(shared));
-        QVERIFY(writeFile(notes, "A's notes\r\n") && give(victim, w.uid, w.gid) && give(notes, w.uid, w.gid));
+        QVERIFY(writeFile(notes, "A's notes\r\n") && give(victim, writer.uid, writer.gid)
+                && give(notes, writer.uid, writer.gid));
         QVERIFY(setMode(shared, mode_t(folderMode)));
         QString target = shared + "/velmora-readme.txt", link = target;
         if (kind == "file") {
@@ -507,9 +494,9 @@ private slots:
             QVERIFY(QFile::link(victim, link));
         } else {
             link = shared + "/theirs.txt";
-            QVERIFY(QFile::link(link, target) && QFile::link(notes, link) && give(target, w.uid));
+            QVERIFY(QFile::link(link, target) && QFile::link(notes, link) && give(target, writer.uid));
         }
-        QVERIFY(give(link, linkOwner == "writer" ? w.uid : linkOwner == "root" ? 0 : otherUser));
+        QVERIFY(give(link, linkOwner == "writer" ? writer.uid : linkOwner == "root" ? 0 : otherUser));
         const QStringList entries = entriesOf(shared);
         const QString pointsTo = QFileInfo(link).symLinkTarget();
 
@@ -533,13 +520,12 @@ private slots:
     // is one record or the other, never a mix.
     void readersNeverSeeHalfAWrite()
     {
-        const User w = writer();
         QTemporaryDir dir;
         const QString program = dir.filePath("program"), path = program + "/presets.txt";
         const QString x(20000, 'a'), y(12000, 'b');
         const PresetRecord a{x, x, x, x, x, x}, b{y, y, y, y, y, y};
         QVERIFY(setMode(dir.path(), 0755) && QDir().mkdir(program));
-        QVERIFY(writeFile(path, presetRecordLine(a)) && give(path, w.uid, w.gid));
+        QVERIFY(writeFile(path, presetRecordLine(a)) && give(path, writer.uid, writer.gid));
         QVERIFY(setMode(program, 0555));  // no new files here, not even for the owner
         const ino_t before = statOf(path).st_ino;
 
