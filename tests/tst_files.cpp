@@ -426,30 +426,6 @@ private slots:
         QVERIFY(asWriter(asTheWriter));
     }
 
-    // An installed program's folder, which this user may not add files to:
-    // the dialogs start in the documents folder instead; a file there that
-    // the user may write is written in place, a read-only one is left as it
-    // is, with the reason.
-    void folderThatTakesNoNewFiles()
-    {
-        const auto asTheWriter = [] {
-            QTemporaryDir dir;
-            const QString folder = dir.filePath("program"), mine = folder + "/mine.txt", theirs = folder + "/theirs.txt";
-            QVERIFY(QDir().mkdir(folder) && writeFile(mine, "old") && writeFile(theirs, "old"));
-            QCOMPARE(dialogStartFolder(folder, "/docs"), folder);
-            const auto writable = qScopeGuard([&] { setMode(folder, 0755); });
-            QVERIFY(setMode(theirs, 0444) && setMode(folder, 0555));
-            QCOMPARE(dialogStartFolder(folder, "/docs"), QString("/docs"));
-            QString reason;
-            QVERIFY2(writeFileAtomically(mine, "new", &reason), qPrintable(reason));
-            QVERIFY(!writeFileAtomically(theirs, "new", &reason));
-            QCOMPARE(reason, cannotWrite(theirs, "Existing file " + theirs + " is not writable"));
-            QCOMPARE(readAll(mine) + readAll(theirs), QByteArray("newold"));
-            QCOMPARE(entriesOf(folder), QStringList({"mine.txt", "theirs.txt"}));
-        };
-        QVERIFY(asWriter(asTheWriter));
-    }
-
     // A readme saved through a link in a shared folder such as /tmp: the
     // link is followed only where the kernel's rule for such folders lets
     // the writer follow it; otherwise nothing changes. The link leads to a
@@ -514,22 +490,29 @@ private slots:
         QCOMPARE(entriesOf(victim), QStringList{"notes.txt"});
     }
 
-    // presets.txt writable by the writer in a folder that takes no new files
-    // (a shared install), so Set writes it in place, over and over with two
-    // records of different lengths, while this process reads it: every read
-    // is one record or the other, never a mix.
-    void readersNeverSeeHalfAWrite()
+    // A shared install: the program folder takes no new files, not even
+    // from the owner of the presets.txt in it. For that owner the dialogs
+    // start in the documents folder, a read-only file there is left as it
+    // is, with the reason, and Set writes presets.txt in place, over and
+    // over with two records of different lengths, while this process reads
+    // it: every read is one record or the other, never a mix.
+    void sharedInstall()
     {
         QTemporaryDir dir;
-        const QString program = dir.filePath("program"), path = program + "/presets.txt";
+        const QString program = dir.filePath("program"), path = program + "/presets.txt", theirs = program + "/theirs.txt";
         const QString x(20000, 'a'), y(12000, 'b');
         const PresetRecord a{x, x, x, x, x, x}, b{y, y, y, y, y, y};
         QVERIFY(setMode(dir.path(), 0755) && QDir().mkdir(program));
         QVERIFY(writeFile(path, presetRecordLine(a)) && give(path, writer.uid, writer.gid));
-        QVERIFY(setMode(program, 0555));  // no new files here, not even for the owner
+        QVERIFY(writeFile(theirs, "old") && give(theirs, writer.uid, writer.gid) && setMode(theirs, 0444));
+        QVERIFY(setMode(program, 0555));
         const ino_t before = statOf(path).st_ino;
 
         const pid_t child = startAsWriter([&] {
+            QCOMPARE(dialogStartFolder(program, "/docs"), QString("/docs"));
+            QString reason;
+            QVERIFY(!writeFileAtomically(theirs, "new", &reason));
+            QCOMPARE(reason, cannotWrite(theirs, "Existing file " + theirs + " is not writable"));
             for (int i = 0;; ++i) {  // until it is stopped
                 const PresetsWrite written = writePresets(locatePresets(program, "", PresetsUse::Set), i % 2 ? a : b);
                 QVERIFY2(written.saved, qPrintable(written.reason));
@@ -555,6 +538,8 @@ private slots:
         QCOMPARE(torn, 0);
         QCOMPARE(changes, 300);
         QCOMPARE(statOf(path).st_ino, before);  // written in place all along
+        QCOMPARE(readAll(theirs), QByteArray("old"));
+        QCOMPARE(entriesOf(program), QStringList({"presets.txt", "theirs.txt"}));  // nothing left over
     }
 };
 
