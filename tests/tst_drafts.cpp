@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <fcntl.h>
+#include <functional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -114,25 +115,22 @@ private slots:
         QTest::newRow("a lock alone") << QByteArray() << "free" << false << QStringList();
 
         QTest::newRow("nothing typed") << draftBytes(WizardValues()) << "free" << false << QStringList();
-        WizardValues presets;
-        presets.company = {"Acme", QString("Acme")};
-        presets.record.company = "Acme";
-        QTest::newRow("presets only, copied by Next") << draftBytes(presets) << "free" << false << QStringList();
-        WizardValues v = presets;
-        v.company.text.clear();
-        QTest::newRow("a filled box emptied") << draftBytes(v) << "free" << true << kept;
-        v = presets;
-        v.record.company = "Typed Co";
-        QTest::newRow("a typed company in the record only") << draftBytes(v) << "free" << true << kept;
-        v = WizardValues();
-        v.authorName = {"Ann", std::nullopt};
-        QTest::newRow("a box typed into before its first fill") << draftBytes(v) << "free" << true << kept;
-        v = WizardValues();
-        v.otherSystems.move(0, 6);
-        QTest::newRow("the OS list reordered") << draftBytes(v) << "free" << true << kept;
-        v = WizardValues();
-        v.record.programType = "Demo";
-        QTest::newRow("a type picked") << draftBytes(v) << "free" << true << kept;
+        // A finished run's draft of the presets alone, copied by Next, and
+        // one change to it.
+        const auto presetsAnd = [&](const char *row, bool offered, const std::function<void(WizardValues &)> &change) {
+            WizardValues v;
+            v.company = {"Acme", QString("Acme")};
+            v.record.company = "Acme";
+            change(v);
+            QTest::newRow(row) << draftBytes(v) << "free" << offered << (offered ? kept : QStringList());
+        };
+        presetsAnd("presets only, copied by Next", false, [](WizardValues &) {});
+        presetsAnd("a filled box emptied", true, [](WizardValues &v) { v.company.text.clear(); });
+        presetsAnd("a typed company in the record only", true, [](WizardValues &v) { v.record.company = "Typed Co"; });
+        presetsAnd("a box typed into before its first fill", true,
+                   [](WizardValues &v) { v.authorName = {"Ann", std::nullopt}; });
+        presetsAnd("the OS list reordered", true, [](WizardValues &v) { v.otherSystems.move(0, 6); });
+        presetsAnd("a type picked", true, [](WizardValues &v) { v.record.programType = "Demo"; });
 
         const QByteArray full = draftBytes(fullValues());
         const auto unreadable = [&](const char *row, const QByteArray &bytes) {
