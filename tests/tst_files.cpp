@@ -19,7 +19,6 @@
 #include "core/text/FilePath.h"
 #include "core/text/Win1252.h"
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -167,7 +166,9 @@ private slots:
         QTest::newRow("a folder") << "folder" << QByteArray() << Outcome::NotAFile << QString();
         QTest::newRow("FIFO") << "fifo" << QByteArray() << Outcome::NotAFile << QString();
         // A file whose size says nothing and that never ends: read only up to
-        // the limit (it stands for a file that grows while it is read).
+        // the limit (it stands for a file that grows while it is read). A
+        // reader that ran on would take the memory of the machine (the reads
+        // are held to 1 GiB more) or the suite's time.
         QTest::newRow("/proc/self/pagemap: size 0, endless")
             << "/proc/self/pagemap" << QByteArray() << Outcome::TooLarge << QString();
         QTest::newRow("at the limit") << file << QByteArray(1000, 'x') << Outcome::Read << QString(1000, u'x');
@@ -192,11 +193,8 @@ private slots:
         else if (setup.startsWith(u'/'))
             path = setup;
 
-        QElapsedTimer timer;
-        timer.start();
         BoundedFile read;
         withinOneMoreGiB([&] { read = velmora::readBoundedFile(path, 1000, {.decode = true, .lock = {}}); });
-        QVERIFY(timer.elapsed() < 5000);
         QCOMPARE(read.outcome, outcome);
         QCOMPARE(read.text, text);
         QCOMPARE(read.bytes, outcome == Outcome::Read ? bytes : QByteArray());
