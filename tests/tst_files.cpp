@@ -312,33 +312,28 @@ private slots:
         QTest::addColumn<QString>("name");    // the name written
         QTest::addColumn<QString>("how");     // replace, in place; killed: in place, by the file-size limit
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("limit");       // file-size limit, -1 for none
-        QTest::addColumn<QString>("reason");  // empty: written
+        QTest::addColumn<QString>("reason");  // empty: written; File too large: under a file-size limit of 1000 bytes
         const auto row = [](const char *tag, const char *node, const char *name, const char *how, const QByteArray &bytes,
-                            int limit = -1, const QString &reason = {}) {
-            QTest::newRow(tag) << node << name << how << bytes << limit << reason;
-        };
-        const QString notRegular = "it is not a regular file";
+                            const QString &reason = {}) { QTest::newRow(tag) << node << name << how << bytes << reason; };
+        const QString notRegular = "it is not a regular file", tooLarge = "File too large";
         row("replace a longer file", "", "%1/old.txt", "replace", "short\r\n\x80\xe9");
-        row("folder in the file's place", "", "%1/folder", "replace", "new", -1, "a folder of that name is in the way");
-        row("folder does not exist", "", "%1/nowhere/out.txt", "replace", "new", -1, "the folder %1/nowhere does not exist");
-        row("parent is a file", "", "%1/file/out.txt", "replace", "new", -1, "%1/file is a file, not a folder");
-        row("a name without a folder, never the working folder", "", "out.txt", "replace", "new", -1,
+        row("folder in the file's place", "", "%1/folder", "replace", "new", "a folder of that name is in the way");
+        row("folder does not exist", "", "%1/nowhere/out.txt", "replace", "new", "the folder %1/nowhere does not exist");
+        row("parent is a file", "", "%1/file/out.txt", "replace", "new", "%1/file is a file, not a folder");
+        row("a name without a folder, never the working folder", "", "out.txt", "replace", "new",
             "the name does not say which folder it is in");
         // Small enough for a write buffer: the failure shows only at the flush.
-        row("full disk, small write", "", "%1/old.txt", "replace", QByteArray(45, 'z'), 16, "File too large");
-        row("FIFO", "fifo", "%1/readme.txt", "replace", "Readme\r\n", -1, notRegular);
-        row("link to a FIFO", "link to fifo", "%1/readme.txt", "replace", "Readme\r\n", -1, notRegular);
+        row("full disk, small write", "", "%1/old.txt", "replace", QByteArray(1045, 'z'), tooLarge);
+        row("FIFO", "fifo", "%1/readme.txt", "replace", "Readme\r\n", notRegular);
+        row("link to a FIFO", "link to fifo", "%1/readme.txt", "replace", "Readme\r\n", notRegular);
         row("link to a regular file: the file is replaced", "link to old", "%1/readme.txt", "replace", "Readme\r\n");
         row("dangling link: its target is made", "dangling link", "%1/readme.txt", "replace", "Readme\r\n");
         row("in place, longer", "", "%1/old.txt", "in place", QByteArray(9000, 'L'));
         row("in place, shorter", "", "%1/old.txt", "in place", "Short\r\n");
-        row("in place, file-size limit, shorter, cut part way", "", "%1/old.txt", "in place", QByteArray(3000, 'S'), 1000,
-            "File too large");
+        row("in place, file-size limit, shorter, cut part way", "", "%1/old.txt", "in place", QByteArray(3000, 'S'), tooLarge);
         row("in place, killed by the limit: no byte changed before room was reserved", "", "%1/old.txt", "killed",
-            QByteArray(9000, 'L'), 1000, "killed");
-        row("in place: a FIFO, without waiting for a reader", "fifo", "%1/readme.txt", "in place", "Readme\r\n", -1,
-            notRegular);
+            QByteArray(9000, 'L'), tooLarge);
+        row("in place: a FIFO, without waiting for a reader", "fifo", "%1/readme.txt", "in place", "Readme\r\n", notRegular);
     }
 
     void writes()
@@ -347,7 +342,6 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, how);
         QFETCH(QByteArray, bytes);
-        QFETCH(int, limit);
         QFETCH(QString, reason);
         QTemporaryDir dir;
         const QString old = dir.filePath("old.txt"), readme = dir.filePath("readme.txt"), other = dir.filePath("other.txt");
@@ -363,7 +357,7 @@ private slots:
         QStringList entries = entriesOf(dir.path());
         const QString path = name.replace("%1", dir.path());
 
-        const rlim_t oldLimit = setFileSizeLimit(limit < 0 ? RLIM_INFINITY : rlim_t(limit));
+        const rlim_t oldLimit = setFileSizeLimit(reason == "File too large" ? 1000 : RLIM_INFINITY);
         QString error;
         bool written = false;
         if (how == "killed") {
