@@ -100,6 +100,19 @@ struct stat statOf(const QString &path, int flags = 0)
     return found;
 }
 
+// Puts at path what bytes stand for: "<fifo>", "<folder>", "<2 GiB>" (a
+// sparse file), or else a file of these bytes.
+bool putAt(const QString &path, const QByteArray &bytes)
+{
+    if (bytes == "<fifo>")
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (bytes == "<folder>")
+        return QDir().mkdir(path);
+    if (bytes == "<2 GiB>")
+        return writeFile(path, {}) && QFile::resize(path, qint64(2) << 30);
+    return writeFile(path, bytes);
+}
+
 // Starts work in a child process as the writer, which ends with this
 // process. Its checks report as in any test; the child's exit status says
 // whether they all held.
@@ -180,58 +193,49 @@ private slots:
     // decodes; its limit (maxBytes) is 1000 bytes.
     void readBoundedFile_data()
     {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("bytes");  // or what putAt makes of it; "<none>"; a path of its own
         QTest::addColumn<Outcome>("outcome");
         QTest::addColumn<QString>("text");
-        const QString file = "file";
 
         QTest::newRow("not UTF-8: Windows-1252, decoded exactly")
-            << file << QByteArray("Caf\xe9 \x99 - (\x81 \x80)\r\n") << Outcome::Read
+            << QByteArray("Caf\xe9 \x99 - (\x81 \x80)\r\n") << Outcome::Read
             << QStringLiteral("Caf\u00e9 \u2122 - (\u0081 \u20ac)\r\n");
         QTest::newRow("UTF-8 without BOM, line ends kept")
-            << file << QByteArray("\xc5\x81\xc3\xb3\x64\r\xf0\x9f\x98\x80\n\r\n") << Outcome::Read
+            << QByteArray("\xc5\x81\xc3\xb3\x64\r\xf0\x9f\x98\x80\n\r\n") << Outcome::Read
             << QStringLiteral("\u0141\u00f3d\r\U0001F600\n\r\n");
         QTest::newRow("UTF-8 with BOM, BOM not kept")
-            << file << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f") << Outcome::Read
+            << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f") << Outcome::Read
             << QStringLiteral("Gr\u00fc\u00df");
         QTest::newRow("BOM, then bytes not UTF-8: still UTF-8")
-            << file << QByteArray("\xef\xbb\xbf" "caf\xe9") << Outcome::Read << QStringLiteral("caf\ufffd");
+            << QByteArray("\xef\xbb\xbf" "caf\xe9") << Outcome::Read << QStringLiteral("caf\ufffd");
         QTest::newRow("two BOMs: the second is text")
-            << file << QByteArray("\xef\xbb\xbf\xef\xbb\xbf") << Outcome::Read << QString(QChar(0xFEFF));
+            << QByteArray("\xef\xbb\xbf\xef\xbb\xbf") << Outcome::Read << QString(QChar(0xFEFF));
         QTest::newRow("UTF-8 cut off at the end is Windows-1252")
-            << file << QByteArray("caf\xc3") << Outcome::Read << QStringLiteral("caf\u00c3");
-        QTest::newRow("empty file") << file << QByteArray() << Outcome::Read << QString();
-        QTest::newRow("nothing there") << "missing" << QByteArray() << Outcome::Missing << QString();
-        QTest::newRow("a folder") << "folder" << QByteArray() << Outcome::NotAFile << QString();
-        QTest::newRow("FIFO") << "fifo" << QByteArray() << Outcome::NotAFile << QString();
+            << QByteArray("caf\xc3") << Outcome::Read << QStringLiteral("caf\u00c3");
+        QTest::newRow("empty file") << QByteArray() << Outcome::Read << QString();
+        QTest::newRow("nothing there") << QByteArray("<none>") << Outcome::Missing << QString();
+        QTest::newRow("a folder") << QByteArray("<folder>") << Outcome::NotAFile << QString();
+        QTest::newRow("FIFO") << QByteArray("<fifo>") << Outcome::NotAFile << QString();
         // A file whose size says nothing and that never ends: read only up to
         // the limit (it stands for a file that grows while it is read). A
         // reader that ran on would take the memory of the machine (the reads
         // are held to 1 GiB more) or the suite's time.
         QTest::newRow("/proc/self/pagemap: size 0, endless")
-            << "/proc/self/pagemap" << QByteArray() << Outcome::TooLarge << QString();
-        QTest::newRow("at the limit") << file << QByteArray(1000, 'x') << Outcome::Read << QString(1000, u'x');
-        QTest::newRow("one byte over the limit") << file << QByteArray(1001, 'x') << Outcome::TooLarge << QString();
+            << QByteArray("/proc/self/pagemap") << Outcome::TooLarge << QString();
+        QTest::newRow("at the limit") << QByteArray(1000, 'x') << Outcome::Read << QString(1000, u'x');
+        QTest::newRow("one byte over the limit") << QByteArray(1001, 'x') << Outcome::TooLarge << QString();
     }
 
     void readBoundedFile()
     {
-        QFETCH(QString, setup);
         QFETCH(QByteArray, bytes);
         QFETCH(Outcome, outcome);
         QFETCH(QString, text);
-
         QTemporaryDir dir;
-        QString path = dir.filePath("readme.txt");
-        if (setup == "file")
-            QVERIFY(writeFile(path, bytes));
-        else if (setup == "folder")
-            QVERIFY(QDir().mkdir(path));
-        else if (setup == "fifo")
-            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (setup.startsWith(u'/'))
-            path = setup;
+        const bool own = bytes.startsWith('/');
+        const QString path = own ? QString::fromLatin1(bytes) : dir.filePath("readme.txt");
+        if (!own && bytes != "<none>")
+            QVERIFY(putAt(path, bytes));
 
         BoundedFile read;
         withinOneMoreGiB([&] { read = velmora::readBoundedFile(path, 1000, {.decode = true, .lock = {}}); });
@@ -268,7 +272,7 @@ private slots:
     // over the limit or far over it (not even read) hold no record.
     void presetsFileBytes_data()
     {
-        QTest::addColumn<QByteArray>("bytes");  // "<fifo>"; "<2 GiB>": a sparse file
+        QTest::addColumn<QByteArray>("bytes");  // or what putAt makes of it
         QTest::addColumn<bool>("read");
         const QByteArray head("\"Co\",\"web\",\"En\",\""), tail("\",\"Me\",\"m@x\"\r\n");
         const QByteArray atLimit = head + QByteArray(maxPresetsFileBytes - head.size() - tail.size(), 'f') + tail;
@@ -286,12 +290,7 @@ private slots:
         QFETCH(bool, read);
         QTemporaryDir dir;
         const QString path = dir.filePath("presets.txt");
-        if (bytes == "<fifo>")
-            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);  // opening it would block
-        else if (bytes == "<2 GiB>")
-            QVERIFY(writeFile(path, {}) && QFile::resize(path, qint64(2) << 30));
-        else
-            QVERIFY(writeFile(path, bytes));
+        QVERIFY(putAt(path, bytes));
         PresetRecord record;
         withinOneMoreGiB([&] { record = velmora::readPresetsFile(path); });
         QVERIFY(record == (read ? parsePresets(fromWindows1252(bytes)) : PresetRecord()));
@@ -432,7 +431,7 @@ private slots:
     // program's is left alone.
     void leftDrafts_data()
     {
-        QTest::addColumn<QByteArray>("bytes");  // the draft; "<pipe>", "<1 GB>"; empty: none
+        QTest::addColumn<QByteArray>("bytes");  // the draft, or what putAt makes of it; empty: none
         QTest::addColumn<QString>("lock");      // its lock file: "none", "free", "held"
         QTest::addColumn<bool>("offered");
         QTest::addColumn<QStringList>("after");  // the folder afterwards
@@ -477,8 +476,8 @@ private slots:
         unreadable("bytes after the end", full + "main.name 1\nx\n");
         unreadable("not UTF-8", QByteArray(full).replace("1.0", "1\xe9" "0"));
         unreadable("a list's filled memory", QByteArray(full).replace("main.type ", "main.system.filled 1\nx\nmain.type "));
-        unreadable("1 GB, not read", "<1 GB>");
-        unreadable("a pipe, not opened", "<pipe>");
+        unreadable("2 GiB, not read", "<2 GiB>");
+        unreadable("a FIFO, not opened", "<fifo>");
     }
 
     void leftDrafts()
@@ -489,14 +488,8 @@ private slots:
         QFETCH(QStringList, after);
         QTemporaryDir dir;
         const QString draftPath = dir.filePath("run.draft");
-        if (bytes == "<pipe>") {
-            QCOMPARE(::mkfifo(QFile::encodeName(draftPath).constData(), 0600), 0);
-        } else if (bytes == "<1 GB>") {
-            QFile sparse(draftPath);
-            QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(1) << 30));
-        } else if (!bytes.isEmpty()) {
-            QVERIFY(writeFile(draftPath, bytes));
-        }
+        if (!bytes.isEmpty())
+            QVERIFY(putAt(draftPath, bytes));
         const QString lockPath = dir.filePath("run.lock");
         if (lock == "free")
             QVERIFY(writeFile(lockPath, {}));
