@@ -175,6 +175,8 @@ WizardValues typedName(const QString &name)
 
 const QByteArray programRecord = "\"Installed Co\",\"i.example\",\"English\",\"i.dll\",\"Ina\",\"ina@x\"\r\n";
 const QByteArray userRecord = "\"User Co\",\"u.example\",\"German\",\"u.dll\",\"Uwe\",\"uwe@x\"\r\n";
+// What Set writes for newRecord, byte for byte: six quoted values, commas,
+// CR LF.
 const PresetRecord newRecord{"New Co", "n.example", "French\r\nDutch", "", "Nia", "nia@x"};
 const QByteArray newLine = "\"New Co\",\"n.example\",\"French\r\nDutch\",\"\",\"Nia\",\"nia@x\"\r\n";
 

@@ -95,7 +95,7 @@ private slots:
 
     // The reading rules of presets.txt, for what other hands may have put
     // in it. (Quoted values with commas, blanks and line breaks of every
-    // kind: recordLineRoundTrips.)
+    // kind: presetsRecordLineRoundTrips.)
     void presetsReadingRules_data()
     {
         QTest::addColumn<QString>("text");
