@@ -41,20 +41,6 @@ void start(QProcess &velmora, const QStringList &arguments, const QString &displ
     velmora.start(QStringLiteral(VELMORA_PROGRAM), arguments);
 }
 
-struct Run {
-    int exitCode;  // -1: still running after 20 s, or crashed
-    QString out, err;
-};
-
-Run run(const QStringList &arguments, const QString &display)
-{
-    QProcess velmora;
-    start(velmora, arguments, display);
-    const bool ended = velmora.waitForFinished(20000) && velmora.exitStatus() == QProcess::NormalExit;
-    return {ended ? velmora.exitCode() : -1, QString::fromLocal8Bit(velmora.readAllStandardOutput()),
-            QString::fromLocal8Bit(velmora.readAllStandardError())};
-}
-
 const QString usage = "Usage: velmora [--help | --version]\n";
 const QString version = "Velmora " VELMORA_VERSION "\n";
 
@@ -98,12 +84,16 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, out);
         QFETCH(QString, error);
-        const Run r = run(arguments, display);
-        QCOMPARE(r.exitCode, exitCode);
-        QCOMPARE(out == usage ? r.out.left(usage.size()) : r.out, out);
-        QCOMPARE(exitCode == 2 ? r.err.section('\n', 0, 0) : r.err, error);
+        QProcess velmora;
+        start(velmora, arguments, display);
+        QVERIFY2(velmora.waitForFinished(20000) && velmora.exitStatus() == QProcess::NormalExit, "still running, or crashed");
+        QCOMPARE(velmora.exitCode(), exitCode);
+        const QString stdOut = QString::fromLocal8Bit(velmora.readAllStandardOutput());
+        const QString stdErr = QString::fromLocal8Bit(velmora.readAllStandardError());
+        QCOMPARE(out == usage ? stdOut.left(usage.size()) : stdOut, out);
+        QCOMPARE(exitCode == 2 ? stdErr.section('\n', 0, 0) : stdErr, error);
         if (exitCode == 2)  // then the usage
-            QVERIFY2(r.err.contains('\n' + usage), qPrintable(r.err));
+            QVERIFY2(stdErr.contains('\n' + usage), qPrintable(stdErr));
     }
 
     // No argument, on a display that answers: the program runs, and ignores

@@ -1,50 +1,31 @@
-// Windows-1252, line breaks, the one bounded reader of files and the help
-// file's path.
+// Text without files: Windows-1252, line breaks, the reading rules and the
+// record line of presets.txt, and the one rule that puts a file beside the
+// program.
 
 #include "core/help/HelpPath.h"
 #include "core/presets/PresetsFile.h"
 #include "core/text/LineBreaks.h"
 #include "core/text/Win1252.h"
-#include "core/text/BoundedFile.h"
 
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QRandomGenerator>
 #include <QtTest>
 
-#include "FileTools.h"
-
-#include <atomic>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <functional>
-#include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
-#include <utility>
-
-using namespace velmora::test;
-using Outcome = velmora::BoundedFile::Outcome;
+using namespace velmora;
 
 namespace {
 
-// Run once, right after the next look at a name (stat) in this process.
-std::function<void()> afterStat;
+QStringList valuesOf(const PresetRecord &r)
+{
+    return {r.companyName, r.webSite, r.languages, r.neededFiles, r.authorName, r.authorEMail};
+}
+
+QStringList six(const QString &a = {}, const QString &b = {}, const QString &c = {},
+                const QString &d = {}, const QString &e = {}, const QString &f = {})
+{
+    return {a, b, c, d, e, f};
+}
 
 }  // namespace
-
-// The system's stat as the reader calls it, with room for a test to act
-// between the reader's look at a name and its opening of it.
-extern "C" int stat(const char *path, struct stat *found) noexcept
-{
-    const int result = ::fstatat(AT_FDCWD, path, found, 0);
-    if (afterStat)
-        std::exchange(afterStat, nullptr)();
-    return result;
-}
 
 class TestText : public QObject {
     Q_OBJECT
@@ -57,17 +38,13 @@ private slots:
         QTest::addColumn<bool>("bothWays");
 
         QTest::newRow("empty") << QString() << QByteArray() << true;
-        QTest::newRow("ASCII, NUL and DEL") << QStringLiteral("v1.0, (c)\r\n\t~") + QChar(0) + QChar(0x7F)
-                                            << QByteArray("v1.0, (c)\r\n\t~\x00\x7f", 15) << true;
-        QTest::newRow("Latin-1 part") << QStringLiteral("caf\u00e9 \u00a0\u00bf\u00c0\u00fc\u00ff")
-                                      << QByteArray("caf\xe9 \xa0\xbf\xc0\xfc\xff") << true;
-        QTest::newRow("the 27 characters at 0x80..0x9F")
-            << "€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"
-            << QByteArray("\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8a\x8b\x8c\x8e\x91\x92\x93\x94\x95\x96"
-                          "\x97\x98\x99\x9a\x9b\x9c\x9e\x9f")
-            << true;
-        QTest::newRow("five undefined bytes are C1 controls")
-            << QStringLiteral("\u0081\u008d\u008f\u0090\u009d") << QByteArray("\x81\x8d\x8f\x90\x9d") << true;
+        // Latin-1 but for 0x80..0x9F, where the five bytes Windows-1252
+        // leaves undefined keep the C1 control of their value.
+        const QString high = QStringLiteral("€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008dŽ\u008f\u0090‘’“”•–—˜™š›œ\u009džŸ");
+        QByteArray every;
+        for (int byte = 0; byte < 256; ++byte)
+            every += char(byte);
+        QTest::newRow("every byte, in order") << QString::fromLatin1(every).replace(0x80, 32, high) << every << true;
         QTest::newRow("characters not held, other C1 controls among them")
             << QStringLiteral("\u0080\u0085\u009f \u0141\u00f3d\u017a \u4e2d\ufffd")
             << QByteArray("??? ?\xf3" "d? ??") << false;
@@ -84,9 +61,9 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
         QFETCH(bool, bothWays);
-        QCOMPARE(velmora::toWindows1252(text), bytes);
+        QCOMPARE(toWindows1252(text), bytes);
         if (bothWays)
-            QCOMPARE(velmora::fromWindows1252(bytes), text);
+            QCOMPARE(fromWindows1252(bytes), text);
     }
 
     void lineBreaks_data()
@@ -111,123 +88,86 @@ private slots:
         QFETCH(QString, crLf);
         QFETCH(QString, lf);
         QFETCH(QString, oneLine);
-        QCOMPARE(velmora::toCrLf(text), crLf);
-        QCOMPARE(velmora::toLf(text), lf);
-        QCOMPARE(velmora::toOneLine(text), oneLine);
+        QCOMPARE(toCrLf(text), crLf);
+        QCOMPARE(toLf(text), lf);
+        QCOMPARE(toOneLine(text), oneLine);
     }
 
-    // What the one reader gives for each kind of file, and the text it
-    // decodes. A row's limit is the reader's maxBytes.
-    void readBoundedFile_data()
+    // The reading rules of presets.txt, for what other hands may have put
+    // in it. (Quoted values with commas, blanks and line breaks of every
+    // kind: presetsRecordLineRoundTrips.)
+    void presetsReadingRules_data()
     {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<qint64>("limit");
-        QTest::addColumn<Outcome>("outcome");
         QTest::addColumn<QString>("text");
-        const QString file = "file";
-        const qint64 any = qint64(1) << 20;
+        QTest::addColumn<QStringList>("expected");
+        const QStringList af = six("a", "b", "c", "d", "e", "f");
 
-        // A readme as the program writes it, with Windows-1252 bytes put in.
-        const QByteArray readme = readAll(QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt"));
-        QTest::newRow("readme in Windows-1252 decoded exactly")
-            << file << QByteArray(readme).replace("Sample - (Freeware)", "Caf\xe9 \x99 - (\x81 \x80)") << any
-            << Outcome::Read
-            << QString::fromLatin1(readme).replace(QStringLiteral("Sample - (Freeware)"),
-                                                   QStringLiteral("Caf\u00e9 \u2122 - (\u0081 \u20ac)"));
-        QTest::newRow("UTF-8 without BOM, line ends kept")
-            << file << QByteArray("\xc5\x81\xc3\xb3\x64\r\xf0\x9f\x98\x80\n\r\n") << any << Outcome::Read
-            << QStringLiteral("\u0141\u00f3d\r\U0001F600\n\r\n");
-        QTest::newRow("UTF-8 with BOM, BOM not kept")
-            << file << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f") << any << Outcome::Read
-            << QStringLiteral("Gr\u00fc\u00df");
-        QTest::newRow("BOM, then bytes not UTF-8: still UTF-8")
-            << file << QByteArray("\xef\xbb\xbf" "caf\xe9") << any << Outcome::Read << QStringLiteral("caf\ufffd");
-        QTest::newRow("two BOMs: the second is text")
-            << file << QByteArray("\xef\xbb\xbf\xef\xbb\xbf") << any << Outcome::Read << QString(QChar(0xFEFF));
-        QTest::newRow("UTF-8 cut off at the end is Windows-1252")
-            << file << QByteArray("caf\xc3") << any << Outcome::Read << QStringLiteral("caf\u00c3");
-        QTest::newRow("empty file") << file << QByteArray() << any << Outcome::Read << QString();
-        QTest::newRow("nothing there") << "missing" << QByteArray() << any << Outcome::Missing << QString();
-        QTest::newRow("a folder") << "folder" << QByteArray() << any << Outcome::NotAFile << QString();
-        QTest::newRow("FIFO") << "fifo" << QByteArray() << any << Outcome::NotAFile << QString();
-        // A file whose size says nothing and that never ends: read only up to
-        // the limit (it stands for a file that grows while it is read).
-        QTest::newRow("/proc/self/pagemap: size 0, endless")
-            << "/proc/self/pagemap" << QByteArray() << any << Outcome::TooLarge << QString();
-        const QByteArray limit(1000, 'x');
-        QTest::newRow("at the limit") << file << limit << qint64(1000) << Outcome::Read << QString::fromLatin1(limit);
-        QTest::newRow("one byte over the limit") << file << limit + 'x' << qint64(1000) << Outcome::TooLarge << QString();
+        QTest::newRow("0 bytes") << QString() << six();
+        QTest::newRow("last record wins; blank lines before, between and after")
+            << QStringLiteral("\r\n  \r\n\"1\",\"2\",\"3\",\"4\",\"5\",\"6\"\r\n\r\n"
+                              "\"a\",\"b\",\"c\",\"d\",\"e\",\"f\"\r\n\r\n   \r\n\n\r")
+            << af;
+        QTest::newRow("blanks before a value and text after its closing quote passed over")
+            << "  \"a\" junk,   \"b\"x\r\n\"c\",\"d\"  ,\"e\",\" f\"\r\n"
+            << six("a", "b", "c", "d", "e", " f");
+        QTest::newRow("unquoted values trimmed, mixed with quoted ones")
+            << "  Acme Inc  ,\"www\",English   ,,Jane Doe ,j@x   \r\n"
+            << six("Acme Inc", "www", "English", "", "Jane Doe", "j@x");
+        QTest::newRow("unquoted values over CR, LF and CR LF")
+            << "a,b\rc\nd\r\ne,f\r\n" << af;
+        QTest::newRow("quoted values over CR, LF and CR LF")
+            << "\"a\"\r\n\"b\"\r\n\"c\",\"d\"\n\"e\"\r\"f\"\r\n" << af;
+        QTest::newRow("second record cut short replaces all six")
+            << "\"1\",\"2\",\"3\",\"4\",\"5\",\"6\"\r\n\"a\",\"b\"" << six("a", "b");
+        QTest::newRow("seven values: the seventh starts a cut-short record")
+            << "\"a\",\"b\",\"c\",\"d\",\"e\",\"f\",\"g\"\r\n" << six("g");
+        QTest::newRow("unmatched quote takes the rest")
+            << "\"a\",\"b\",\"c\",\"d\",\"e\",\"f and more,\r\nlines\r\n"
+            << six("a", "b", "c", "d", "e", "f and more,\r\nlines\r\n");
+        // Read in one pass (the suite's time-out is the bound; a reader that
+        // goes back over the text takes hours here): values of 20 MB,
+        // unquoted with 20 MB of blanks after it, quoted, and after an
+        // unmatched quote; a value of 10,000 line breaks; 100,000 records
+        // with blank lines after each.
+        const qsizetype big = 20 * 1000 * 1000;
+        QTest::newRow("huge values, many records")
+            << QString(big, u'x') + QString(big, u' ') + ",b,c,d,e,f\r\n"
+                   + "\"a\",\"" + QString(big, u',') + "\",\"c\",\"d\",\"e\",\"f\"\r\n"
+                   + "\"a\",\"b\",\"c\",\"" + QString("\r\n").repeated(10000) + "\",\"e\",\"f\"\r\n"
+                   + QStringLiteral("\"a\",\"b\",\"c\",\"d\",\"e\",\"ff\"\r\n\r\n  \n\r").repeated(100000)
+                   + "\"a\",\"b\",\"" + QString(big, u'y')
+            << six("a", "b", QString(big, u'y'));
     }
 
-    void readBoundedFile()
+    void presetsReadingRules()
     {
-        QFETCH(QString, setup);
-        QFETCH(QByteArray, bytes);
-        QFETCH(qint64, limit);
-        QFETCH(Outcome, outcome);
         QFETCH(QString, text);
-
-        QTemporaryDir dir;
-        QString path = dir.filePath("readme.txt");
-        if (setup == "file")
-            QVERIFY(writeFile(path, bytes));
-        else if (setup == "folder")
-            QVERIFY(QDir().mkdir(path));
-        else if (setup == "fifo")
-            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (setup.startsWith(u'/'))
-            path = setup;
-
-        QElapsedTimer timer;
-        timer.start();
-        velmora::BoundedFile read;
-        withinOneMoreGiB([&] { read = velmora::readBoundedFile(path, limit, {.decode = true, .lock = {}}); });
-        QVERIFY(timer.elapsed() < 5000);
-        QCOMPARE(read.outcome, outcome);
-        QCOMPARE(read.text, text);
-        if (outcome == Outcome::Read) {
-            QCOMPARE(read.bytes, bytes);
-            QCOMPARE(read.size, bytes.size());
-        } else {
-            QVERIFY(read.bytes.isEmpty());
-        }
-        if (outcome == Outcome::TooLarge)
-            QVERIFY2(read.size > limit, qPrintable(QString::number(read.size)));
-        if (outcome == Outcome::Missing)
-            QCOMPARE(read.reason, QString::fromLocal8Bit(std::strerror(ENOENT)));
+        QFETCH(QStringList, expected);
+        QCOMPARE(valuesOf(parsePresets(text)), expected);
     }
 
-    // A FIFO given the name after the reader looked at it, just before it
-    // opens it: opened without waiting for a writer, and refused once open.
-    void pipeGivenTheNameMeanwhile()
+    // Any six values without a double quote come back unchanged from their
+    // line (in Windows-1252), alone and after any number of other records.
+    void presetsRecordLineRoundTrips()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("readme.txt");
-        const QByteArray pipe = QFile::encodeName(dir.filePath("pipe"));
-        QVERIFY(writeFile(path, "text"));
-        QCOMPARE(mkfifo(pipe.constData(), 0600), 0);
-        afterStat = [&] { ::rename(pipe.constData(), QFile::encodeName(path).constData()); };
-        // A reader that waits on the pipe is let go after 5 s, and says so.
-        std::atomic<bool> done{false}, letGo{false};
-        std::thread watch([&] {
-            QDeadlineTimer deadline(5000);
-            while (!done && !deadline.hasExpired())
-                ::usleep(1000);
-            while (!done) {
-                const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
-                letGo = letGo || fd >= 0;
-                if (fd >= 0)
-                    ::close(fd);
-                ::usleep(1000);
+        const QString alphabet = QStringLiteral("aZ7 ,\r\n\t'.@\u00e9\u00ff\u0081\u20ac\u201c\u201d\u0160");
+        QRandomGenerator random(20240611);
+        QString all;
+        for (int n = 0; n < 200; ++n) {
+            QStringList values;
+            for (int v = 0; v < 6; ++v) {
+                QString value;
+                const int length = random.bounded(4) == 0 ? 0 : random.bounded(1, 16);
+                for (int i = 0; i < length; ++i)
+                    value += alphabet[random.bounded(int(alphabet.size()))];
+                values << value;
             }
-        });
-        const velmora::BoundedFile read = velmora::readBoundedFile(path, 1000);
-        done = true;
-        watch.join();
-        QVERIFY(!afterStat);  // the name was given to the pipe
-        QVERIFY2(!letGo, "the reader waited for a writer");
-        QCOMPARE(read.outcome, Outcome::NotAFile);
+            const PresetRecord record{values[0], values[1], values[2], values[3], values[4], values[5]};
+            const QString text = fromWindows1252(presetRecordLine(record));
+            QCOMPARE(valuesOf(parsePresets(text)), values);
+            all += text;
+            QCOMPARE(valuesOf(parsePresets(all)), values);
+        }
     }
 
     // The one rule that puts presets.txt and the help file beside the program.
@@ -249,9 +189,9 @@ private slots:
     {
         QFETCH(QString, folder);
         QFETCH(QString, path);
-        QCOMPARE(velmora::helpFilePathFor(folder), path);
+        QCOMPARE(helpFilePathFor(folder), path);
         path.replace("Velmora 1_0.HLP", "presets.txt");
-        QCOMPARE(velmora::presetsPath(folder), path);
+        QCOMPARE(presetsPath(folder), path);
     }
 };
 
