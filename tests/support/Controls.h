@@ -104,7 +104,6 @@ inline QMenu *toolsMenu(GeneralInfoScreen *s) { return menuOf(s, "Tools"); }
 inline QMenu *helpMenu(GeneralInfoScreen *s) { return menuOf(s, "Help"); }
 inline QAction *constantsAction(GeneralInfoScreen *s) { return entryOf(fileMenu(s), "Constants"); }
 inline QAction *openAction(GeneralInfoScreen *s) { return entryOf(fileMenu(s), "Open readme\u2026"); }
-inline QAction *exitAction(GeneralInfoScreen *s) { return entryOf(fileMenu(s), "Exit"); }
 inline QAction *tooltipsAction(GeneralInfoScreen *s) { return entryOf(toolsMenu(s), "Tooltips"); }
 inline QAction *viewAction(GeneralInfoScreen *s) { return entryOf(toolsMenu(s), "View"); }
 inline QAction *previewAction(GeneralInfoScreen *s) { return entryOf(toolsMenu(s), "Preview"); }

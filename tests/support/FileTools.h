@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -45,8 +46,7 @@ inline rlim_t setFileSizeLimit(rlim_t bytes)
 {
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
-    const rlim_t old = limit.rlim_cur;
-    limit.rlim_cur = bytes;
+    const rlim_t old = std::exchange(limit.rlim_cur, bytes);
     setrlimit(RLIMIT_FSIZE, &limit);
     return old;
 }

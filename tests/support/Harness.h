@@ -1,26 +1,11 @@
 #pragma once
 
+// Controls.h brings the screens and their controls' Qt classes.
 #include "Controls.h"
 #include "FileTools.h"
 #include "ScriptedPlatform.h"
 #include "ui/app/Navigator.h"
-#include "ui/app/SplashScreen.h"
-#include "ui/screens/PresetsScreen.h"
-#include "ui/screens/AuthorScreen.h"
-#include "ui/screens/GeneralInfoScreen.h"
-#include "ui/screens/ProgramInfoScreen.h"
-#include "ui/toolkit/TextBoxes.h"
-#include "ui/screens/PreviewScreen.h"
-#include "ui/screens/ViewerScreen.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
-#include <QObject>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -40,7 +25,6 @@ inline const QByteArray newerPresets = QByteArrayLiteral(
 class Harness {
 public:
     explicit Harness(const QByteArray &presets = emptyPresets);
-    ~Harness();
 
     QString folder() const { return dir.path(); }
     QString path(const QString &name) const { return dir.filePath(name); }
@@ -80,7 +64,7 @@ public:
 
     QTemporaryDir dir;
     ScriptedPlatform platform;
-    std::unique_ptr<Navigator> navigator;
+    std::unique_ptr<Navigator> navigator;  // last, so ended first
 
 private:
     template <class T>
@@ -134,9 +118,6 @@ void clickRow(QListWidget *list, int row);
 void doubleClickRow(QListWidget *list, int row);
 // Lines typed into a multi-line box, Return between them.
 void typeLines(QPlainTextEdit *box, const QStringList &lines);
-// The button of that caption pressed, as a person finds it by what it says;
-// none there fails the test.
-void pressButton(QWidget *screen, const QString &caption);
 // Text put on the clipboard and pasted with Ctrl+V.
 void paste(QWidget *box, const QString &text);
 // A box's text replaced as a person does: all of it selected with Ctrl+A,

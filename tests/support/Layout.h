@@ -8,10 +8,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QAbstractScrollArea>
+#include <QDebug>
 #include <QScreen>
 #include <QTest>
 
 #include <cmath>
+#include <tuple>
 
 namespace velmora::test {
 
@@ -40,12 +42,8 @@ inline void checkLayoutInvariants(const Screen *screen)
     if (const auto *bar = screen->findChild<const QMenuBar *>())  // above the client area, not over it
         QVERIFY(!bar->geometry().intersects(client->geometry()));
 
-    QList<const QWidget *> controls;
-    for (const QObject *child : client->children()) {
-        auto *w = qobject_cast<const QWidget *>(child);
-        if (w && !w->isHidden())
-            controls << w;
-    }
+    QList<const QWidget *> controls = client->findChildren<const QWidget *>(Qt::FindDirectChildrenOnly);
+    controls.removeIf([](const QWidget *w) { return w->isHidden(); });
     for (const QWidget *w : controls) {
         const QString name = nameOf(w);
         const QFontMetrics fm(w->font());
@@ -72,12 +70,6 @@ inline void checkLayoutInvariants(const Screen *screen)
     }
 }
 
-// The device rows (or columns) that a logical line of one pixel covers.
-inline std::pair<int, int> deviceSpan(int logical, qreal ratio)
-{
-    return {int(std::floor(logical * ratio)), int(std::ceil((logical + 1) * ratio)) - 1};
-}
-
 // The sides of box whose frame line is not drawn in shot, a grab of window
 // at its device pixel ratio: a side counts as drawn when, along at least 90%
 // of it (corners left out), one of the device pixels its line covers is
@@ -91,29 +83,25 @@ inline QStringList sidesNotDrawn(const QImage &shot, const QWidget *window, cons
         return shot.rect().contains(x, y) && qGray(shot.pixel(x, y)) <= light - 40;
     };
     const auto drawn = [&](bool horizontal, int line) {
-        const auto [first, last] = deviceSpan(line, ratio);
+        // The device rows (or columns) that a logical line of one pixel covers.
+        const int first = int(std::floor(line * ratio)), last = int(std::ceil((line + 1) * ratio)) - 1;
         const int from = int(std::ceil((horizontal ? r.left() : r.top()) * ratio)) + 3;
         const int to = int(std::floor((horizontal ? r.right() + 1 : r.bottom() + 1) * ratio)) - 4;
         int marked = 0;
         for (int along = from; along <= to; ++along) {
-            for (int across = first; across <= last; ++across) {
-                if (horizontal ? dark(along, across) : dark(across, along)) {
-                    ++marked;
-                    break;
-                }
-            }
+            bool any = false;
+            for (int across = first; across <= last && !any; ++across)
+                any = horizontal ? dark(along, across) : dark(across, along);
+            marked += any;
         }
         return marked >= 0.9 * (to - from + 1);
     };
+    const std::tuple<const char *, bool, int> sides[] = {
+        {"top", true, r.top()}, {"bottom", true, r.bottom()}, {"left", false, r.left()}, {"right", false, r.right()}};
     QStringList missing;
-    if (!drawn(true, r.top()))
-        missing << "top";
-    if (!drawn(true, r.bottom()))
-        missing << "bottom";
-    if (!drawn(false, r.left()))
-        missing << "left";
-    if (!drawn(false, r.right()))
-        missing << "right";
+    for (const auto &[side, horizontal, line] : sides)
+        if (!drawn(horizontal, line))
+            missing << side;
     return missing;
 }
 
@@ -123,10 +111,8 @@ inline void checkOnTheScreen(const QWidget *window)
 {
     const QRect available = window->screen()->availableGeometry();
     const QRect frame = window->frameGeometry();
-    const QString where = QStringLiteral("%1 at %2,%3 %4x%5 on %6x%7")
-                              .arg(window->windowTitle())
-                              .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())
-                              .arg(available.width()).arg(available.height());
+    QString where;
+    QDebug(&where) << window->windowTitle() << frame << "on" << available;
     if (frame.height() <= available.height())
         QVERIFY2(frame.top() >= available.top() && frame.bottom() <= available.bottom(), qPrintable(where));
     else
