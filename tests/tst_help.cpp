@@ -5,7 +5,6 @@
 #include "core/help/HelpFile.h"
 #include "ui/help/HelpWindow.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -16,8 +15,6 @@
 
 #include <atomic>
 #include <fcntl.h>
-#include <functional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -30,44 +27,30 @@ namespace {
 // Tells whether anyone opened the FIFO for reading while it watched: it
 // keeps trying to open the writing end, which succeeds only then, and lets
 // such a reader go at once (it reads an end of file).
-class FifoWatch {
-public:
-    explicit FifoWatch(QByteArray path) : m_path(std::move(path)), m_thread([this] { run(); }) {}
-    ~FifoWatch()
+struct FifoWatch {
+    std::atomic<bool> opened{false};
+    std::jthread thread;
+    explicit FifoWatch(const QByteArray &path)
+        : thread([this, path](std::stop_token stop) {
+              while (!stop.stop_requested()) {
+                  const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+                  if (fd >= 0) {
+                      opened = true;
+                      ::close(fd);
+                  }
+                  ::usleep(1000);
+              }
+          })
     {
-        m_stop = true;
-        m_thread.join();
     }
-    bool opened() const { return m_opened; }
-
-private:
-    void run()
-    {
-        while (!m_stop) {
-            const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                m_opened = true;
-                ::close(fd);
-            }
-            ::usleep(1000);
-        }
-    }
-
-    QByteArray m_path;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_opened{false};
-    std::thread m_thread;
 };
 
-QByteArray picture(Qt::GlobalColor colour)
+// A picture of 4x4 pixels, all of one colour.
+QImage picture(Qt::GlobalColor colour)
 {
     QImage image(4, 4, QImage::Format_RGB32);
     image.fill(colour);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
+    return image;
 }
 
 }  // namespace
@@ -139,9 +122,8 @@ private slots:
         const QString help = dir.filePath("help");
         source.replace("HELP", help);
         QVERIFY(QDir().mkpath(help + "/pictures"));
-        QVERIFY(writeFile(help + "/green.png", picture(Qt::green)));
-        QVERIFY(writeFile(help + "/pictures/green.png", picture(Qt::green)));
-        QVERIFY(writeFile(dir.filePath("red.png"), picture(Qt::red)));
+        QVERIFY(picture(Qt::green).save(help + "/green.png") && picture(Qt::green).save(help + "/pictures/green.png"));
+        QVERIFY(picture(Qt::red).save(dir.filePath("red.png")));
         QVERIFY(QFile::link("green.png", help + "/green-link.png"));
         QVERIFY(QFile::link("../red.png", help + "/red-link.png"));
         QCOMPARE(::mkfifo(QFile::encodeName(help + "/pipe.png").constData(), 0644), 0);
@@ -169,7 +151,7 @@ private slots:
             QVERIFY2(image.isNull() || image.pixelColor(0, 0).alpha() == 0,
                      qPrintable(QString("a %1x%2 picture was loaded").arg(image.width()).arg(image.height())));
         }
-        QVERIFY2(!pipe.opened(), "the FIFO was opened");
+        QVERIFY2(!pipe.opened, "the FIFO was opened");
     }
 };
 
