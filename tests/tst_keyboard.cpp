@@ -4,11 +4,14 @@
 
 #include "Harness.h"
 #include "Layout.h"
-#include "ui/help/HelpWindow.h"
+#include "ui/help/HelpBinding.h"
+#include "ui/toolkit/QtPlatform.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMimeData>
+#include <QScrollBar>
+#include <QTextBrowser>
 #include <QtTest>
 
 using namespace velmora;
@@ -107,7 +110,7 @@ private slots:
         for (QWidget *w : controls) {
             const QString name = spokenName(w);
             QVERIFY2(!name.isEmpty() && !name.endsWith(':') && name == name.trimmed(),
-                     qPrintable(nameOf(w) + ": \"" + name + "\""));
+                     qPrintable(nameOf(w)));
         }
 
         QWidget *first = s->focusWidget();
@@ -126,8 +129,11 @@ private slots:
         }
     }
 
-    // The splash, and the help window opened over a main window dragged to
-    // the screen's corner, stay on the screen too.
+    // The splash, and the help window opened on the real platform over a
+    // main window dragged to the screen's corner, stay on the screen too.
+    // Contents opens one help window of its own that the main window owns;
+    // scrolled away, hidden and chosen again, it is the same window, back at
+    // the top.
     void otherWindowsStayOnTheScreen()
     {
         h->navigator->start();
@@ -135,10 +141,24 @@ private slots:
         checkOnTheScreen(h->navigator->splash());
         GeneralInfoScreen *m = start();
         m->move(m->screen()->availableGeometry().bottomRight() - QPoint(100, 100));
-        HelpWindow help(m);
-        help.showContents(QStringLiteral(VELMORA_TEST_DATA "/../../resources/Velmora 1_0.HLP"));
-        QVERIFY(QTest::qWaitForWindowExposed(&help));
-        checkOnTheScreen(&help);
+        QtPlatform platform;
+        HelpBinding help;
+        help.bindHelpFile(m, QStringLiteral(VELMORA_TEST_DATA "/../../resources"));
+        help.showContents(platform);
+        HelpWindow *window = help.helpWindow();
+        QVERIFY(window && QTest::qWaitForWindowExposed(window));
+        checkOnTheScreen(window);
+        QCOMPARE(window->parentWidget(), m);
+        QVERIFY(window->isWindow());
+        QVERIFY(window->browser()->toPlainText().contains("General Info"));
+
+        QScrollBar *bar = window->browser()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        window->hide();
+        help.showContents(platform);
+        QCOMPARE(help.helpWindow(), window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(bar->value(), 0);
     }
 
     void pasteIntoASingleLineBox_data()

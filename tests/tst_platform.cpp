@@ -1,8 +1,6 @@
 #include "Controls.h"
 #include "FileTools.h"
 #include "ui/app/Navigator.h"
-#include "ui/help/HelpBinding.h"
-#include "ui/help/HelpWindow.h"
 #include "ui/toolkit/Look.h"
 #include "ui/app/Display.h"
 #include "ui/toolkit/QtPlatform.h"
@@ -14,8 +12,6 @@
 #include <QPointer>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
-#include <QScrollBar>
-#include <QTextBrowser>
 #include <QtTest>
 #include <functional>
 #include <unistd.h>
@@ -160,31 +156,6 @@ private slots:
         whenModalShown([](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
         QCOMPARE(ask(), std::nullopt);
         QCOMPARE(dialog.fileName, name);
-    }
-
-    void contentsOpensOneWindowOwnedByTheMainWindow()
-    {
-        QtPlatform platform;
-        QWidget owner;
-        owner.show();
-        HelpBinding help;
-        help.bindHelpFile(&owner, QStringLiteral(VELMORA_TEST_DATA "/../../resources"));
-
-        help.showContents(platform);
-        HelpWindow *first = help.helpWindow();
-        QVERIFY(first && first->isVisible());
-        QCOMPARE(first->parentWidget(), &owner);
-        QVERIFY(first->isWindow());
-        QVERIFY(first->browser()->toPlainText().contains("General Info"));
-
-        // Scrolled away, then chosen again: the same window, back at the top.
-        QScrollBar *bar = first->browser()->verticalScrollBar();
-        bar->setValue(bar->maximum());
-        first->hide();
-        help.showContents(platform);
-        QCOMPARE(help.helpWindow(), first);
-        QVERIFY(first->isVisible());
-        QCOMPARE(bar->value(), 0);
     }
 
     // The frame, not the client area, is centred: with a title bar the window

@@ -95,19 +95,16 @@ protected slots:
 // Counts the events of one type that reach an object.
 class EventCounter : public QObject {
 public:
-    EventCounter(QObject *target, QEvent::Type type) : m_type(type) { target->installEventFilter(this); }
+    EventCounter(QObject *target, QEvent::Type type) : type(type) { target->installEventFilter(this); }
+    const QEvent::Type type;
     int count = 0;
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == m_type)
-            ++count;
+        count += event->type() == type;
         return false;
     }
-
-private:
-    QEvent::Type m_type;
 };
 
 QStringList entries(const QListWidget *list);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Controls.h"
 #include "ui/toolkit/Screen.h"
 
 #include <QMenuBar>
@@ -17,16 +18,11 @@
 
 namespace velmora::test {
 
-// What a reader of a failure needs to find the control.
+// What a reader of a failure needs to find the control: its class and the
+// name a screen reader reads.
 inline QString nameOf(const QWidget *w)
 {
-    if (auto *l = qobject_cast<const QLabel *>(w))
-        return QStringLiteral("label \"%1\"").arg(l->text());
-    if (auto *b = qobject_cast<const QAbstractButton *>(w))
-        return QStringLiteral("button \"%1\"").arg(b->text());
-    if (!w->accessibleName().isEmpty())
-        return w->accessibleName();
-    return QString::fromLatin1(w->metaObject()->className());
+    return QStringLiteral("%1 \"%2\"").arg(w->metaObject()->className(), spokenName(const_cast<QWidget *>(w)));
 }
 
 // Holds a screen to what every layout table promises, whatever the numbers:

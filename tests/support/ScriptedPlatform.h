@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <algorithm>
 #include <deque>
+#include <iterator>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -36,18 +38,14 @@ public:
     // The user's own folders lie below applicationFolder/user and do not
     // exist until a test makes them; the state folder, where drafts go, lies
     // in a temporary folder of its own.
-    explicit ScriptedPlatform(QString applicationFolder)
+    explicit ScriptedPlatform(const QString &applicationFolder)
         : userConfig(applicationFolder + QStringLiteral("/user/config")),
           documents(applicationFolder + QStringLiteral("/user/Documents")),
-          userState(m_stateHome.path() + QStringLiteral("/velmora")),
-          m_folder(std::move(applicationFolder))
+          m_folder(applicationFolder)
     {
+        userState = m_stateHome.path() + QStringLiteral("/velmora");
     }
 
-private:
-    QTemporaryDir m_stateHome;  // made before the folder in it is named
-
-public:
     QString userConfig;
     QString documents;
     QString userState;  // where drafts go, apart from the program's folder; empty: none are kept
@@ -104,9 +102,7 @@ public:
     std::vector<Call> callsOf(Kind kind) const
     {
         std::vector<Call> out;
-        for (const Call &c : calls)
-            if (c.kind == kind)
-                out.push_back(c);
+        std::ranges::copy_if(calls, std::back_inserter(out), [kind](const Call &c) { return c.kind == kind; });
         return out;
     }
 
@@ -140,6 +136,7 @@ private:
     }
 
     QString m_folder;
+    QTemporaryDir m_stateHome;
 };
 
 }  // namespace velmora::test
