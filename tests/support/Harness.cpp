@@ -118,11 +118,7 @@ void doubleClickRow(QListWidget *list, int row)
 
 void typeLines(QPlainTextEdit *box, const QStringList &lines)
 {
-    for (int i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            QTest::keyClick(box, Qt::Key_Return);
-        QTest::keyClicks(box, lines[i]);
-    }
+    QTest::keyClicks(box, lines.join(u'\r'));  // \r is the Return key
 }
 
 void paste(QWidget *box, const QString &text)
