@@ -5,8 +5,6 @@
 #include "core/help/HelpFile.h"
 #include "ui/help/HelpWindow.h"
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTextBrowser>

@@ -1,6 +1,4 @@
-#include "Controls.h"
-#include "FileTools.h"
-#include "ui/app/Navigator.h"
+#include "Harness.h"
 #include "ui/toolkit/Look.h"
 #include "ui/app/Display.h"
 #include "ui/toolkit/QtPlatform.h"
@@ -11,7 +9,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcessEnvironment>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <unistd.h>
@@ -51,8 +48,7 @@ qint64 residentBytes()
 // the folder it showed.
 struct Offered {
     QString name, folder;
-    bool selectedWhole = false;  // typing replaces the name
-    bool focused = false;
+    bool selectedWhole = false, focused = false;  // typing replaces the name; it has the focus
 };
 
 // Answers the next file dialog as a person would: the name typed into its

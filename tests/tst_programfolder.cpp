@@ -5,7 +5,6 @@
 // The program here is programfolder_probe, which uses the real platform and
 // the same calls as the screens.
 
-#include "FileTools.h"
 #include "Harness.h"
 #include "core/text/AtomicFile.h"
 #include "core/help/HelpPath.h"

@@ -66,41 +66,6 @@ inline void checkLayoutInvariants(const Screen *screen)
     }
 }
 
-// The sides of box whose frame line is not drawn in shot, a grab of window
-// at its device pixel ratio: a side counts as drawn when, along at least 90%
-// of it (corners left out), one of the device pixels its line covers is
-// clearly darker than the box's base colour.
-inline QStringList sidesNotDrawn(const QImage &shot, const QWidget *window, const QWidget *box)
-{
-    const qreal ratio = shot.devicePixelRatio();
-    const QRect r(box->mapTo(window, QPoint(0, 0)), box->size());
-    const int light = qGray(box->palette().color(QPalette::Base).rgb());
-    const auto dark = [&](int x, int y) {
-        return shot.rect().contains(x, y) && qGray(shot.pixel(x, y)) <= light - 40;
-    };
-    const auto drawn = [&](bool horizontal, int line) {
-        // The device rows (or columns) that a logical line of one pixel covers.
-        const int first = int(std::floor(line * ratio)), last = int(std::ceil((line + 1) * ratio)) - 1;
-        const int from = int(std::ceil((horizontal ? r.left() : r.top()) * ratio)) + 3;
-        const int to = int(std::floor((horizontal ? r.right() + 1 : r.bottom() + 1) * ratio)) - 4;
-        int marked = 0;
-        for (int along = from; along <= to; ++along) {
-            bool any = false;
-            for (int across = first; across <= last && !any; ++across)
-                any = horizontal ? dark(along, across) : dark(across, along);
-            marked += any;
-        }
-        return marked >= 0.9 * (to - from + 1);
-    };
-    const std::tuple<const char *, bool, int> sides[] = {
-        {"top", true, r.top()}, {"bottom", true, r.bottom()}, {"left", false, r.left()}, {"right", false, r.right()}};
-    QStringList missing;
-    for (const auto &[side, horizontal, line] : sides)
-        if (!drawn(horizontal, line))
-            missing << side;
-    return missing;
-}
-
 // The window with its frame lies on the screen's available area; one taller
 // (or wider) than that area starts at its top (or left).
 inline void checkOnTheScreen(const QWidget *window)
@@ -121,15 +86,40 @@ inline void checkOnTheScreen(const QWidget *window)
 
 
 // Every box of the screen (single-line, multi-line, list) drawn with its
-// frame on all four sides, whatever the scale factor.
+// frame on all four sides, whatever the scale factor, in a grab of the
+// screen at its device pixel ratio: a side counts as drawn when, along at
+// least 90% of it (corners left out), one of the device pixels its line
+// covers is clearly darker than the box's base colour.
 inline void checkFramesDrawn(const Screen *screen)
 {
     const QImage shot = const_cast<Screen *>(screen)->grab().toImage();
+    const qreal ratio = shot.devicePixelRatio();
     for (const QWidget *box : screen->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (!qobject_cast<const QLineEdit *>(box) && !qobject_cast<const QAbstractScrollArea *>(box))
             continue;
-        const QStringList missing = sidesNotDrawn(shot, screen, box);
-        QVERIFY2(missing.isEmpty(), qPrintable(nameOf(box) + " has no border at its " + missing.join(", ")));
+        const QRect r(box->mapTo(screen, QPoint(0, 0)), box->size());
+        const int light = qGray(box->palette().color(QPalette::Base).rgb());
+        const auto dark = [&](int x, int y) {
+            return shot.rect().contains(x, y) && qGray(shot.pixel(x, y)) <= light - 40;
+        };
+        const auto drawn = [&](bool horizontal, int line) {
+            // The device rows (or columns) that a logical line of one pixel covers.
+            const int first = int(std::floor(line * ratio)), last = int(std::ceil((line + 1) * ratio)) - 1;
+            const int from = int(std::ceil((horizontal ? r.left() : r.top()) * ratio)) + 3;
+            const int to = int(std::floor((horizontal ? r.right() + 1 : r.bottom() + 1) * ratio)) - 4;
+            int marked = 0;
+            for (int along = from; along <= to; ++along) {
+                bool any = false;
+                for (int across = first; across <= last && !any; ++across)
+                    any = horizontal ? dark(along, across) : dark(across, along);
+                marked += any;
+            }
+            return marked >= 0.9 * (to - from + 1);
+        };
+        const std::tuple<const char *, bool, int> sides[] = {
+            {"top", true, r.top()}, {"bottom", true, r.bottom()}, {"left", false, r.left()}, {"right", false, r.right()}};
+        for (const auto &[side, horizontal, line] : sides)
+            QVERIFY2(drawn(horizontal, line), qPrintable(nameOf(box) + " has no border at its " + side));
     }
 }
 
