@@ -38,12 +38,6 @@ void whenModalShown(std::function<void(QWidget *)> act)
     });
 }
 
-// Resident memory of this process, from /proc/self/statm (in pages).
-qint64 residentBytes()
-{
-    return readAll(QStringLiteral("/proc/self/statm")).split(' ').value(1).toLongLong() * ::sysconf(_SC_PAGESIZE);
-}
-
 // What a file dialog offered when it opened: the name in its name box and
 // the folder it showed.
 struct Offered {
@@ -226,10 +220,10 @@ private slots:
         // system model's threads): not counted.
         for (int i = 0; i < 20; ++i)
             useOnce(i);
-        const qint64 before = residentBytes();
+        const qint64 before = memoryBytes(1);  // resident
         for (int i = 0; i < runs; ++i)
             useOnce(i);
-        const qint64 grown = residentBytes() - before;
+        const qint64 grown = memoryBytes(1) - before;
         qInfo("%d runs: resident memory grew by %lld KiB", runs, grown / 1024);
 
         QCOMPARE(screen->findChildren<QFileDialog *>().size(), 1);

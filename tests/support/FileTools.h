@@ -51,6 +51,13 @@ inline rlim_t setFileSizeLimit(rlim_t bytes)
     return old;
 }
 
+// This process's memory in bytes, from /proc/self/statm: field 0 its size,
+// field 1 what of it is resident.
+inline qint64 memoryBytes(int field)
+{
+    return readAll(QStringLiteral("/proc/self/statm")).split(' ').value(field).toLongLong() * ::sysconf(_SC_PAGESIZE);
+}
+
 // Runs load with the address space limited to what is used now and 1 GiB:
 // a reader that ran away on an endless device would take all the memory of
 // the machine (not under AddressSanitizer, which reserves terabytes for
@@ -60,10 +67,8 @@ inline void withinOneMoreGiB(const std::function<void()> &load)
     rlimit old{};
     getrlimit(RLIMIT_AS, &old);
 #if !defined(__SANITIZE_ADDRESS__)
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (statm.open(QIODevice::ReadOnly)) {
-        const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * ::sysconf(_SC_PAGESIZE);
-        const rlimit limit{std::min<rlim_t>(old.rlim_max, used + (rlim_t(1) << 30)), old.rlim_max};
+    if (const qint64 used = memoryBytes(0); used > 0) {
+        const rlimit limit{std::min<rlim_t>(old.rlim_max, rlim_t(used) + (rlim_t(1) << 30)), old.rlim_max};
         setrlimit(RLIMIT_AS, &limit);
     }
 #endif
