@@ -53,9 +53,7 @@ std::pair<int, QString> runProbe(const QString &program, const QStringList &args
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", home);
     env.insert("LC_ALL", locale);
-    env.remove("XDG_CONFIG_HOME");
-    if (!configHome.isNull())
-        env.insert("XDG_CONFIG_HOME", configHome);
+    configHome.isNull() ? env.remove("XDG_CONFIG_HOME") : env.insert("XDG_CONFIG_HOME", configHome);
     QProcess process;
     process.setWorkingDirectory(folder);
     process.setProcessEnvironment(env);

@@ -5,17 +5,6 @@
 
 namespace velmora::test {
 
-Harness::Harness(const QByteArray &presets)
-    : platform(dir.path()), navigator(std::make_unique<Navigator>(platform))
-{
-    writePresets(presets);
-}
-
-void Harness::writePresets(const QByteArray &bytes) const
-{
-    QVERIFY(writeFile(presetsPath(), bytes));
-}
-
 GeneralInfoScreen *Harness::start()
 {
     navigator->start();

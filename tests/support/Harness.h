@@ -24,24 +24,28 @@ inline const QByteArray newerPresets = QByteArrayLiteral(
 // a fresh temporary folder that holds presets.txt.
 class Harness {
 public:
-    explicit Harness(const QByteArray &presets = emptyPresets);
+    explicit Harness(const QByteArray &presets = emptyPresets)
+        : platform(dir.path()), navigator(std::make_unique<Navigator>(platform))
+    {
+        writePresets(presets);
+    }
 
     QString folder() const { return dir.path(); }
     QString path(const QString &name) const { return dir.filePath(name); }
     QString presetsPath() const { return path(QStringLiteral("presets.txt")); }
-    void writePresets(const QByteArray &bytes) const;
+    void writePresets(const QByteArray &bytes) const { QVERIFY(writeFile(presetsPath(), bytes)); }
     AppContext &context() { return navigator->context(); }
 
     // Starts the program and lets the splash's twenty ticks run at once.
     GeneralInfoScreen *start();
 
     // The screens, or null before their first showing.
-    GeneralInfoScreen *main() const { return screen<GeneralInfoScreen>(ScreenId::Main); }
-    ProgramInfoScreen *program() const { return screen<ProgramInfoScreen>(ScreenId::Program); }
-    AuthorScreen *author() const { return screen<AuthorScreen>(ScreenId::Author); }
-    PresetsScreen *presets() const { return screen<PresetsScreen>(ScreenId::Preset); }
-    ViewerScreen *viewer() const { return screen<ViewerScreen>(ScreenId::View); }
-    PreviewScreen *preview() const { return screen<PreviewScreen>(ScreenId::Preview); }
+    GeneralInfoScreen *main() const { return static_cast<GeneralInfoScreen *>(navigator->screen(ScreenId::Main)); }
+    ProgramInfoScreen *program() const { return static_cast<ProgramInfoScreen *>(navigator->screen(ScreenId::Program)); }
+    AuthorScreen *author() const { return static_cast<AuthorScreen *>(navigator->screen(ScreenId::Author)); }
+    PresetsScreen *presets() const { return static_cast<PresetsScreen *>(navigator->screen(ScreenId::Preset)); }
+    ViewerScreen *viewer() const { return static_cast<ViewerScreen *>(navigator->screen(ScreenId::View)); }
+    PreviewScreen *preview() const { return static_cast<PreviewScreen *>(navigator->screen(ScreenId::Preview)); }
 
     // The ways between the screens, as a person takes them.
     ProgramInfoScreen *toProgram();  // Next on the main screen
@@ -65,13 +69,6 @@ public:
     QTemporaryDir dir;
     ScriptedPlatform platform;
     std::unique_ptr<Navigator> navigator;  // last, so ended first
-
-private:
-    template <class T>
-    T *screen(ScreenId id) const
-    {
-        return static_cast<T *>(navigator->screen(id));
-    }
 };
 
 // The fixture of a screens suite: every test function gets the program anew
