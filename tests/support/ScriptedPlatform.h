@@ -19,6 +19,9 @@ namespace velmora::test {
 // A Platform for tests: answers come from scripts prepared by the test, and
 // every call is recorded so the test can check what the user was shown.
 class ScriptedPlatform : public Platform {
+    QString m_folder;
+    QTemporaryDir m_stateHome;
+
 public:
     enum class Kind { MessageBox, SaveDialog, OpenDialog, HelpContents };
 
@@ -38,17 +41,12 @@ public:
     // The user's own folders lie below applicationFolder/user and do not
     // exist until a test makes them; the state folder, where drafts go, lies
     // in a temporary folder of its own.
-    explicit ScriptedPlatform(const QString &applicationFolder)
-        : userConfig(applicationFolder + QStringLiteral("/user/config")),
-          documents(applicationFolder + QStringLiteral("/user/Documents")),
-          m_folder(applicationFolder)
-    {
-        userState = m_stateHome.path() + QStringLiteral("/velmora");
-    }
+    explicit ScriptedPlatform(const QString &applicationFolder) : m_folder(applicationFolder) {}
 
-    QString userConfig;
-    QString documents;
-    QString userState;  // where drafts go, apart from the program's folder; empty: none are kept
+    QString userConfig = m_folder + QStringLiteral("/user/config");
+    QString documents = m_folder + QStringLiteral("/user/Documents");
+    // Where drafts go, apart from the program's folder; empty: none are kept.
+    QString userState = m_stateHome.path() + QStringLiteral("/velmora");
 
     // Next answers to give, in order. With an empty script a message box
     // answers Ok (OK box) or No (Yes/No box), and a dialog is cancelled.
@@ -135,8 +133,6 @@ private:
         return answer;
     }
 
-    QString m_folder;
-    QTemporaryDir m_stateHome;
 };
 
 }  // namespace velmora::test
