@@ -4,7 +4,6 @@
 #include "ui/toolkit/QtPlatform.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -46,8 +45,8 @@ struct Offered {
 };
 
 // Answers the next file dialog as a person would: the name typed into its
-// name box, then Save or Open pressed. Armed before the dialog opens, it runs
-// once the dialog's own event loop does.
+// name box, then Enter for its Save or Open button. Armed before the dialog
+// opens, it runs once the dialog's own event loop does.
 void answerNextDialogWith(const QString &name, Offered *offered = nullptr)
 {
     QTimer::singleShot(0, [name, offered] {
@@ -58,9 +57,7 @@ void answerNextDialogWith(const QString &name, Offered *offered = nullptr)
             *offered = {edit->text(), box->directory().path(), edit->selectedText() == edit->text(),
                         box->focusWidget() == edit};
         edit->setText(name);
-        QDialogButtonBox *buttons = box->findChild<QDialogButtonBox *>();
-        QPushButton *accept = buttons->button(QDialogButtonBox::Save);
-        (accept ? accept : buttons->button(QDialogButtonBox::Open))->click();
+        QTest::keyClick(edit, Qt::Key_Return);
     });
 }
 
