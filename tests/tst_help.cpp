@@ -20,39 +20,6 @@
 using namespace velmora;
 using namespace velmora::test;
 
-namespace {
-
-// Tells whether anyone opened the FIFO for reading while it watched: it
-// keeps trying to open the writing end, which succeeds only then, and lets
-// such a reader go at once (it reads an end of file).
-struct FifoWatch {
-    std::atomic<bool> opened{false};
-    std::jthread thread;
-    explicit FifoWatch(const QByteArray &path)
-        : thread([this, path](std::stop_token stop) {
-              while (!stop.stop_requested()) {
-                  const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
-                  if (fd >= 0) {
-                      opened = true;
-                      ::close(fd);
-                  }
-                  ::usleep(1000);
-              }
-          })
-    {
-    }
-};
-
-// A picture of 4x4 pixels, all of one colour.
-QImage picture(Qt::GlobalColor colour)
-{
-    QImage image(4, 4, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
-}  // namespace
-
 class TestHelp : public QObject {
     Q_OBJECT
 
@@ -120,15 +87,31 @@ private slots:
         const QString help = dir.filePath("help");
         source.replace("HELP", help);
         QVERIFY(QDir().mkpath(help + "/pictures"));
-        QVERIFY(picture(Qt::green).save(help + "/green.png") && picture(Qt::green).save(help + "/pictures/green.png"));
-        QVERIFY(picture(Qt::red).save(dir.filePath("red.png")));
+        QImage picture(4, 4, QImage::Format_RGB32);
+        picture.fill(Qt::green);
+        QVERIFY(picture.save(help + "/green.png") && picture.save(help + "/pictures/green.png"));
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(dir.filePath("red.png")));
         QVERIFY(QFile::link("green.png", help + "/green-link.png"));
         QVERIFY(QFile::link("../red.png", help + "/red-link.png"));
         QCOMPARE(::mkfifo(QFile::encodeName(help + "/pipe.png").constData(), 0644), 0);
         QVERIFY(writeFile(help + "/Velmora 1_0.HLP",
                           "<h1>Pictures</h1><p><img src=\"" + source.toUtf8() + "\"></p>"));
 
-        FifoWatch pipe(QFile::encodeName(help + "/pipe.png"));
+        // Whether anyone opens the FIFO for reading: the watch keeps trying
+        // to open its writing end, which succeeds only then, and lets such a
+        // reader go at once (it reads an end of file).
+        std::atomic<bool> fifoOpened{false};
+        const std::jthread watch([&fifoOpened, fifo = QFile::encodeName(help + "/pipe.png")](std::stop_token stop) {
+            while (!stop.stop_requested()) {
+                const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    fifoOpened = true;
+                    ::close(fd);
+                }
+                ::usleep(1000);
+            }
+        });
         QWidget owner;
         HelpWindow window(&owner);
         withinOneMoreGiB([&] {
@@ -149,7 +132,7 @@ private slots:
             QVERIFY2(image.isNull() || image.pixelColor(0, 0).alpha() == 0,
                      qPrintable(QString("a %1x%2 picture was loaded").arg(image.width()).arg(image.height())));
         }
-        QVERIFY2(!pipe.opened, "the FIFO was opened");
+        QVERIFY2(!fifoOpened, "the FIFO was opened");
     }
 };
 
