@@ -1,7 +1,6 @@
 #include "Controls.h"
 
 #include <QAccessible>
-#include <QtGlobal>
 
 namespace velmora::test {
 

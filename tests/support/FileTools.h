@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QByteArray>
+// QDir and QFile bring the string and byte array classes of their API.
 #include <QDir>
 #include <QFile>
-#include <QString>
-#include <QStringList>
 
 #include <algorithm>
 #include <functional>

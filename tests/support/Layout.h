@@ -1,14 +1,10 @@
 #pragma once
 
+// Controls.h brings the screens (each a Screen), the menu bar, the line
+// edit, the button and list widgets and the multi-line box (a QPlainTextEdit).
 #include "Controls.h"
-#include "ui/toolkit/Screen.h"
 
-#include <QMenuBar>
-#include <QAbstractButton>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QAbstractScrollArea>
 #include <QDebug>
 #include <QScreen>
 #include <QTest>
