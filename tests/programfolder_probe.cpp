@@ -40,13 +40,11 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (args.value(0) == QLatin1String("set") && args.size() == 7) {
+        // As the Set button: a location with a problem is not written.
         const PresetsLocation where = locatePresets(folder, user, PresetsUse::Set);
-        if (!where.problem.isEmpty() || where.path.isEmpty()) {
-            out << (where.path.isEmpty() ? QStringLiteral("no presets file") : where.problem);
-            return 1;
-        }
         const PresetsWrite written =
-            writePresets(where, PresetRecord{args[1], args[2], args[3], args[4], args[5], args[6]});
+            where.problem.isEmpty() ? writePresets(where, PresetRecord{args[1], args[2], args[3], args[4], args[5], args[6]})
+                                    : PresetsWrite{false, where.problem};
         out << written.reason;
         return written.saved ? 0 : 1;
     }

@@ -5,9 +5,6 @@
 #include "core/help/HelpFile.h"
 #include "ui/help/HelpWindow.h"
 
-#include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -16,61 +13,12 @@
 
 #include <atomic>
 #include <fcntl.h>
-#include <functional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 using namespace velmora;
 using namespace velmora::test;
-
-namespace {
-
-// Tells whether anyone opened the FIFO for reading while it watched: it
-// keeps trying to open the writing end, which succeeds only then, and lets
-// such a reader go at once (it reads an end of file).
-class FifoWatch {
-public:
-    explicit FifoWatch(QByteArray path) : m_path(std::move(path)), m_thread([this] { run(); }) {}
-    ~FifoWatch()
-    {
-        m_stop = true;
-        m_thread.join();
-    }
-    bool opened() const { return m_opened; }
-
-private:
-    void run()
-    {
-        while (!m_stop) {
-            const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                m_opened = true;
-                ::close(fd);
-            }
-            ::usleep(1000);
-        }
-    }
-
-    QByteArray m_path;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_opened{false};
-    std::thread m_thread;
-};
-
-QByteArray picture(Qt::GlobalColor colour)
-{
-    QImage image(4, 4, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
-
-}  // namespace
 
 class TestHelp : public QObject {
     Q_OBJECT
@@ -139,16 +87,31 @@ private slots:
         const QString help = dir.filePath("help");
         source.replace("HELP", help);
         QVERIFY(QDir().mkpath(help + "/pictures"));
-        QVERIFY(writeFile(help + "/green.png", picture(Qt::green)));
-        QVERIFY(writeFile(help + "/pictures/green.png", picture(Qt::green)));
-        QVERIFY(writeFile(dir.filePath("red.png"), picture(Qt::red)));
+        QImage picture(4, 4, QImage::Format_RGB32);
+        picture.fill(Qt::green);
+        QVERIFY(picture.save(help + "/green.png") && picture.save(help + "/pictures/green.png"));
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(dir.filePath("red.png")));
         QVERIFY(QFile::link("green.png", help + "/green-link.png"));
         QVERIFY(QFile::link("../red.png", help + "/red-link.png"));
         QCOMPARE(::mkfifo(QFile::encodeName(help + "/pipe.png").constData(), 0644), 0);
         QVERIFY(writeFile(help + "/Velmora 1_0.HLP",
                           "<h1>Pictures</h1><p><img src=\"" + source.toUtf8() + "\"></p>"));
 
-        FifoWatch pipe(QFile::encodeName(help + "/pipe.png"));
+        // Whether anyone opens the FIFO for reading: the watch keeps trying
+        // to open its writing end, which succeeds only then, and lets such a
+        // reader go at once (it reads an end of file).
+        std::atomic<bool> fifoOpened{false};
+        const std::jthread watch([&fifoOpened, fifo = QFile::encodeName(help + "/pipe.png")](std::stop_token stop) {
+            while (!stop.stop_requested()) {
+                const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    fifoOpened = true;
+                    ::close(fd);
+                }
+                ::usleep(1000);
+            }
+        });
         QWidget owner;
         HelpWindow window(&owner);
         withinOneMoreGiB([&] {
@@ -169,7 +132,7 @@ private slots:
             QVERIFY2(image.isNull() || image.pixelColor(0, 0).alpha() == 0,
                      qPrintable(QString("a %1x%2 picture was loaded").arg(image.width()).arg(image.height())));
         }
-        QVERIFY2(!pipe.opened(), "the FIFO was opened");
+        QVERIFY2(!fifoOpened, "the FIFO was opened");
     }
 };
 

@@ -5,7 +5,6 @@
 // The program here is programfolder_probe, which uses the real platform and
 // the same calls as the screens.
 
-#include "FileTools.h"
 #include "Harness.h"
 #include "core/text/AtomicFile.h"
 #include "core/help/HelpPath.h"
@@ -54,9 +53,7 @@ std::pair<int, QString> runProbe(const QString &program, const QStringList &args
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", home);
     env.insert("LC_ALL", locale);
-    env.remove("XDG_CONFIG_HOME");
-    if (!configHome.isNull())
-        env.insert("XDG_CONFIG_HOME", configHome);
+    configHome.isNull() ? env.remove("XDG_CONFIG_HOME") : env.insert("XDG_CONFIG_HOME", configHome);
     QProcess process;
     process.setWorkingDirectory(folder);
     process.setProcessEnvironment(env);
@@ -115,56 +112,49 @@ private slots:
 
     // Create File (readme PATH) and Set never replace the program, its help
     // file or a presets.txt it reads, by whatever name; every file is
-    // exactly as it was. The user's presets.txt is there in every row.
+    // exactly as it was. The program and its help file are reached by other
+    // names (a symbolic and a hard link) and the user's presets.txt is there
+    // in every row.
     void ownFilesAreNeverWritten_data()
     {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("target");  // under the test folder; empty: Set
-        QTest::addColumn<QString>("shown");   // the name in the reason; empty: written
-        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("presets");  // the program's presets.txt: there (""), "none" or "link to help"
+        QTest::addColumn<QString>("target");   // under the test folder; empty: Set, of program/presets.txt
+        QTest::addColumn<QString>("what");     // what the refusal says it is; empty: written
 
-        const QString presets = "the presets file Velmora reads";
-        QTest::newRow("the program through a link") << "link to program" << "links/velmora" << "links/velmora"
-                                                    << "the Velmora program itself";
-        QTest::newRow("the help file by a hard link in another folder")
-            << "hard link to help" << "links/help.txt" << "links/help.txt" << "Velmora's help file";
-        QTest::newRow("presets.txt that is not there yet")
-            << "no program presets" << "program/presets.txt" << "program/presets.txt" << presets;
-        QTest::newRow("the user's presets.txt") << "" << "home/.config/Velmora/presets.txt"
-                                                << "home/.config/Velmora/presets.txt" << presets;
-        QTest::newRow("another name in the program folder: written") << "" << "program/readme.txt" << "" << "";
-        QTest::newRow("Set: presets.txt is a link to the help file")
-            << "presets link to help" << "" << "program/presets.txt" << "Velmora's help file";
+        const QString presets = "the presets file Velmora reads", help = "Velmora's help file";
+        QTest::newRow("the program through a link") << "" << "links/velmora" << "the Velmora program itself";
+        QTest::newRow("the help file by a hard link in another folder") << "" << "links/help.txt" << help;
+        QTest::newRow("presets.txt that is not there yet") << "none" << "program/presets.txt" << presets;
+        QTest::newRow("the user's presets.txt") << "" << "home/.config/Velmora/presets.txt" << presets;
+        QTest::newRow("another name in the program folder: written") << "" << "program/readme.txt" << "";
+        QTest::newRow("Set: presets.txt is a link to the help file") << "link to help" << "" << help;
     }
 
     void ownFilesAreNeverWritten()
     {
-        QFETCH(QString, setup);
+        QFETCH(QString, presets);
         QFETCH(QString, target);
-        QFETCH(QString, shown);
         QFETCH(QString, what);
         QTemporaryDir dir;
         const QString program = dir.filePath("program"), config = dir.filePath("home/.config/Velmora");
         QVERIFY(installProbe(program) && QDir().mkpath(config) && QDir().mkpath(dir.filePath("links")));
         QVERIFY(writeFile(config + "/presets.txt", otherRecord));
-        const QByteArray p = QFile::encodeName(program);
-        if (setup == "link to program")
-            QCOMPARE(::symlink("../program/velmora", QFile::encodeName(dir.filePath("links/velmora"))), 0);
-        else if (setup == "hard link to help")
-            QCOMPARE(::link(p + "/" + helpFileName, QFile::encodeName(dir.filePath("links/help.txt"))), 0);
-        else if (setup != "")
+        QVERIFY(QFile::link("../program/velmora", dir.filePath("links/velmora")));
+        QCOMPARE(::link(QFile::encodeName(program + "/" + helpFileName), QFile::encodeName(dir.filePath("links/help.txt"))), 0);
+        if (!presets.isEmpty())
             QVERIFY(QFile::remove(program + "/presets.txt"));
-        if (setup == "presets link to help")
-            QCOMPARE(::symlink(helpFileName, p + "/presets.txt"), 0);
+        if (presets == "link to help")
+            QVERIFY(QFile::link(helpFileName, program + "/presets.txt"));
         auto expected = snapshot(dir.path());
 
+        const QString refused = target.isEmpty() ? "program/presets.txt" : target;
         const QStringList args = target.isEmpty() ? QStringList{"set"} + newValues
                                                   : QStringList{"readme", dir.filePath(target)};
         const auto [status, out] = runProbe(program + "/velmora", args, dir.filePath("links"), dir.filePath("home"));
-        if (shown.isEmpty())
+        if (what.isEmpty())
             expected[dir.filePath(target)] = "Readme\r\n";
-        QCOMPARE(out, shown.isEmpty() ? QString() : cannotWrite(dir.filePath(shown), "it is " + what));
-        QCOMPARE(status, shown.isEmpty() ? 0 : 1);
+        QCOMPARE(out, what.isEmpty() ? QString() : cannotWrite(dir.filePath(refused), "it is " + what));
+        QCOMPARE(status, what.isEmpty() ? 0 : 1);
         QVERIFY(snapshot(dir.path()) == expected);
     }
 

@@ -1,18 +1,8 @@
 #include "Controls.h"
 
 #include <QAccessible>
-#include <QtGlobal>
 
 namespace velmora::test {
-
-namespace {
-
-QString withoutAccessKey(QString text)
-{
-    return text.remove(QLatin1Char('&'));
-}
-
-}  // namespace
 
 QString spokenName(QWidget *widget)
 {
@@ -23,11 +13,8 @@ QString spokenName(QWidget *widget)
 QWidget *findControl(QWidget *screen, const QString &name, const char *type,
                      bool (*isType)(QWidget *))
 {
-    QList<QWidget *> found;
-    for (QWidget *w : screen->findChildren<QWidget *>()) {
-        if (isType(w) && spokenName(w) == name)
-            found << w;
-    }
+    QList<QWidget *> found = screen->findChildren<QWidget *>();
+    found.removeIf([&](QWidget *w) { return !isType(w) || spokenName(w) != name; });
     if (found.size() != 1)
         qFatal("%s: %lld controls of type %s named \"%s\"", qPrintable(screen->windowTitle()),
                qlonglong(found.size()), type, qPrintable(name));
@@ -38,7 +25,7 @@ QMenu *menuOf(QWidget *window, const QString &title)
 {
     if (auto *bar = window->findChild<QMenuBar *>()) {
         for (QAction *entry : bar->actions()) {
-            if (entry->menu() && withoutAccessKey(entry->text()) == title)
+            if (entry->menu() && entry->text().remove(u'&') == title)
                 return entry->menu();
         }
     }
@@ -48,7 +35,7 @@ QMenu *menuOf(QWidget *window, const QString &title)
 QAction *entryOf(QMenu *menu, const QString &text)
 {
     for (QAction *entry : menu->actions()) {
-        if (withoutAccessKey(entry->text()) == text)
+        if (entry->text().remove(u'&') == text)
             return entry;
     }
     qFatal("menu %s: no entry \"%s\"", qPrintable(menu->title()), qPrintable(text));

@@ -46,6 +46,13 @@ T *control(QWidget *screen, const QString &name)
 QMenu *menuOf(QWidget *window, const QString &title);
 QAction *entryOf(QMenu *menu, const QString &text);
 
+// The buttons of the same caption on several screens: Clear (all but the
+// preview), Main (all but the main screen), Next (the main and program
+// screens).
+template <class S> QPushButton *clearButton(S *s) { return control<QPushButton>(s, "Clear"); }
+template <class S> QPushButton *mainButton(S *s) { return control<QPushButton>(s, "Main"); }
+template <class S> QPushButton *nextButton(S *s) { return control<QPushButton>(s, "Next"); }
+
 // GeneralInfoScreen
 inline QLineEdit *nameBox(GeneralInfoScreen *s) { return control<QLineEdit>(s, "Name"); }
 inline QLineEdit *versionBox(GeneralInfoScreen *s) { return control<QLineEdit>(s, "Version"); }
@@ -56,8 +63,6 @@ inline look::MultiLineBox *filesNeededBox(GeneralInfoScreen *s) { return control
 inline QListWidget *osList(GeneralInfoScreen *s) { return control<QListWidget>(s, "OS list"); }
 inline QListWidget *compatibleList(GeneralInfoScreen *s) { return control<QListWidget>(s, "(compatible list)"); }
 inline QListWidget *typeList(GeneralInfoScreen *s) { return control<QListWidget>(s, "Type"); }
-inline QPushButton *clearButton(GeneralInfoScreen *s) { return control<QPushButton>(s, "Clear"); }
-inline QPushButton *nextButton(GeneralInfoScreen *s) { return control<QPushButton>(s, "Next"); }
 inline QPushButton *exitButton(GeneralInfoScreen *s) { return control<QPushButton>(s, "Exit"); }
 
 // ProgramInfoScreen
@@ -66,16 +71,11 @@ inline look::MultiLineBox *instructionsBox(ProgramInfoScreen *s) { return contro
 inline look::MultiLineBox *featuresBox(ProgramInfoScreen *s) { return control<look::MultiLineBox>(s, "Features"); }
 inline look::MultiLineBox *additionsBox(ProgramInfoScreen *s) { return control<look::MultiLineBox>(s, "Additional Features"); }
 inline look::MultiLineBox *newAdditionsBox(ProgramInfoScreen *s) { return control<look::MultiLineBox>(s, "New Features"); }
-inline QPushButton *clearButton(ProgramInfoScreen *s) { return control<QPushButton>(s, "Clear"); }
-inline QPushButton *nextButton(ProgramInfoScreen *s) { return control<QPushButton>(s, "Next"); }
-inline QPushButton *mainButton(ProgramInfoScreen *s) { return control<QPushButton>(s, "Main"); }
 
 // AuthorScreen
 inline QLineEdit *nameBox(AuthorScreen *s) { return control<QLineEdit>(s, "Name"); }
 inline QLineEdit *emailBox(AuthorScreen *s) { return control<QLineEdit>(s, "EMail"); }
-inline QPushButton *clearButton(AuthorScreen *s) { return control<QPushButton>(s, "Clear"); }
 inline QPushButton *createButton(AuthorScreen *s) { return control<QPushButton>(s, "Create File"); }
-inline QPushButton *mainButton(AuthorScreen *s) { return control<QPushButton>(s, "Main"); }
 
 // PresetsScreen
 inline QLineEdit *companyBox(PresetsScreen *s) { return control<QLineEdit>(s, "Company name"); }
@@ -84,19 +84,14 @@ inline look::MultiLineBox *languageBox(PresetsScreen *s) { return control<look::
 inline look::MultiLineBox *filesNeededBox(PresetsScreen *s) { return control<look::MultiLineBox>(s, "Needed files"); }
 inline QLineEdit *authorNameBox(PresetsScreen *s) { return control<QLineEdit>(s, "Authors' name"); }
 inline QLineEdit *emailBox(PresetsScreen *s) { return control<QLineEdit>(s, "Authors' email"); }
-inline QPushButton *clearButton(PresetsScreen *s) { return control<QPushButton>(s, "Clear"); }
 inline QPushButton *setButton(PresetsScreen *s) { return control<QPushButton>(s, "Set"); }
-inline QPushButton *mainButton(PresetsScreen *s) { return control<QPushButton>(s, "Main"); }
 
 // ViewerScreen
 inline look::MultiLineBox *textBox(ViewerScreen *s) { return control<look::MultiLineBox>(s, "View"); }
-inline QPushButton *clearButton(ViewerScreen *s) { return control<QPushButton>(s, "Clear"); }
 inline QPushButton *anotherButton(ViewerScreen *s) { return control<QPushButton>(s, "Another"); }
-inline QPushButton *mainButton(ViewerScreen *s) { return control<QPushButton>(s, "Main"); }
 
 // PreviewScreen
 inline look::MultiLineBox *textBox(PreviewScreen *s) { return control<look::MultiLineBox>(s, "Preview"); }
-inline QPushButton *mainButton(PreviewScreen *s) { return control<QPushButton>(s, "Main"); }
 
 // GeneralInfoScreen's menus
 inline QMenu *fileMenu(GeneralInfoScreen *s) { return menuOf(s, "File"); }
@@ -104,7 +99,6 @@ inline QMenu *toolsMenu(GeneralInfoScreen *s) { return menuOf(s, "Tools"); }
 inline QMenu *helpMenu(GeneralInfoScreen *s) { return menuOf(s, "Help"); }
 inline QAction *constantsAction(GeneralInfoScreen *s) { return entryOf(fileMenu(s), "Constants"); }
 inline QAction *openAction(GeneralInfoScreen *s) { return entryOf(fileMenu(s), "Open readme\u2026"); }
-inline QAction *exitAction(GeneralInfoScreen *s) { return entryOf(fileMenu(s), "Exit"); }
 inline QAction *tooltipsAction(GeneralInfoScreen *s) { return entryOf(toolsMenu(s), "Tooltips"); }
 inline QAction *viewAction(GeneralInfoScreen *s) { return entryOf(toolsMenu(s), "View"); }
 inline QAction *previewAction(GeneralInfoScreen *s) { return entryOf(toolsMenu(s), "Preview"); }

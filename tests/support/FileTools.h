@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QByteArray>
+// QDir and QFile bring the string and byte array classes of their API.
 #include <QDir>
 #include <QFile>
-#include <QString>
-#include <QStringList>
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -45,10 +44,16 @@ inline rlim_t setFileSizeLimit(rlim_t bytes)
 {
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
-    const rlim_t old = limit.rlim_cur;
-    limit.rlim_cur = bytes;
+    const rlim_t old = std::exchange(limit.rlim_cur, bytes);
     setrlimit(RLIMIT_FSIZE, &limit);
     return old;
+}
+
+// This process's memory in bytes, from /proc/self/statm: field 0 its size,
+// field 1 what of it is resident.
+inline qint64 memoryBytes(int field)
+{
+    return readAll(QStringLiteral("/proc/self/statm")).split(' ').value(field).toLongLong() * ::sysconf(_SC_PAGESIZE);
 }
 
 // Runs load with the address space limited to what is used now and 1 GiB:
@@ -60,10 +65,8 @@ inline void withinOneMoreGiB(const std::function<void()> &load)
     rlimit old{};
     getrlimit(RLIMIT_AS, &old);
 #if !defined(__SANITIZE_ADDRESS__)
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (statm.open(QIODevice::ReadOnly)) {
-        const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * ::sysconf(_SC_PAGESIZE);
-        const rlimit limit{std::min<rlim_t>(old.rlim_max, used + (rlim_t(1) << 30)), old.rlim_max};
+    if (const qint64 used = memoryBytes(0); used > 0) {
+        const rlimit limit{std::min<rlim_t>(old.rlim_max, rlim_t(used) + (rlim_t(1) << 30)), old.rlim_max};
         setrlimit(RLIMIT_AS, &limit);
     }
 #endif

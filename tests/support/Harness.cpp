@@ -1,49 +1,30 @@
 #include "Harness.h"
 
-#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPushButton>
 
 namespace velmora::test {
-
-Harness::Harness(const QByteArray &presets)
-    : platform(dir.path()), navigator(std::make_unique<Navigator>(platform))
-{
-    writePresets(presets);
-}
-
-Harness::~Harness()
-{
-    navigator.reset();
-}
-
-void Harness::writePresets(const QByteArray &bytes) const
-{
-    QVERIFY(writeFile(presetsPath(), bytes));
-}
 
 GeneralInfoScreen *Harness::start()
 {
     navigator->start();
     for (int i = 0; i < 20; ++i)
         navigator->splash()->tick();
-    if (GeneralInfoScreen *m = main()) {
+    GeneralInfoScreen *m = main();
+    if (m)
         (void)QTest::qWaitForWindowExposed(m);
-        return m;
-    }
-    return nullptr;
+    return m;
 }
 
 ProgramInfoScreen *Harness::toProgram()
 {
-    pressButton(main(), "Next");
+    QTest::mouseClick(nextButton(main()), Qt::LeftButton);
     return program();
 }
 
 AuthorScreen *Harness::toAuthor()
 {
-    pressButton(toProgram(), "Next");
+    QTest::mouseClick(nextButton(toProgram()), Qt::LeftButton);
     return author();
 }
 
@@ -82,7 +63,7 @@ QByteArray Harness::createFile(const QString &path, const QString &filter)
     platform.dialogAnswers = {path};
     if (!filter.isEmpty())
         platform.filterAnswers = {filter};
-    pressButton(author(), "Create File");
+    QTest::mouseClick(createButton(author()), Qt::LeftButton);
     return readAll(path);
 }
 
@@ -108,10 +89,7 @@ QStringList entries(const QListWidget *list)
 
 int rowOf(const QListWidget *list, const QString &text)
 {
-    for (int row = 0; row < list->count(); ++row)
-        if (list->item(row)->text() == text)
-            return row;
-    return -1;
+    return int(entries(list).indexOf(text));
 }
 
 void clickRow(QListWidget *list, int row)
@@ -129,22 +107,7 @@ void doubleClickRow(QListWidget *list, int row)
 
 void typeLines(QPlainTextEdit *box, const QStringList &lines)
 {
-    for (int i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            QTest::keyClick(box, Qt::Key_Return);
-        QTest::keyClicks(box, lines[i]);
-    }
-}
-
-void pressButton(QWidget *screen, const QString &caption)
-{
-    for (QPushButton *button : screen->findChildren<QPushButton *>()) {
-        if (button->isVisible() && button->text().remove(QLatin1Char('&')) == caption) {
-            QTest::mouseClick(button, Qt::LeftButton);
-            return;
-        }
-    }
-    QFAIL(qPrintable("no button \"" + caption + "\""));
+    QTest::keyClicks(box, lines.join(u'\r'));  // \r is the Return key
 }
 
 void paste(QWidget *box, const QString &text)

@@ -1,26 +1,11 @@
 #pragma once
 
+// Controls.h brings the screens and their controls' Qt classes.
 #include "Controls.h"
 #include "FileTools.h"
 #include "ScriptedPlatform.h"
 #include "ui/app/Navigator.h"
-#include "ui/app/SplashScreen.h"
-#include "ui/screens/PresetsScreen.h"
-#include "ui/screens/AuthorScreen.h"
-#include "ui/screens/GeneralInfoScreen.h"
-#include "ui/screens/ProgramInfoScreen.h"
-#include "ui/toolkit/Input.h"
-#include "ui/screens/PreviewScreen.h"
-#include "ui/screens/ViewerScreen.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
-#include <QObject>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -39,25 +24,28 @@ inline const QByteArray newerPresets = QByteArrayLiteral(
 // a fresh temporary folder that holds presets.txt.
 class Harness {
 public:
-    explicit Harness(const QByteArray &presets = emptyPresets);
-    ~Harness();
+    explicit Harness(const QByteArray &presets = emptyPresets)
+        : platform(dir.path()), navigator(std::make_unique<Navigator>(platform))
+    {
+        writePresets(presets);
+    }
 
     QString folder() const { return dir.path(); }
     QString path(const QString &name) const { return dir.filePath(name); }
     QString presetsPath() const { return path(QStringLiteral("presets.txt")); }
-    void writePresets(const QByteArray &bytes) const;
+    void writePresets(const QByteArray &bytes) const { QVERIFY(writeFile(presetsPath(), bytes)); }
     AppContext &context() { return navigator->context(); }
 
     // Starts the program and lets the splash's twenty ticks run at once.
     GeneralInfoScreen *start();
 
     // The screens, or null before their first showing.
-    GeneralInfoScreen *main() const { return screen<GeneralInfoScreen>(ScreenId::Main); }
-    ProgramInfoScreen *program() const { return screen<ProgramInfoScreen>(ScreenId::Program); }
-    AuthorScreen *author() const { return screen<AuthorScreen>(ScreenId::Author); }
-    PresetsScreen *presets() const { return screen<PresetsScreen>(ScreenId::Preset); }
-    ViewerScreen *viewer() const { return screen<ViewerScreen>(ScreenId::View); }
-    PreviewScreen *preview() const { return screen<PreviewScreen>(ScreenId::Preview); }
+    GeneralInfoScreen *main() const { return static_cast<GeneralInfoScreen *>(navigator->screen(ScreenId::Main)); }
+    ProgramInfoScreen *program() const { return static_cast<ProgramInfoScreen *>(navigator->screen(ScreenId::Program)); }
+    AuthorScreen *author() const { return static_cast<AuthorScreen *>(navigator->screen(ScreenId::Author)); }
+    PresetsScreen *presets() const { return static_cast<PresetsScreen *>(navigator->screen(ScreenId::Preset)); }
+    ViewerScreen *viewer() const { return static_cast<ViewerScreen *>(navigator->screen(ScreenId::View)); }
+    PreviewScreen *preview() const { return static_cast<PreviewScreen *>(navigator->screen(ScreenId::Preview)); }
 
     // The ways between the screens, as a person takes them.
     ProgramInfoScreen *toProgram();  // Next on the main screen
@@ -80,14 +68,7 @@ public:
 
     QTemporaryDir dir;
     ScriptedPlatform platform;
-    std::unique_ptr<Navigator> navigator;
-
-private:
-    template <class T>
-    T *screen(ScreenId id) const
-    {
-        return static_cast<T *>(navigator->screen(id));
-    }
+    std::unique_ptr<Navigator> navigator;  // last, so ended first
 };
 
 // The fixture of a screens suite: every test function gets the program anew
@@ -111,19 +92,16 @@ protected slots:
 // Counts the events of one type that reach an object.
 class EventCounter : public QObject {
 public:
-    EventCounter(QObject *target, QEvent::Type type) : m_type(type) { target->installEventFilter(this); }
+    EventCounter(QObject *target, QEvent::Type type) : type(type) { target->installEventFilter(this); }
+    const QEvent::Type type;
     int count = 0;
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == m_type)
-            ++count;
+        count += event->type() == type;
         return false;
     }
-
-private:
-    QEvent::Type m_type;
 };
 
 QStringList entries(const QListWidget *list);
@@ -134,9 +112,6 @@ void clickRow(QListWidget *list, int row);
 void doubleClickRow(QListWidget *list, int row);
 // Lines typed into a multi-line box, Return between them.
 void typeLines(QPlainTextEdit *box, const QStringList &lines);
-// The button of that caption pressed, as a person finds it by what it says;
-// none there fails the test.
-void pressButton(QWidget *screen, const QString &caption);
 // Text put on the clipboard and pasted with Ctrl+V.
 void paste(QWidget *box, const QString &text);
 // A box's text replaced as a person does: all of it selected with Ctrl+A,

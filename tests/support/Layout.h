@@ -1,30 +1,24 @@
 #pragma once
 
-#include "ui/toolkit/Screen.h"
+// Controls.h brings the screens (each a Screen), the menu bar, the line
+// edit, the button and list widgets and the multi-line box (a QPlainTextEdit).
+#include "Controls.h"
 
-#include <QMenuBar>
-#include <QAbstractButton>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QAbstractScrollArea>
+#include <QDebug>
 #include <QScreen>
 #include <QTest>
 
 #include <cmath>
+#include <tuple>
 
 namespace velmora::test {
 
-// What a reader of a failure needs to find the control.
+// What a reader of a failure needs to find the control: its class and the
+// name a screen reader reads.
 inline QString nameOf(const QWidget *w)
 {
-    if (auto *l = qobject_cast<const QLabel *>(w))
-        return QStringLiteral("label \"%1\"").arg(l->text());
-    if (auto *b = qobject_cast<const QAbstractButton *>(w))
-        return QStringLiteral("button \"%1\"").arg(b->text());
-    if (!w->accessibleName().isEmpty())
-        return w->accessibleName();
-    return QString::fromLatin1(w->metaObject()->className());
+    return QStringLiteral("%1 \"%2\"").arg(w->metaObject()->className(), spokenName(const_cast<QWidget *>(w)));
 }
 
 // Holds a screen to what every layout table promises, whatever the numbers:
@@ -40,12 +34,8 @@ inline void checkLayoutInvariants(const Screen *screen)
     if (const auto *bar = screen->findChild<const QMenuBar *>())  // above the client area, not over it
         QVERIFY(!bar->geometry().intersects(client->geometry()));
 
-    QList<const QWidget *> controls;
-    for (const QObject *child : client->children()) {
-        auto *w = qobject_cast<const QWidget *>(child);
-        if (w && !w->isHidden())
-            controls << w;
-    }
+    QList<const QWidget *> controls = client->findChildren<const QWidget *>(Qt::FindDirectChildrenOnly);
+    controls.removeIf([](const QWidget *w) { return w->isHidden(); });
     for (const QWidget *w : controls) {
         const QString name = nameOf(w);
         const QFontMetrics fm(w->font());
@@ -72,82 +62,58 @@ inline void checkLayoutInvariants(const Screen *screen)
     }
 }
 
-// The device rows (or columns) that a logical line of one pixel covers.
-inline std::pair<int, int> deviceSpan(int logical, qreal ratio)
-{
-    return {int(std::floor(logical * ratio)), int(std::ceil((logical + 1) * ratio)) - 1};
-}
-
-// The sides of box whose frame line is not drawn in shot, a grab of window
-// at its device pixel ratio: a side counts as drawn when, along at least 90%
-// of it (corners left out), one of the device pixels its line covers is
-// clearly darker than the box's base colour.
-inline QStringList sidesNotDrawn(const QImage &shot, const QWidget *window, const QWidget *box)
-{
-    const qreal ratio = shot.devicePixelRatio();
-    const QRect r(box->mapTo(window, QPoint(0, 0)), box->size());
-    const int light = qGray(box->palette().color(QPalette::Base).rgb());
-    const auto dark = [&](int x, int y) {
-        return shot.rect().contains(x, y) && qGray(shot.pixel(x, y)) <= light - 40;
-    };
-    const auto drawn = [&](bool horizontal, int line) {
-        const auto [first, last] = deviceSpan(line, ratio);
-        const int from = int(std::ceil((horizontal ? r.left() : r.top()) * ratio)) + 3;
-        const int to = int(std::floor((horizontal ? r.right() + 1 : r.bottom() + 1) * ratio)) - 4;
-        int marked = 0;
-        for (int along = from; along <= to; ++along) {
-            for (int across = first; across <= last; ++across) {
-                if (horizontal ? dark(along, across) : dark(across, along)) {
-                    ++marked;
-                    break;
-                }
-            }
-        }
-        return marked >= 0.9 * (to - from + 1);
-    };
-    QStringList missing;
-    if (!drawn(true, r.top()))
-        missing << "top";
-    if (!drawn(true, r.bottom()))
-        missing << "bottom";
-    if (!drawn(false, r.left()))
-        missing << "left";
-    if (!drawn(false, r.right()))
-        missing << "right";
-    return missing;
-}
-
 // The window with its frame lies on the screen's available area; one taller
 // (or wider) than that area starts at its top (or left).
 inline void checkOnTheScreen(const QWidget *window)
 {
     const QRect available = window->screen()->availableGeometry();
     const QRect frame = window->frameGeometry();
-    const QString where = QStringLiteral("%1 at %2,%3 %4x%5 on %6x%7")
-                              .arg(window->windowTitle())
-                              .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())
-                              .arg(available.width()).arg(available.height());
-    if (frame.height() <= available.height())
-        QVERIFY2(frame.top() >= available.top() && frame.bottom() <= available.bottom(), qPrintable(where));
-    else
-        QVERIFY2(frame.top() == available.top(), qPrintable(where));
-    if (frame.width() <= available.width())
-        QVERIFY2(frame.left() >= available.left() && frame.right() <= available.right(), qPrintable(where));
-    else
-        QVERIFY2(frame.left() == available.left(), qPrintable(where));
+    QString where;
+    QDebug(&where) << window->windowTitle() << frame << "on" << available;
+    // Along one axis: within the area when it fits, else at its start.
+    const auto placed = [](int start, int end, int areaStart, int areaEnd) {
+        return end - start <= areaEnd - areaStart ? start >= areaStart && end <= areaEnd : start == areaStart;
+    };
+    QVERIFY2(placed(frame.top(), frame.bottom(), available.top(), available.bottom()), qPrintable(where));
+    QVERIFY2(placed(frame.left(), frame.right(), available.left(), available.right()), qPrintable(where));
 }
 
 
 // Every box of the screen (single-line, multi-line, list) drawn with its
-// frame on all four sides, whatever the scale factor.
+// frame on all four sides, whatever the scale factor, in a grab of the
+// screen at its device pixel ratio: a side counts as drawn when, along at
+// least 90% of it (corners left out), one of the device pixels its line
+// covers is clearly darker than the box's base colour.
 inline void checkFramesDrawn(const Screen *screen)
 {
     const QImage shot = const_cast<Screen *>(screen)->grab().toImage();
+    const qreal ratio = shot.devicePixelRatio();
     for (const QWidget *box : screen->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (!qobject_cast<const QLineEdit *>(box) && !qobject_cast<const QAbstractScrollArea *>(box))
             continue;
-        const QStringList missing = sidesNotDrawn(shot, screen, box);
-        QVERIFY2(missing.isEmpty(), qPrintable(nameOf(box) + " has no border at its " + missing.join(", ")));
+        const QRect r(box->mapTo(screen, QPoint(0, 0)), box->size());
+        const int light = qGray(box->palette().color(QPalette::Base).rgb());
+        const auto dark = [&](int x, int y) {
+            return shot.rect().contains(x, y) && qGray(shot.pixel(x, y)) <= light - 40;
+        };
+        const auto drawn = [&](bool horizontal, int line) {
+            // The device rows (or columns) that a logical line of one pixel covers.
+            const int first = int(std::floor(line * ratio)), last = int(std::ceil((line + 1) * ratio)) - 1;
+            const int from = int(std::ceil((horizontal ? r.left() : r.top()) * ratio)) + 3;
+            const int to = int(std::floor((horizontal ? r.right() + 1 : r.bottom() + 1) * ratio)) - 4;
+            int marked = 0;
+            for (int along = from; along <= to; ++along) {
+                bool any = false;
+                for (int across = first; across <= last && !any; ++across)
+                    any = horizontal ? dark(along, across) : dark(across, along);
+                marked += any;
+            }
+            return marked >= 0.9 * (to - from + 1);
+        };
+        const std::tuple<const char *, bool, int> sides[] = {
+            {"top", true, r.top()}, {"bottom", true, r.bottom()}, {"left", false, r.left()}, {"right", false, r.right()}};
+        for (const auto &[side, horizontal, line] : sides)
+            QVERIFY2(drawn(horizontal, line), qPrintable(nameOf(box) + " has no border at its " + side));
     }
 }
 

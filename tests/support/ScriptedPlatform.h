@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <algorithm>
 #include <deque>
+#include <iterator>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -17,39 +19,34 @@ namespace velmora::test {
 // A Platform for tests: answers come from scripts prepared by the test, and
 // every call is recorded so the test can check what the user was shown.
 class ScriptedPlatform : public Platform {
+    QString m_folder;
+    QTemporaryDir m_stateHome;
+
 public:
     enum class Kind { MessageBox, SaveDialog, OpenDialog, HelpContents };
 
+    // What a call gave (members left out of an initializer are empty).
     struct Call {
         Kind kind;
         QPointer<QWidget> owner;
-        QString text;   // message text
-        QString title;  // message or dialog title
+        QString text = {};   // message text
+        QString title = {};  // message or dialog title
         MessageKind box = {};  // a message box's buttons, icon and default
-        QString filter;
-        QString initialFolder;
-        QString offeredFileName;  // the dialog's remembered file name when it opened
-        QString path;             // help path
+        QString filter = {};
+        QString initialFolder = {};
+        QString offeredFileName = {};  // the dialog's remembered file name when it opened
+        QString path = {};             // help path
     };
 
     // The user's own folders lie below applicationFolder/user and do not
     // exist until a test makes them; the state folder, where drafts go, lies
     // in a temporary folder of its own.
-    explicit ScriptedPlatform(QString applicationFolder)
-        : userConfig(applicationFolder + QStringLiteral("/user/config")),
-          documents(applicationFolder + QStringLiteral("/user/Documents")),
-          userState(m_stateHome.path() + QStringLiteral("/velmora")),
-          m_folder(std::move(applicationFolder))
-    {
-    }
+    explicit ScriptedPlatform(const QString &applicationFolder) : m_folder(applicationFolder) {}
 
-private:
-    QTemporaryDir m_stateHome;  // made before the folder in it is named
-
-public:
-    QString userConfig;
-    QString documents;
-    QString userState;  // where drafts go, apart from the program's folder; empty: none are kept
+    QString userConfig = m_folder + QStringLiteral("/user/config");
+    QString documents = m_folder + QStringLiteral("/user/Documents");
+    // Where drafts go, apart from the program's folder; empty: none are kept.
+    QString userState = m_stateHome.path() + QStringLiteral("/velmora");
 
     // Next answers to give, in order. With an empty script a message box
     // answers Ok (OK box) or No (Yes/No box), and a dialog is cancelled.
@@ -68,19 +65,12 @@ public:
     MessageAnswer messageBox(QWidget *owner, const QString &text, const QString &title,
                              const MessageKind &kind) override
     {
-        Call call{Kind::MessageBox, owner, text, title, kind, {}, {}, {}, {}};
+        const Call call{Kind::MessageBox, owner, text, title, kind};
         calls.push_back(call);
         if (whileMessageShown)
             whileMessageShown(call);
-        const bool yesNo = kind.buttons == MessageKind::Buttons::YesNo;
-        MessageAnswer answer = yesNo ? MessageAnswer::No : MessageAnswer::Ok;
-        if (!messageAnswers.empty()) {
-            answer = messageAnswers.front();
-            messageAnswers.pop_front();
-        }
-        if (!yesNo)
-            answer = MessageAnswer::Ok;
-        return answer;
+        const MessageAnswer answer = take(messageAnswers).value_or(MessageAnswer::No);
+        return kind.buttons == MessageKind::Buttons::YesNo ? answer : MessageAnswer::Ok;
     }
 
     std::optional<QString> saveFileDialog(QWidget *owner, FileDialog &dialog) override
@@ -103,44 +93,46 @@ public:
     void showHelpContents(HelpViewer &window, const QString &helpFilePath) override
     {
         auto *widget = dynamic_cast<QWidget *>(&window);
-        calls.push_back(Call{Kind::HelpContents, widget ? widget->parentWidget() : nullptr, {}, {},
-                             {}, {}, {}, {}, helpFilePath});
+        calls.push_back(Call{Kind::HelpContents, widget ? widget->parentWidget() : nullptr, {}, {}, {}, {}, {}, {},
+                             helpFilePath});
     }
 
     std::vector<Call> callsOf(Kind kind) const
     {
         std::vector<Call> out;
-        for (const Call &c : calls)
-            if (c.kind == kind)
-                out.push_back(c);
+        std::ranges::copy_if(calls, std::back_inserter(out), [kind](const Call &c) { return c.kind == kind; });
         return out;
     }
 
     std::vector<Call> messages() const { return callsOf(Kind::MessageBox); }
 
 private:
+    // The script's next answer, none when it is empty.
+    template <class T>
+    static std::optional<T> take(std::deque<T> &script)
+    {
+        std::optional<T> next;
+        if (!script.empty()) {
+            next = script.front();
+            script.pop_front();
+        }
+        return next;
+    }
+
     std::optional<QString> fileDialog(Kind kind, QWidget *owner, FileDialog &dialog)
     {
         calls.push_back(Call{kind, owner, {}, dialog.title, {}, dialog.filters.join(QStringLiteral(";;")),
-                             dialog.initialFolder, dialog.fileName, {}});
-        std::optional<QString> answer;
-        if (!dialogAnswers.empty()) {
-            answer = dialogAnswers.front();
-            dialogAnswers.pop_front();
-        }
+                             dialog.initialFolder, dialog.fileName});
+        const std::optional<QString> answer = take(dialogAnswers).value_or(std::nullopt);
         if (answer) {
             dialog.fileName = *answer;
-            if (!filterAnswers.empty()) {
-                dialog.selectedFilter = filterAnswers.front();
-                filterAnswers.pop_front();
-            } else if (!dialog.filters.contains(dialog.selectedFilter)) {
+            if (!dialog.filters.contains(dialog.selectedFilter))
                 dialog.selectedFilter = dialog.filters.value(0);
-            }
+            dialog.selectedFilter = take(filterAnswers).value_or(dialog.selectedFilter);
         }
         return answer;
     }
 
-    QString m_folder;
 };
 
 }  // namespace velmora::test
