@@ -1,3 +1,8 @@
+// The real platform as the screens use it: Qt's message boxes and file
+// dialogs (one kept for each screen for the whole run), where a window and
+// its frame go, which Qt platform is asked for, and which displays the
+// start-up check lets through.
+
 #include "Harness.h"
 #include "ui/toolkit/Placement.h"
 #include "ui/app/Display.h"
