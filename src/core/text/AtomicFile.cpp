@@ -1,5 +1,6 @@
 #include "core/text/AtomicFile.h"
 
+#include "core/text/Descriptor.h"
 #include "core/text/FileLock.h"
 #include "core/text/FilePath.h"
 #include "core/text/Links.h"
@@ -29,31 +30,6 @@ QString systemReason(int code)
 {
     return qt_error_string(code);
 }
-
-// The file descriptor, closed on every way out.
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return fd_; }
-    // Closes now, so that an error of the close itself is seen.
-    int close()
-    {
-        const int rc = ::close(fd_);
-        fd_ = -1;
-        return rc;
-    }
-
-private:
-    int fd_;
-};
 
 // Every byte from the start of the file, or the errno of the failure;
 // written counts the bytes that did reach the file either way.

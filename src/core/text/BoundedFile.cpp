@@ -1,5 +1,6 @@
 #include "core/text/BoundedFile.h"
 
+#include "core/text/Descriptor.h"
 #include "core/text/Win1252.h"
 
 #include <QFile>
@@ -40,23 +41,6 @@ BoundedFile tooLarge(qint64 size)
     file.size = size;
     return file;
 }
-
-// Closed on every way out, and with it any lock taken on it.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 BoundedFile readRegularFile(const QString &path, qint64 maxBytes, std::optional<FileLock> lock)
 {
