@@ -38,8 +38,9 @@ struct BoundedRead {
 // never end, block, or act on being opened. The file is opened without
 // waiting and looked at again once open, so a pipe given the name meanwhile
 // is refused at once. Never more than maxBytes is kept: a file that grows
-// while it is read, or whose size says nothing (/proc), stops at the limit. Missing: nothing at path (a name that is not there,
-// or a part of it that is not a folder).
+// while it is read, or whose size says nothing (/proc), stops at the limit.
+// Missing: nothing at path (a name that is not there, or a part of it that
+// is not a folder).
 BoundedFile readBoundedFile(const QString &path, qint64 maxBytes, const BoundedRead &how = {});
 
 // Bytes of a text file to text: UTF-8 when they start with a UTF-8 byte-order
