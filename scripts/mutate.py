@@ -23,7 +23,6 @@ import fnmatch
 import hashlib
 import json
 import os
-import random
 import re
 import shlex
 import shutil
@@ -1143,6 +1142,50 @@ def run_table(args, entries, suite, texts):
     return 0
 
 
+def read_sample(path):
+    """The lines of an earlier results file: its comments and header, and
+    its rows by id, in their order."""
+    if not os.path.exists(path):
+        sys.exit(f"--update: no results file {path} to update")
+    head, rows = [], {}
+    for line in open(path):
+        if line.startswith("#") or line.startswith("id\t"):
+            head.append(line)
+        elif line.strip():
+            rows[line.split("\t", 1)[0]] = line
+    return head, rows
+
+
+def merge_sample(kept, update_path, path):
+    """Writes the rows just run over the earlier file's rows of the same ids
+    and reports the whole sample's kill rate."""
+    head, rows = kept
+    new_head, new_rows = read_sample(update_path)
+    unknown = [i for i in new_rows if i not in rows]
+    if unknown:
+        print("--update: not in the earlier sample, left out: " + ", ".join(unknown))
+    for i, line in new_rows.items():
+        if i in rows:
+            rows[i] = line
+    with open(path, "w") as out:
+        out.write(head[0])
+        out.write("# rows run again with --update: " + ", ".join(i for i in new_rows if i in rows) + "\n")
+        out.writelines(head[1:])
+        out.writelines(rows.values())
+    os.remove(update_path)
+    status = [line.split("\t")[4] for line in rows.values()]
+    killed, survived = status.count("killed"), status.count("survived")
+    print(f"\nthe whole sample: {len(status) - status.count('does-not-compile')} compiling, "
+          f"judged not counted: {status.count('not-counted')}")
+    print(rate_line(killed, killed + survived))
+    for line in rows.values():
+        f = line.split("\t")
+        if f[4] == "survived":
+            print(f"  survived: {f[0]} {f[1]} {f[3]}")
+    print(f"results: {path}")
+    return 0
+
+
 def run_generated(args, entries, suite, gen):
     judged = {e.id: e for e in entries if e.generated}
     ops = set(args.ops.split(",")) if args.ops else set(OPERATORS)
@@ -1169,10 +1212,16 @@ def run_generated(args, entries, suite, gen):
             print("not among the mutants now: " + ", ".join(sorted(missing)))
         sample = len(order)
     else:
-        order = list(candidates)
-        random.Random(args.seed).shuffle(order)
+        # Each mutant's place in the draw depends on the seed and its own id
+        # alone, so a change elsewhere in the code leaves the rest of the
+        # sample as it was.
+        order = sorted(candidates, key=lambda c: hashlib.sha1(
+            f"{args.seed}:{c.id}".encode()).hexdigest())
         sample = args.sample
     results_path = args.results or os.path.join(args.src, "mutation-sample.tsv")
+    kept = read_sample(results_path) if args.update else None
+    if args.update:
+        results_path += ".update"
     rows, discarded = [], 0
     with open(results_path, "w") as results:
         results.write(f"# --generate --seed {args.seed} --sample {sample}"
@@ -1218,6 +1267,8 @@ def run_generated(args, entries, suite, gen):
             print(f"{len(rows)}/{sample} {c.id} {where} {c.op} {c.change()}: {status} "
                   f"{','.join(outcome.failed)} ({secs}s)" + (f" [{note}]" if note else ""), flush=True)
     suite.build_targets(None)
+    if kept is not None:
+        return merge_sample(kept, results_path, results_path[:-len(".update")])
 
     killed = [r for r in rows if r[2] == "killed"]
     survived = [r for r in rows if r[2] == "survived"]
@@ -1253,6 +1304,9 @@ def main():
     ap.add_argument("--build", help="its build folder (default <src>/build-mutation)")
     ap.add_argument("--table", default=DEFAULT_TABLE, help="the table (default scripts/mutants.txt)")
     ap.add_argument("--only", help="run only these ids (M.. of the table, or G.. with --generate)")
+    ap.add_argument("--update", action="store_true",
+                    help="--generate --only: run these ids again and write their rows over the "
+                         "same ids' rows of the results file")
     ap.add_argument("--list", action="store_true", help="print the mutants and stop")
     ap.add_argument("--check", action="store_true",
                     help="report the table's mutants not found once in their file; build nothing")
@@ -1297,6 +1351,8 @@ def main():
             return 1
         return 1 if moved and not args.retarget else 0
 
+    if args.update and not (args.generate and args.only):
+        sys.exit("--update needs --generate and --only")
     if not args.src:
         sys.exit("--src: a copy of the tree to mutate (git archive HEAD | tar -x -C DIR)")
     args.src = os.path.abspath(args.src)
