@@ -171,6 +171,23 @@ private slots:
         }));
     }
 
+    // A close request from the window manager on any other screen goes back
+    // to the main screen, and asks nothing.
+    void closingAnotherScreenGoesBack()
+    {
+        GeneralInfoScreen *m = start();
+        const std::function<QWidget *()> ways[] = {
+            [&] { return h->toProgram(); }, [&] { return h->toAuthor(); }, [&] { return h->toPresets(); },
+            [&] { return h->toViewer(std::nullopt); }, [&] { return h->toPreview(); }};
+        for (const auto &way : ways) {
+            QWidget *screen = way();
+            QVERIFY(screen->isVisible() && !m->isVisible());
+            screen->close();
+            QVERIFY(!screen->isVisible() && m->isVisible());
+        }
+        QVERIFY(h->platform.messages().empty());
+    }
+
     // A close request from the window manager, File > Exit by the keyboard
     // (Alt+F, X) and the Exit button ask the same question, of the main
     // window; No leaves everything as it was, Yes closes every window,

@@ -413,6 +413,41 @@ private slots:
         QCOMPARE(recognised.record, read);
     }
 
+    // A line changed into one no field can hold (too long for a value, not
+    // a system), or such a line added, anywhere from the compatible systems
+    // to the end: the file is refused, and the box names that very line.
+    void damageAfterTheLastField()
+    {
+        const QByteArray junk(300, 'x');
+        for (Written how : {Written::Windows1252Text, Written::Markdown}) {
+            for (const QStringList &systems : {fullSystems, QStringList()}) {
+                const QList<QByteArray> lines = write(how, fullRecord, systems).split('\n');
+                int title = int(lines.size()) - 1;
+                while (title > 0 && !lines[title].contains("Compatible OS's"))
+                    --title;
+                QVERIFY(title > 0);
+                for (int k = title + 1; k < lines.size(); ++k) {
+                    for (bool added : {false, true}) {
+                        QList<QByteArray> damaged = lines;
+                        if (added)
+                            damaged.insert(k, junk);
+                        else
+                            damaged[k] = junk;
+                        const RecognisedReadme read = recogniseReadme(damaged.join('\n'));
+                        // In Markdown an e-mail row is any text: a line added
+                        // before it may be the e-mail, and the e-mail the line
+                        // added.
+                        const bool eitherOfTwo = added && lines[k].startsWith("[jane@");
+                        QVERIFY2(!read.recognised && (read.mismatch.lineNumber == k + 1
+                                                      || (eitherOfTwo && read.mismatch.lineNumber == k + 2)),
+                                 qPrintable(QStringLiteral("%1 systems, line %2 %3: %4").arg(systems.size()).arg(k + 1)
+                                                .arg(added ? "added" : "changed").arg(notRecognisedMessage(read))));
+                    }
+                }
+            }
+        }
+    }
+
     // Files from other hands, read as Open readme reads them. What a trip
     // through git or an editor makes of a readme (line ends converted, a
     // byte-order mark, trailing blanks stripped, the last line break gone)
