@@ -155,6 +155,7 @@ private slots:
         QCOMPARE(boxes[0].box, yesNoQuestion);
         QCOMPARE(boxes[0].owner, m);
         QVERIFY(wizardValues(*h->navigator, h->context()) == before);
+        QCOMPARE(additionsBox(h->program())->text(), QString("Small."));  // in the box, not only in the values
         QVERIFY(m->isVisible() && !h->program()->isVisible() && !h->author()->isVisible());
 
         QTest::mouseClick(mainButton(h->toProgram()), Qt::LeftButton);

@@ -31,6 +31,7 @@ private slots:
         const QByteArray changed = QByteArray(saved).replace("Acme, Inc.", "Acme, Inc. Ltd");
         start(saved);
         PresetsScreen *p = h->toPresets();
+        QCOMPARE(p->focusWidget(), companyBox(p));
         QTest::keyClick(companyBox(p), Qt::Key_End);
         QTest::keyClicks(companyBox(p), " Ltd");
         QTest::mouseClick(mainButton(p), Qt::LeftButton);

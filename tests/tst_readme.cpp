@@ -413,6 +413,21 @@ private slots:
         QCOMPARE(recognised.record, read);
     }
 
+    // Character references in a value from other hands read as a code host
+    // shows them: code points that are no character become U+FFFD, and a
+    // reference without its ';' or its digits stays text.
+    void characterReferencesAsRendered()
+    {
+        const QString cmark = QStandardPaths::findExecutable("cmark-gfm");
+        QVERIFY2(!cmark.isEmpty(), "cmark-gfm is missing (scripts/common.sh lists it)");
+        for (const char *source : {"a&#xD800;b", "&#xDFFF;", "&#xD7FF;", "&#xE000;", "&#x10FFFF;", "&#x110000;",
+                                   "&#1114111;", "&#1114112;", "&#9999999;", "&#x123456;",
+                                   "&#;", "&#x;", "&#65", "&#X41;", "&#x4g;", "&amp;lt;", "a&nbsp;b", "&quot;&apos;"}) {
+            QCOMPARE(markdown::unescapeText(QString::fromLatin1(source)),
+                     rendered(cmark, QByteArray(source) + '\n').join(u' '));
+        }
+    }
+
     // A line changed into one no field can hold (too long for a value, not
     // a system), or such a line added, anywhere from the compatible systems
     // to the end: the file is refused, and the box names that very line.
