@@ -7,6 +7,7 @@
 #include "FileTools.h"
 #include "core/text/Win1252.h"
 #include "core/readme/LayoutText.h"
+#include "core/readme/MarkdownBlocks.h"
 #include "core/readme/MarkdownInline.h"
 #include "core/readme/TextLayout.h"
 #include "core/readme/MarkdownLayout.h"
@@ -425,6 +426,36 @@ private slots:
                                    "&#;", "&#x;", "&#65", "&#X41;", "&#x4g;", "&amp;lt;", "a&nbsp;b", "&quot;&apos;"}) {
             QCOMPARE(markdown::unescapeText(QString::fromLatin1(source)),
                      rendered(cmark, QByteArray(source) + '\n').join(u' '));
+        }
+    }
+
+    // Multi-line fields of lines that open, end or continue blocks, as
+    // cmark-gfm renders them: every line of running text ends in a line
+    // break (no two typed lines run together), and no line of code carries
+    // the two spaces added for one. Lists, quotes and underlined headings
+    // are left out: the writer does not follow them.
+    void blocksAsRendered()
+    {
+        const QString cmark = QStandardPaths::findExecutable("cmark-gfm");
+        QVERIFY2(!cmark.isEmpty(), "cmark-gfm is missing (scripts/common.sh lists it)");
+        const QStringList pool = {"text", "more text", "", "***", "- - -", "___", "-*-", "# h", "#\th", "#x",
+                                  "####### h", "    code", "\tcode", "  \t code", "```", "~~~", "<div>", "</div>",
+                                  "<!-- c", "-->"};
+        QRandomGenerator rng(2026);
+        QString html;
+        for (int i = 0; i < 400; ++i) {
+            QStringList typed;
+            for (int n = 1 + int(rng.bounded(5)); n > 0; --n)
+                typed << pool[rng.bounded(int(pool.size()))];
+            QProcess render;
+            render.start(cmark);
+            render.write(markdown::fieldLines(typed.join("\r\n")).join(u'\n').toUtf8() + '\n');
+            render.closeWriteChannel();
+            QVERIFY(render.waitForFinished(30000));
+            html = QString::fromUtf8(render.readAllStandardOutput());
+            static const QRegularExpression runTogether("<p>(?:(?!</p>).)*[^>]\n", QRegularExpression::DotMatchesEverythingOption),
+                codeWithBreak("<pre><code>(?:(?!</code>).)* \n", QRegularExpression::DotMatchesEverythingOption);
+            QVERIFY2(!html.contains(runTogether) && !html.contains(codeWithBreak), qPrintable(typed.join(" | ") + "\n" + html));
         }
     }
 
