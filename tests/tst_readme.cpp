@@ -537,7 +537,10 @@ private slots:
         row("empty row between items removed", text, "\r\n\r\n5). Features:", "\r\n5). Features:", 57, "an empty line");
         row("a system not indented", text, "     Windows 95", "Windows 95", 67,
             "an empty line or a system indented by five spaces");
+        row("a label left without its value", text, "Writes the readme of a program.\r\n", "", 51, "an empty line");
         row("a line after the last", text + "P.S.\r\n", nullptr, {}, 81, "the end of the file");
+        row("a character across the 60th place", text + QByteArray(59, 'x') + "\U0001F600 and on\r\n", nullptr, {}, 81,
+            "the end of the file");
         row("cut short", text.left(text.indexOf("AUTHOR")), nullptr, {}, 71, "\"AUTHOR\"");
         row("Markdown, heading renamed", md, "### 3. Instructions", "### Instructions", 26, "\"### 3. Instructions\"");
     }
@@ -560,7 +563,10 @@ private slots:
         }
         QCOMPARE(read.mismatch.lineNumber, line);
         const QStringList lines = QString::fromUtf8(bytes).split(QRegularExpression("\r\n|\n"));
-        QCOMPARE(read.mismatch.lineStart, lines.value(line - 1).left(60));
+        QString start = lines.value(line - 1).left(60);  // never half a character
+        if (start.size() == 60 && start.back().isHighSurrogate())
+            start.chop(1);
+        QCOMPARE(read.mismatch.lineStart, start);
         QCOMPARE(read.mismatch.expected, expected);
         const QString box = notRecognisedMessage(read);
         QVERIFY2(box.contains(QStringLiteral("Line %1 ").arg(line)) && box.contains(expected), qPrintable(box));
