@@ -44,6 +44,8 @@ create_file "$work/out/before.txt"
 wait_until "the draft to hold the author's name" draft_holds "Bo Builder"
 wait_until "the draft to hold the record's author" draft_holds "record.authorName 10"
 first_draft="$(ls "$drafts"/*.draft)"
+[ "$(stat -c %a "$drafts" "$first_draft" "${first_draft%.draft}.lock")" = "$(printf '700\n600\n600')" ] \
+    || fail "the drafts' folder, draft or lock is open to other users"
 kill_hard
 cmp "$work/out/before.txt" "$expected" || fail "the readme before the kill is not the expected one"
 

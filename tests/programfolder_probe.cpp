@@ -8,8 +8,15 @@
 //   probe readme PATH          Create File at PATH
 //   probe folders              prints the user's config and documents folders
 //                              and its own folder
+//   probe drafts NAME          a run as the drafts see it: prints the config
+//                              folder and the name in the finished run's
+//                              draft ("none"), which it deletes, then keeps
+//                              a draft of NAME and ends without tidying up,
+//                              as a killed run; with no NAME, as Exit
 // Prints the reason when a write is refused; exits 0 when it wrote.
 
+#include "core/drafts/DraftStore.h"
+#include "core/drafts/DraftWriter.h"
 #include "core/text/AtomicFile.h"
 #include "core/help/HelpPath.h"
 #include "core/presets/PresetsFile.h"
@@ -50,6 +57,23 @@ int main(int argc, char *argv[])
     }
     if (args.value(0) == QLatin1String("folders")) {
         out << user << '\n' << platform.documentsFolder() << '\n' << folder << '\n';
+        return 0;
+    }
+    if (args.value(0) == QLatin1String("drafts") && args.size() == 2) {
+        DraftStore drafts(platform.userStateFolder());
+        std::optional<LeftDraft> left = drafts.takeLeftDraft();
+        out << user << '\n' << (left ? left->values.name : QStringLiteral("none")) << '\n';
+        if (left)
+            left->discard();
+        if (!args[1].isEmpty() && drafts.claim()) {
+            WizardValues values;
+            values.name = args[1];
+            DraftWriter writer(drafts.draftPath());
+            writer.submit(values);
+            writer.waitUntilIdle();
+        }
+        if (!drafts.problem().isEmpty())
+            QTextStream(stderr) << drafts.problem() << '\n';
         return 0;
     }
     if (args.value(0) == QLatin1String("readme") && args.size() == 2) {

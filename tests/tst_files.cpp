@@ -553,6 +553,88 @@ private slots:
         QVERIFY(!DraftStore(QString()).claim());
     }
 
+    // On a machine shared with others, where XDG_STATE_HOME is a folder
+    // everyone may write: drafts are kept only in a folder of the writer's
+    // own that no one else may write, and only the writer's own regular
+    // files there are offered. In every row nothing is written through a
+    // link, nothing another user made is offered, and the writer's draft
+    // and lock are 0600; where the folder is refused the reason says why and
+    // nothing is made at all.
+    void draftsTrustOnlyTheirOwn_data()
+    {
+        QTest::addColumn<QString>("folder");   // what is at the state folder's name: owner:mode, or a link
+        QTest::addColumn<QString>("draft");    // what is at x.draft in it: owner, or a link
+        QTest::addColumn<QString>("problem");  // why no drafts are kept; empty: they are
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("another user's folder, 0777") << "other:777" << "other" << "belongs to another user" << false;
+        QTest::newRow("another user's folder, 0700") << "other:700" << "other" << "belongs to another user" << false;
+        QTest::newRow("the writer's folder, 0777") << "writer:777" << "writer" << "may be written by other users" << false;
+        QTest::newRow("the writer's folder, 0770") << "writer:770" << "writer" << "may be written by other users" << false;
+        QTest::newRow("another user's link to the writer's folder") << "link" << "" << "is a symbolic link" << false;
+        QTest::newRow("another user's draft") << "writer:700" << "other" << "" << false;
+        QTest::newRow("a link at a draft's name") << "writer:700" << "link" << "" << false;
+        QTest::newRow("a link at a lock's name") << "writer:700" << "lock link" << "" << false;
+        QTest::newRow("the writer's own draft: offered") << "writer:700" << "writer" << "" << true;
+    }
+
+    void draftsTrustOnlyTheirOwn()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, draft);
+        QFETCH(QString, problem);
+        QFETCH(bool, offered);
+        if (!asRoot && (folder.startsWith("other") || draft == "other" || folder == "link"))
+            QSKIP("a file of another user can only be made as root");
+        QTemporaryDir dir;
+        const QString state = dir.filePath("state"), drafts = state + "/velmora", victim = dir.filePath("victim");
+        const QString typed = victim + "/typed.draft", notes = victim + "/notes.txt";
+        QVERIFY(setMode(dir.path(), 0755) && QDir().mkdir(state) && setMode(state, 01777) && QDir().mkdir(victim));
+        QVERIFY(writeFile(notes, "A's notes\r\n") && writeFile(typed, draftBytes(typedName("Typed"))));
+        for (const QString &path : {victim, notes, typed})
+            QVERIFY(give(path, writer.uid, writer.gid));
+        const uid_t owner = folder.startsWith("other") || folder == "link" ? otherUser : writer.uid;
+        if (folder == "link") {
+            QVERIFY(QFile::link(victim, drafts));
+        } else {
+            QVERIFY(QDir().mkdir(drafts) && setMode(drafts, mode_t(folder.mid(folder.indexOf(':') + 1).toInt(nullptr, 8))));
+            if (draft.endsWith("link"))
+                QVERIFY(QFile::link(draft == "link" ? typed : notes, drafts + (draft == "link" ? "/x.draft" : "/x.lock")));
+            if (draft != "link")
+                QVERIFY(writeFile(drafts + "/x.draft", draftBytes(typedName("Typed"))));
+            // A link in the writer's folder can only be the writer's own.
+            QVERIFY(give(drafts + "/x.draft", draft == "other" ? otherUser : writer.uid));
+        }
+        QVERIFY(give(drafts, owner));
+        const QStringList before = entriesOf(victim);
+
+        const auto asTheWriter = [&] {
+            DraftStore store(drafts);
+            std::optional<LeftDraft> left = store.takeLeftDraft();
+            QCOMPARE(left ? left->values.name : QString(), offered ? QString("Typed") : QString());
+            QCOMPARE(store.claim(), problem.isEmpty());
+            QCOMPARE(store.problem(), problem.isEmpty() ? QString()
+                                                        : "Velmora keeps no drafts in this run: \"" + drafts + "\" " + problem + ".");
+            if (!store.claimed())
+                return;
+            DraftWriter writer(store.draftPath());
+            writer.submit(typedName("Mine"));
+            writer.waitUntilIdle();
+            QCOMPARE(readDraftFile(store.draftPath()).values.name, QString("Mine"));
+            QString lock = store.draftPath();
+            lock.replace(".draft", ".lock");
+            for (const QString &own : {store.draftPath(), lock})
+                QCOMPARE(statOf(own, AT_SYMLINK_NOFOLLOW).st_mode & 07777, mode_t(0600));
+        };
+        QVERIFY(asWriter(asTheWriter));
+        QCOMPARE(entriesOf(victim), before);
+        QCOMPARE(readAll(notes), QByteArray("A's notes\r\n"));
+        QCOMPARE(parseDraft(readAll(typed)).values.name, QString("Typed"));
+        if (!problem.isEmpty())
+            QCOMPARE(entriesOf(state), QStringList{"velmora"});
+        if (folder.startsWith("other"))
+            QCOMPARE(entriesOf(drafts), QStringList{"x.draft"});
+    }
+
     // The newest values handed over are the ones on disk, and what is to
     // follow a write runs once; after a write that fails, it waits for the
     // next one.

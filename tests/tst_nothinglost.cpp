@@ -9,6 +9,8 @@
 #include "ui/screens/Wizard.h"
 
 #include <QElapsedTimer>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <QtTest>
 
 using namespace velmora;
@@ -161,6 +163,47 @@ private slots:
         QTest::mouseClick(mainButton(h->toProgram()), Qt::LeftButton);
         QCOMPARE(companyBox(m)->text(), QString("Acme Tools Ltd"));
         QCOMPARE(webBox(m)->text(), QString("newer.example"));
+    }
+
+    // Yes to "Restore?" in a run that cannot keep a draft of its own (no
+    // file can be made: here, no descriptor is left): the finished run's
+    // draft stays and is offered again at the next start, where it goes
+    // once that run's own draft is on disk.
+    void aFailedClaimKeepsTheLeftDraft()
+    {
+        WizardValues typed;
+        typed.name = "Typed before";
+        const QString folder = h->platform.userState, left = folder + "/1-0000000000000001.draft";
+        QVERIFY(QDir().mkpath(folder) && QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(writeFile(left, draftBytes(typed)));
+        rlimit files{};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &files), 0);
+        const rlim_t usual = files.rlim_cur;
+        h->platform.whileMessageShown = [&](const ScriptedPlatform::Call &) {
+            files.rlim_cur = rlim_t(::dup(0));  // the lowest free descriptor: none is left from here on
+            ::close(int(files.rlim_cur));
+            QCOMPARE(::setrlimit(RLIMIT_NOFILE, &files), 0);
+        };
+        h->platform.messageAnswers = {MessageAnswer::Yes};
+        GeneralInfoScreen *m = start();
+        files.rlim_cur = usual;
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &files), 0);
+        h->platform.whileMessageShown = nullptr;
+        QCOMPARE(nameBox(m)->text(), typed.name);
+        h->navigator->drafts().flush();
+        QVERIFY(h->navigator->drafts().draftPath().isEmpty());
+        QCOMPARE(readAll(left), draftBytes(typed));
+
+        h->navigator.reset();  // killed
+        h->navigator = std::make_unique<Navigator>(h->platform);
+        h->platform.calls.clear();
+        h->platform.messageAnswers = {MessageAnswer::Yes};
+        m = start();
+        QCOMPARE(h->platform.messages().size(), size_t(1));
+        QCOMPARE(nameBox(m)->text(), typed.name);
+        h->navigator->drafts().flush();
+        QVERIFY(!QFileInfo::exists(left));
+        QCOMPARE(draft()->name, typed.name);
     }
 };
 

@@ -14,7 +14,10 @@
 #include <QtTest>
 
 #include <map>
+#include <dirent.h>
 #include <pwd.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,6 +84,30 @@ struct OddFolder {
     bool made = ::mkdir(parent + "/" + name, 0755) == 0 && ::symlink(name, parent + "/odd") == 0;
     ~OddFolder() { ::rename(parent + "/" + name, parent + "/plain"); }
 };
+
+// The names in folder that end in suffix, as bytes (Qt leaves out a name
+// that is not UTF-8), sorted.
+QList<QByteArray> namesIn(const QByteArray &folder, const char *suffix)
+{
+    QList<QByteArray> names;
+    if (DIR *dir = ::opendir(folder.constData())) {
+        while (const dirent *entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != ".." && name.endsWith(suffix))
+                names << name;
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct stat statOf(const QByteArray &path)
+{
+    struct stat found {};
+    ::stat(path.constData(), &found);
+    return found;
+}
 
 }  // namespace
 
@@ -171,34 +198,106 @@ private slots:
                                     + cannotWrite(h.presetsPath(), "it is the presets file Velmora reads"));
     }
 
-    // A base folder that is not an absolute path is ignored, as the
-    // convention says: never a folder below wherever Velmora was started.
-    void relativeBaseFoldersAreIgnored_data()
+    // The one home rule for the user's folders: HOME only when it is an
+    // absolute path to a folder of this user's own, kept as bytes when they
+    // are not UTF-8, otherwise the account's home; a base folder that is not
+    // absolute is ignored. A draft is kept in the state folder that rule
+    // gives, 0600, and the next start offers it; root makes no folder in
+    // another user's home and says so. "~" stands for the account's home,
+    // "@" for the test's folder.
+    void userFolders_data()
     {
-        QTest::addColumn<QString>("home");
+        QTest::addColumn<QByteArray>("home");        // null: unset
         QTest::addColumn<QByteArray>("configHome");  // null: unset
-        QTest::addColumn<QString>("expected");       // "~" stands for the account's home folder
-        QTest::newRow("relative XDG_CONFIG_HOME") << "/h/ann" << QByteArray("relcfg") << "/h/ann/.config/Velmora";
-        QTest::newRow("absolute XDG_CONFIG_HOME") << "/h/ann" << QByteArray("/cfg/ann/") << "/cfg/ann/Velmora";
-        QTest::newRow("relative HOME: the account's home") << "relhome" << QByteArray() << "~/.config/Velmora";
+        QTest::addColumn<QByteArray>("stateHome");   // null: unset
+        QTest::addColumn<QString>("config");         // the config folder
+        QTest::addColumn<QByteArray>("drafts");      // where the draft is; empty: kept nowhere
+        QTest::addColumn<QString>("problem");        // the line on standard error
+
+        const QByteArray none;
+        QTest::newRow("relative XDG_CONFIG_HOME") << QByteArray("@/ann") << QByteArray("relcfg") << none
+                                                  << "@/ann/.config/Velmora" << QByteArray("@/ann/.local/state/velmora") << "";
+        QTest::newRow("absolute XDG_CONFIG_HOME and XDG_STATE_HOME")
+            << QByteArray("@/ann") << QByteArray("/cfg/ann/") << QByteArray("@/state") << "/cfg/ann/Velmora"
+            << QByteArray("@/state/velmora") << "";
+        QTest::newRow("relative HOME: the account's home")
+            << QByteArray("relhome") << none << none << "~/.config/Velmora" << QByteArray("~/.local/state/velmora") << "";
+        QTest::newRow("HOME unset: the account's home")
+            << none << none << none << "~/.config/Velmora" << QByteArray("~/.local/state/velmora") << "";
+        QTest::newRow("HOME not UTF-8: the folder of those bytes")
+            << QByteArray("@/jos\xe9") << none << none << "" << QByteArray("@/jos\xe9/.local/state/velmora") << "";
+        QTest::newRow("HOME of another user (sudo -E): the account's home")
+            << QByteArray("@/bob") << none << none << "~/.config/Velmora" << QByteArray("~/.local/state/velmora") << "";
+        QTest::newRow("a state folder in another user's home: none made")
+            << QByteArray("@/ann") << none << QByteArray("@/bob/.local/state") << "@/ann/.config/Velmora" << QByteArray()
+            << "Velmora keeps no drafts in this run: \"@/bob/.local/state/velmora\" would be made in @/bob, a folder of "
+               "another user.\n";
     }
 
-    void relativeBaseFoldersAreIgnored()
+    void userFolders()
     {
-        QFETCH(QString, home);
+        QFETCH(QByteArray, home);
         QFETCH(QByteArray, configHome);
-        QFETCH(QString, expected);
+        QFETCH(QByteArray, stateHome);
+        QFETCH(QString, config);
+        QFETCH(QByteArray, drafts);
+        QFETCH(QString, problem);
+        const bool asRoot = ::geteuid() == 0;
+        if ((home == "@/bob" || stateHome.startsWith("@/bob") || drafts.startsWith("~")) && !asRoot)
+            QSKIP("another user's folder, or the account's home in a folder of the test's, needs root");
         const passwd *account = ::getpwuid(::geteuid());
         QVERIFY(account);
-        expected.replace("~", QDir::cleanPath(QFile::decodeName(account->pw_dir)));
         QTemporaryDir dir;
-        QVERIFY(QDir().mkpath(dir.filePath("relcfg/Velmora")) && QDir().mkpath(dir.filePath("relhome/Documents")));
-        const auto [status, out] = runProbe(VELMORA_PROBE, {"folders"}, dir.path(), home, configHome);
-        const QStringList folders = out.split('\n');
-        QCOMPARE(status, 0);
-        QCOMPARE(folders.value(0), expected);
-        QVERIFY2(QDir::isAbsolutePath(folders.value(1)), qPrintable(out));  // where the dialogs may start
-        QCOMPARE(folders.value(2), QFileInfo(VELMORA_PROBE).canonicalPath());  // no separator at its end
+        const QByteArray at = QFile::encodeName(dir.path()), tilde = QByteArray(account->pw_dir);
+        for (QByteArray *value : {&home, &configHome, &stateHome})
+            value->replace("@", at);
+        // The account's home is a folder of the test's, seen by the probe
+        // alone (a mount namespace of its own).
+        drafts.replace("@", at).replace("~", at + "/account");
+        config.replace("@", dir.path()).replace("~", QFile::decodeName(tilde));
+        problem.replace("@", dir.path());
+        QVERIFY(QDir().mkpath(dir.filePath("relcfg/Velmora")) && QDir().mkpath(dir.filePath("relhome")));
+        QVERIFY(QDir().mkpath(dir.filePath("ann")) && QDir().mkpath(dir.filePath("account")));
+        QVERIFY(::mkdir(at + "/jos\xe9", 0700) == 0 && ::mkdir(at + "/bob", 0700) == 0);
+        QVERIFY(!asRoot || ::chown(at + "/bob", 4242, 4242) == 0);
+        QStringList out;
+        QString error;
+        const auto run = [&](const QString &name) {
+            QProcess probe;
+            probe.setWorkingDirectory(dir.path());
+            probe.setChildProcessModifier([&] {
+                if (asRoot && (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                               || ::mount(at + "/account", tilde.constData(), nullptr, MS_BIND, nullptr) != 0))
+                    ::_exit(77);
+                // Bytes, which QProcessEnvironment cannot hold.
+                home.isNull() ? ::unsetenv("HOME") : ::setenv("HOME", home.constData(), 1);
+                configHome.isNull() ? ::unsetenv("XDG_CONFIG_HOME") : ::setenv("XDG_CONFIG_HOME", configHome.constData(), 1);
+                stateHome.isNull() ? ::unsetenv("XDG_STATE_HOME") : ::setenv("XDG_STATE_HOME", stateHome.constData(), 1);
+            });
+            probe.start(VELMORA_PROBE, {"drafts", name});
+            probe.waitForFinished(60000);
+            out = QString::fromUtf8(probe.readAllStandardOutput()).split('\n');
+            error = QString::fromUtf8(probe.readAllStandardError());
+            if (probe.exitCode() == 77)
+                QSKIP("no mount namespace for the account's home");
+        };
+        run("First");
+        QCOMPARE(error, problem);
+        if (!config.isEmpty())
+            QCOMPARE(out.value(0), config);
+        QCOMPARE(out.value(1), QString("none"));
+        const QList<QByteArray> kept = namesIn(drafts, ".draft");
+        QCOMPARE(kept.size(), drafts.isEmpty() ? 0 : 1);
+        for (const QByteArray &draft : kept)
+            QCOMPARE(statOf(drafts + "/" + draft).st_mode & 07777, mode_t(0600));
+        run("");  // the next start: restored, then Exit
+        QCOMPARE(out.value(1), QString(drafts.isEmpty() ? "none" : "First"));
+        QCOMPARE(namesIn(drafts, ".draft"), QList<QByteArray>());
+        // Nothing made anywhere else: not a sibling of the home for its
+        // bytes read as text, not in another user's home.
+        QCOMPARE(namesIn(at, ""), QList<QByteArray>({"account", "ann", "bob", "jos\xe9", "relcfg", "relhome"})
+                                      + (stateHome == at + "/state" ? QList<QByteArray>{"state"} : QList<QByteArray>()));
+        QCOMPARE(namesIn(at + "/bob", ""), QList<QByteArray>());
     }
 };
 

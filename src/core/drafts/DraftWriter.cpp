@@ -67,7 +67,7 @@ void DraftWriter::run()
         // A draft too large to be read back is not written: the last one
         // that fits stays.
         const QByteArray bytes = draftBytes(job.values);
-        const bool ok = bytes.size() <= maxDraftBytes && writeFileAtomically(m_path, bytes);
+        const bool ok = bytes.size() <= maxDraftBytes && replacePrivateFile(m_path, bytes);
         if (ok) {
             for (const auto &then : job.afterWritten)
                 then();

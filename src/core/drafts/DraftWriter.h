@@ -19,6 +19,8 @@ namespace velmora {
 // replace any that still wait.
 class DraftWriter {
 public:
+    // path: this run's draft, in a folder of this user's alone (DraftStore),
+    // written with replacePrivateFile.
     explicit DraftWriter(QString path);
     // Finishes the write under way; values still waiting are dropped.
     ~DraftWriter();

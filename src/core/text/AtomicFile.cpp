@@ -226,4 +226,28 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     return true;
 }
 
+bool replacePrivateFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const QByteArray name = QFile::encodeName(path), temporary = name + ".new";
+    ::unlink(temporary.constData());  // left by a write that its run's end cut short
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+    if (fd < 0)
+        return fail(error, path, systemReason(errno));
+    Descriptor file(fd);
+    qint64 written = 0;
+    // 0600 whatever the umask: the mode given to open only loses bits to it.
+    int rc = ::fchmod(fd, 0600) != 0 ? errno : writeAllFromStart(fd, bytes.constData(), bytes.size(), &written);
+    if (rc == 0 && ::fsync(fd) != 0)
+        rc = errno;
+    if (rc == 0 && file.close() != 0)
+        rc = errno;
+    if (rc == 0 && ::rename(temporary.constData(), name.constData()) != 0)
+        rc = errno;
+    if (rc != 0) {
+        ::unlink(temporary.constData());
+        return fail(error, path, systemReason(rc));
+    }
+    return true;
+}
+
 }  // namespace velmora

@@ -31,4 +31,11 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
 // the shared lock sees the old content or the new, never a mix.
 bool writeFileInPlace(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
+// Replaces the file at path with bytes, all or nothing, in a folder that is
+// this user's alone (the drafts'): the bytes go to a new file <path>.new,
+// open to this user alone (0600) and flushed to disk, which is then renamed
+// over path. A link at either name is replaced, never followed, and nothing
+// of the replaced file (owner, mode) is kept.
+bool replacePrivateFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
 }  // namespace velmora

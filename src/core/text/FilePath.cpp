@@ -1,5 +1,6 @@
 #include "core/text/FilePath.h"
 
+#include "core/text/BoundedFile.h"
 #include "core/text/Links.h"
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <vector>
@@ -31,7 +33,8 @@ QString nameForFolder(const QByteArray &folder)
     return QStringLiteral("/proc/self/fd/%1").arg(fd);
 }
 
-QString accountHomeFolder()
+// The home folder of this user's account in the password database, as bytes.
+QByteArray accountHomeFolder()
 {
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size_t(size > 0 ? size : 16384));
@@ -39,8 +42,14 @@ QString accountHomeFolder()
     passwd *found = nullptr;
     if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found
         || !found->pw_dir)
-        return QString();
-    return QFile::decodeName(found->pw_dir);
+        return QByteArray();
+    return QByteArray(found->pw_dir);
+}
+
+bool isOwnFolder(const QByteArray &path)
+{
+    struct stat st {};
+    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
 }
 
 }  // namespace
@@ -71,11 +80,52 @@ QString xdgBaseFolder(const char *variable, const QString &homeFolder,
 
 QString homeFolder()
 {
-    const QString home = qEnvironmentVariable("HOME");
-    if (QDir::isAbsolutePath(home))
-        return QDir::cleanPath(home);
-    const QString account = accountHomeFolder();
-    return QDir::isAbsolutePath(account) ? QDir::cleanPath(account) : QString();
+    static const QString folder = [] {
+        // The bytes, never text: a name that is not UTF-8 would come back
+        // from a QString as another name.
+        QByteArray home = qgetenv("HOME");
+        if (!home.startsWith('/') || !isOwnFolder(home))
+            home = accountHomeFolder();
+        if (!home.startsWith('/'))
+            return QString();
+        const QString name = nameForFolder(home);
+        return name.startsWith(u'/') ? QDir::cleanPath(name) : QString();
+    }();
+    return folder;
+}
+
+QString userConfigFolder()
+{
+    return fileInFolder(xdgBaseFolder("XDG_CONFIG_HOME", homeFolder(), QStringLiteral(".config")),
+                        QStringLiteral("Velmora"));
+}
+
+QString userStateFolder()
+{
+    return fileInFolder(xdgBaseFolder("XDG_STATE_HOME", homeFolder(), QStringLiteral(".local/state")),
+                        QStringLiteral("velmora"));
+}
+
+QString userDocumentsFolder()
+{
+    const QString home = homeFolder();
+    QString documents = fileInFolder(home, QStringLiteral("Documents"));
+    const QString dirs = fileInFolder(xdgBaseFolder("XDG_CONFIG_HOME", home, QStringLiteral(".config")),
+                                      QStringLiteral("user-dirs.dirs"));
+    // Lines such as XDG_DOCUMENTS_DIR="$HOME/Dokumente", as xdg-user-dirs
+    // writes them.
+    const BoundedFile file = readBoundedFile(dirs, 64 * 1024, BoundedRead{true, {}});
+    for (const QString &line : file.text.split(u'\n')) {
+        const QString prefix = QStringLiteral("XDG_DOCUMENTS_DIR=\"");
+        if (!line.startsWith(prefix) || !line.trimmed().endsWith(u'"'))
+            continue;
+        QString value = line.trimmed().mid(prefix.size()).chopped(1);
+        if (value == QLatin1String("$HOME") || value.startsWith(QLatin1String("$HOME/")))
+            value = home.isEmpty() ? QString() : home + value.mid(5);
+        if (QDir::isAbsolutePath(value))
+            documents = value;
+    }
+    return QFileInfo(documents).isDir() ? documents : home;
 }
 
 QString programFolder()

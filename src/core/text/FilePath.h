@@ -20,9 +20,25 @@ QString fileInFolder(const QString &folder, const QString &name);
 QString xdgBaseFolder(const char *variable, const QString &homeFolder,
                       const QString &fallbackUnderHome);
 
-// This user's home folder: HOME when it is an absolute path, otherwise the
-// home folder of the user's account; empty when neither is absolute.
+// This user's home folder, the one rule for every folder of the user's own
+// (config, state, where the dialogs start): HOME when it is an absolute path
+// that names a folder this user owns, otherwise the home folder of the
+// user's account in the password database (HOME unset, relative, or another
+// user's folder, as root's HOME after sudo -E); empty when that is not
+// absolute either. A name that is not valid UTF-8 ("jos\xe9") is kept as
+// its bytes: the folder is opened once and named /proc/self/fd/<n>, as
+// programFolder does. Looked up once per run.
 QString homeFolder();
+
+// The user's folders of Velmora, under homeFolder through xdgBaseFolder:
+// $XDG_CONFIG_HOME/Velmora (presets.txt), $XDG_STATE_HOME/velmora (drafts).
+QString userConfigFolder();
+QString userStateFolder();
+
+// The user's documents folder: XDG_DOCUMENTS_DIR of user-dirs.dirs in the
+// config folder, or else Documents in homeFolder, when it is a folder;
+// otherwise homeFolder itself.
+QString userDocumentsFolder();
 
 // The folder that holds the running program. Its own path when that path
 // is valid UTF-8; otherwise (a folder unpacked from an old archive, "caf\xe9")

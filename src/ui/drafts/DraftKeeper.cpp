@@ -6,6 +6,7 @@
 #include "ui/toolkit/Platform.h"
 
 #include <QAbstractButton>
+#include <cstdio>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -27,6 +28,14 @@ DraftStore &DraftKeeper::store()
     if (!m_store)
         m_store.emplace(m_context.platform.userStateFolder());
     return *m_store;
+}
+
+void DraftKeeper::tellProblem()
+{
+    if (m_told || store().problem().isEmpty())
+        return;
+    m_told = true;
+    std::fputs(qPrintable(store().problem() + u'\n'), stderr);
 }
 
 void DraftKeeper::screenMade(ScreenId id, QObject *screen)
@@ -78,7 +87,7 @@ void DraftKeeper::writeNow()
         submit();
 }
 
-void DraftKeeper::submit(std::function<void()> afterWritten)
+void DraftKeeper::submit()
 {
     m_timer.stop();
     m_dirty = false;
@@ -86,17 +95,21 @@ void DraftKeeper::submit(std::function<void()> afterWritten)
         return;
     const WizardValues values = wizardValues(m_navigation, m_context);
     // A run in which nothing was typed leaves no file behind.
-    if (!m_anyWritten && !holdsTypedText(values) && !afterWritten)
+    if (!m_anyWritten && !holdsTypedText(values) && !m_restored)
         return;
     if (!m_writer) {
-        if (!store().claim()) {
-            if (afterWritten)
-                afterWritten();
+        const bool claimed = store().claim();
+        tellProblem();
+        // A restored draft stays until a later write of this run's own
+        // reaches the disk, or for the next start.
+        if (!claimed)
             return;
-        }
         m_writer = std::make_unique<DraftWriter>(store().draftPath());
     }
     m_anyWritten = true;
+    std::function<void()> afterWritten;
+    if (m_restored)
+        afterWritten = [left = std::exchange(m_restored, nullptr)] { left->discard(); };
     m_writer->submit(values, std::move(afterWritten));
 }
 
@@ -115,6 +128,7 @@ void DraftKeeper::flush()
 void DraftKeeper::offerLeftDraft(QWidget *owner)
 {
     std::optional<LeftDraft> left = store().takeLeftDraft();
+    tellProblem();
     if (!left)
         return;
     const MessageAnswer answer = m_context.platform.messageBox(
@@ -128,8 +142,11 @@ void DraftKeeper::offerLeftDraft(QWidget *owner)
         return;
     }
     putIntoWizard(m_navigation, m_context, held->values);
-    // The finished run's draft goes once this run's own holds the same.
-    submit([held] { held->discard(); });
+    // The finished run's draft goes once this run's own holds the same:
+    // never before, so a run that cannot keep a draft of its own leaves it
+    // to be offered again.
+    m_restored = std::move(held);
+    submit();
 }
 
 void DraftKeeper::endOfRun()

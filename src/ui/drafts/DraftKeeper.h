@@ -54,8 +54,10 @@ private slots:
     void writeNow();
 
 private:
-    void submit(std::function<void()> afterWritten = {});
+    void submit();
     DraftStore &store();
+    // Says once on standard error why this run keeps no drafts.
+    void tellProblem();
 
     AppContext &m_context;
     Navigation &m_navigation;
@@ -65,6 +67,10 @@ private:
     bool m_dirty = false;
     bool m_anyWritten = false;  // a draft of this run may be on disk
     bool m_ended = false;
+    bool m_told = false;
+    // A finished run's draft put back into the wizard, deleted once this
+    // run's own draft is on disk.
+    std::shared_ptr<LeftDraft> m_restored;
 };
 
 }  // namespace velmora

@@ -7,7 +7,6 @@
 #include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -127,24 +126,23 @@ QString QtPlatform::applicationFolder() const
     return programFolder();
 }
 
+// The user's folders follow one home rule, core/text/FilePath's homeFolder.
+// Not QStandardPaths, nor QDir::homePath: Qt 6.4 takes a relative
+// XDG_CONFIG_HOME or HOME, and any HOME at all, which as root after sudo -E
+// is another user's home.
 QString QtPlatform::userConfigFolder() const
 {
-    // Not QStandardPaths: Qt 6.4 takes a relative XDG_CONFIG_HOME, which
-    // would put presets.txt under whatever folder Velmora was started from.
-    return fileInFolder(xdgBaseFolder("XDG_CONFIG_HOME", homeFolder(), QStringLiteral(".config")),
-                        QStringLiteral("Velmora"));
+    return velmora::userConfigFolder();
 }
 
 QString QtPlatform::userStateFolder() const
 {
-    return xdgBaseFolder("XDG_STATE_HOME", QDir::homePath(), QStringLiteral(".local/state"))
-           + QStringLiteral("/velmora");
+    return velmora::userStateFolder();
 }
 
 QString QtPlatform::documentsFolder() const
 {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QDir::isAbsolutePath(documents) && QFileInfo(documents).isDir() ? documents : homeFolder();
+    return userDocumentsFolder();
 }
 
 void QtPlatform::showHelpContents(HelpViewer &window, const QString &helpFilePath)
