@@ -74,7 +74,7 @@ class TableError(Exception):
     pass
 
 
-HEADER = re.compile(r"^\[([A-Za-z][A-Za-z0-9_-]*)\] +(\S+)$")
+HEADER = re.compile(r"^\[([A-Za-z][A-Za-z0-9_.-]*)\] +(\S+)$")
 
 
 def parse_table(path):
