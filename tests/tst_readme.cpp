@@ -542,6 +542,8 @@ private slots:
         row("a character across the 60th place", text + QByteArray(59, 'x') + "\U0001F600 and on\r\n", nullptr, {}, 81,
             "the end of the file");
         row("cut short", text.left(text.indexOf("AUTHOR")), nullptr, {}, 71, "\"AUTHOR\"");
+        row("cut short in the general facts", text.left(text.indexOf("English, German")), nullptr, {}, 8,
+            "a row of the general facts");
         row("Markdown, heading renamed", md, "### 3. Instructions", "### Instructions", 26, "\"### 3. Instructions\"");
     }
 
