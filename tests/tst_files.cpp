@@ -50,23 +50,6 @@ using Outcome = BoundedFile::Outcome;
 
 namespace {
 
-// Run once, right after the next look at a name (stat) in this process.
-std::function<void()> afterStat;
-
-}  // namespace
-
-// The system's stat as the reader calls it, with room for a test to act
-// between the reader's look at a name and its opening of it.
-extern "C" int stat(const char *path, struct stat *found) noexcept
-{
-    const int result = ::fstatat(AT_FDCWD, path, found, 0);
-    if (afterStat)
-        std::exchange(afterStat, nullptr)();
-    return result;
-}
-
-namespace {
-
 const QByteArray oldBytes(5000, 'o');
 constexpr uid_t otherUser = 4242;  // neither the writer nor root
 
@@ -249,24 +232,6 @@ private slots:
                  qPrintable(QString::number(read.size)));
         if (outcome == Outcome::Missing)
             QCOMPARE(read.reason, QString::fromLocal8Bit(std::strerror(ENOENT)));
-    }
-
-    // A FIFO given the name after the reader looked at it, just before it
-    // opens it: opened without waiting for a writer (a reader that waits
-    // is ended by the alarm, and the suite with it), and refused once open.
-    void pipeGivenTheNameMeanwhile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("readme.txt");
-        const QByteArray pipe = QFile::encodeName(dir.filePath("pipe"));
-        QVERIFY(writeFile(path, "text"));
-        QCOMPARE(mkfifo(pipe.constData(), 0600), 0);
-        afterStat = [&] { ::rename(pipe.constData(), QFile::encodeName(path).constData()); };
-        ::alarm(10);
-        const BoundedFile read = velmora::readBoundedFile(path, 1000);
-        ::alarm(0);
-        QVERIFY(!afterStat);  // the name was given to the pipe
-        QCOMPARE(read.outcome, Outcome::NotAFile);
     }
 
     // presets.txt read from its file: its bytes in Windows-1252, whatever

@@ -5,17 +5,41 @@
 
 #include "Harness.h"
 #include "ui/screens/Wizard.h"
+#include "core/readme/TextLayout.h"
 #include "core/text/BoundedFile.h"
 #include "core/text/LineBreaks.h"
 #include "core/text/WholeFile.h"
 
+#include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <utility>
+
 using namespace velmora;
 using namespace velmora::test;
+
+namespace {
+
+// Run once, right after the next look at a name (stat) in this process.
+std::function<void()> afterStat;
+
+}  // namespace
+
+// The system's stat as the reader calls it, with room for a test to act
+// between the reader's look at a name and its opening of it.
+extern "C" int stat(const char *path, struct stat *found) noexcept
+{
+    const int result = ::fstatat(AT_FDCWD, path, found, 0);
+    if (afterStat)
+        std::exchange(afterStat, nullptr)();
+    return result;
+}
 
 namespace {
 
@@ -103,6 +127,73 @@ private slots:
         QTest::mouseClick(mainButton(h->toViewer(std::nullopt)), Qt::LeftButton);
         onToAuthor();
         QCOMPARE(h->createFile(h->path("empty.txt")), dataFile("readme_empty.txt"));
+    }
+
+    // File > Open readme (Ctrl+O) on files at and beyond the limits of the
+    // reader, each open within its time: a readme within them opens twice
+    // and is written again byte for byte; any other file is refused in one
+    // box that says why and changes nothing. A FIFO given the readme's name
+    // between the reader's look and its opening is refused at once.
+    void openReadmeWithinLimits_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");  // or "<fifo>" given the name, "<folder>", "<missing>", "<sparse>"
+        QTest::addColumn<QString>("box");       // how the box ends; none: opened
+        QTest::addColumn<int>("ms");            // the most each open may take
+        ReadmeRecord r;
+        auto described = [&r](qsizetype chars) { r.description = QString(chars, u'x'); return readmeBytes(r, {}); };
+        const QString longLine = "Line 48 differs: \"" + QString(60, u'x') + "\"\r\nExpected there: a line of at most 131,072 characters.";
+        QStringList systems;
+        for (int i = 0; i < 300000; ++i)
+            systems << QString("System %1").arg(i);
+        const QString cannot = "This file cannot be read: ";
+        QTest::newRow("a line of 10 MB") << described(10'000'000) << longLine << 1000;
+        QTest::newRow("one character over the line limit") << described(128 * 1024 + 1) << longLine << 1000;
+        QTest::newRow("a line at the line limit") << described(128 * 1024) << QString() << 2000;
+        QTest::newRow("100,000 systems") << readmeBytes({}, systems.first(100000)) << QString() << 2000;
+        QTest::newRow("300,000 systems: beyond the line limit") << readmeBytes({}, systems)
+            << "Line 300,001 differs: \"     System 299943\"\r\nExpected there: the end of the file: a readme has at most 300,000 lines." << 2000;
+        QTest::newRow("a FIFO given the name") << QByteArray("<fifo>") << cannot + "it is not a regular file." << 1000;
+        QTest::newRow("a folder") << QByteArray("<folder>") << cannot + "it is not a regular file." << 1000;
+        QTest::newRow("missing") << QByteArray("<missing>") << cannot + "the file does not exist." << 1000;
+        QTest::newRow("16 MiB and a byte") << QByteArray("<sparse>") << cannot + "it is larger than 16 MiB, which no readme is." << 1000;
+    }
+
+    void openReadmeWithinLimits()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, box);
+        QFETCH(int, ms);
+        GeneralInfoScreen *m = start();
+        const QString path = h->path("readme.txt");
+        const QByteArray pipe = QFile::encodeName(h->path("pipe"));
+        if (bytes == "<fifo>") {
+            QVERIFY(writeFile(path, dataFile("readme_full.txt")) && mkfifo(pipe.constData(), 0600) == 0);
+            afterStat = [&] { ::rename(pipe.constData(), QFile::encodeName(path).constData()); };
+        } else if (bytes == "<folder>") {
+            QVERIFY(QDir().mkdir(path));
+        } else if (bytes == "<sparse>") {
+            QVERIFY(writeFile(path, {}) && QFile::resize(path, (16 << 20) + 1));
+        } else if (bytes != "<missing>") {
+            QVERIFY(writeFile(path, bytes));
+        }
+        const WizardValues before = wizardValues(*h->navigator, h->context());
+        for (int open = 0; open < (box.isEmpty() ? 2 : 1); ++open) {
+            h->platform.dialogAnswers = {path};
+            QElapsedTimer took;
+            took.start();
+            QTest::keyClick(nameBox(m), Qt::Key_O, Qt::ControlModifier);
+            QVERIFY2(took.elapsed() < ms, qPrintable(QString("open %1 took %2 ms").arg(open + 1).arg(took.elapsed())));
+        }
+        QVERIFY(!afterStat);
+        const auto boxes = h->platform.messages();
+        QCOMPARE(boxes.size(), size_t(box.isEmpty() ? 0 : 1));
+        if (!box.isEmpty()) {
+            QVERIFY2(boxes[0].text.endsWith(box), qPrintable(boxes[0].text.left(300)));
+            QCOMPARE(wizardValues(*h->navigator, h->context()), before);
+            return;
+        }
+        onToAuthor();
+        QCOMPARE(h->createFile(h->path("again.txt")), bytes);
     }
 
     // The preview is the text of the file that Create File then writes,
