@@ -445,6 +445,19 @@ private slots:
         unreadable("bytes after the end", full + "main.name 1\nx\n");
         unreadable("not UTF-8", QByteArray(full).replace("1.0", "1\xe9" "0"));
         unreadable("a list's filled memory", QByteArray(full).replace("main.type ", "main.system.filled 1\nx\nmain.type "));
+        // Values Open readme would refuse: a line or lines beyond the viewer's.
+        const qsizetype longest = 128 * 1024;
+        presetsAnd("a line at the viewer's line limit", true, [&](WizardValues &v) { v.description = QString(longest, u'x'); });
+        presetsAnd("200,000 systems", true, [](WizardValues &v) { v.otherSystems = QStringList(200000, "S"); });
+        for (const auto &[row, change] : std::initializer_list<std::pair<const char *, std::function<void(WizardValues &)>>>{
+                 {"a line over it", [&](WizardValues &v) { v.description = QString(longest + 1, u'x'); }},
+                 {"a line over it in the record", [&](WizardValues &v) { v.record.webSite = QString(longest + 1, u'x'); }},
+                 {"a line over it in a fill's memory", [&](WizardValues &v) { v.company.filled = QString(longest + 1, u'x'); }},
+                 {"more systems than the viewer's lines", [](WizardValues &v) { v.compatibleSystems = QStringList(300000, "S"); }}}) {
+            WizardValues v = typedName("Typed");
+            change(v);
+            unreadable(row, draftBytes(v));
+        }
         unreadable("2 GiB, not read", "<2 GiB>");
         unreadable("a FIFO, not opened", "<fifo>");
     }
