@@ -8,6 +8,7 @@
 #include "core/readme/TextLayout.h"
 #include "core/text/BoundedFile.h"
 #include "core/text/LineBreaks.h"
+#include "core/text/Win1252.h"
 #include "core/text/WholeFile.h"
 
 #include <QElapsedTimer>
@@ -238,16 +239,22 @@ private slots:
     // The Markdown filter or a name ending in ".md" (any case) writes
     // Markdown, UTF-8 already, so the UTF-8 question is not asked; any
     // other name is the text layout. The name is used exactly as typed.
+    // Markdown cannot show a NUL and a NUL byte makes it a binary file: a
+    // readme that holds one is refused, with the reason, and nothing written;
+    // the text layout holds it as typed.
     void markdownByFilterOrName_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("filter");
         QTest::addColumn<bool>("markdown");
-        const QString text = "Text (*.txt)", markdown = "Markdown (*.md)";
-        QTest::newRow("the Markdown filter, no extension") << "README" << markdown << true;
-        QTest::newRow(".md with the text filter") << "README.md" << text << true;
-        QTest::newRow(".MD") << "README.MD" << text << true;
-        QTest::newRow(".md inside the name") << "README.md.txt" << text << false;
+        QTest::addColumn<QString>("pasted");  // at the end of the author's name
+        const QString text = "Text (*.txt)", markdown = "Markdown (*.md)", nul = QChar(0) + QString(" \u4e2d");
+        QTest::newRow("the Markdown filter, no extension") << "README" << markdown << true << " \u4e2d";
+        QTest::newRow(".md with the text filter") << "README.md" << text << true << " \u4e2d";
+        QTest::newRow(".MD") << "README.MD" << text << true << " \u4e2d";
+        QTest::newRow(".md inside the name") << "README.md.txt" << text << false << " \u4e2d";
+        QTest::newRow("a NUL, Markdown") << "README.md" << text << true << nul;
+        QTest::newRow("a NUL, text") << "README.txt" << text << false << nul;
     }
 
     void markdownByFilterOrName()
@@ -255,17 +262,23 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, filter);
         QFETCH(bool, markdown);
+        QFETCH(QString, pasted);
         start();
         h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt"));
         AuthorScreen *a = onToAuthor();
         QTest::keyClick(nameBox(a), Qt::Key_End);
-        paste(nameBox(a), " \u4e2d");
+        paste(nameBox(a), pasted);
 
         QByteArray expected = dataFile(markdown ? "readme_full.md" : "readme_full.txt");
-        expected.replace("Jane Doe", markdown ? QString("Jane Doe \u4e2d").toUtf8() : QByteArray("Jane Doe ?"));
-        QCOMPARE(h->createFile(h->path(name), filter), expected);
-        QCOMPARE(h->platform.messages().size(), size_t(markdown ? 0 : 1));  // the UTF-8 question, answered No
-        QCOMPARE(entriesOf(h->folder()).size(), 2);  // presets.txt and the readme alone
+        expected.replace("Jane Doe", markdown ? ("Jane Doe" + pasted).toUtf8() : toWindows1252("Jane Doe" + pasted));
+        const bool refused = markdown && pasted.contains(QChar(0));
+        QCOMPARE(h->createFile(h->path(name), filter), refused ? QByteArray("<unreadable>") : expected);
+        const auto boxes = h->platform.messages();
+        QCOMPARE(boxes.size(), size_t(markdown == refused ? 1 : 0));  // the UTF-8 question, answered No
+        if (refused)
+            QCOMPARE(boxes[0].text, "There seems to be an error. Please contact the author.\r\nMarkdown cannot hold the NUL "
+                                    "character (U+0000) that the author's name holds: take it out, or save the readme as text (*.txt).");
+        QCOMPARE(entriesOf(h->folder()).size(), refused ? 1 : 2);  // presets.txt and the readme alone
     }
 
     // The first View asks at once; Cancel shows an empty box, Another and
