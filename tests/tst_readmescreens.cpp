@@ -1,7 +1,7 @@
 // Readmes on the screens: File > Open readme puts a readme Velmora wrote
 // back into the wizard, Tools > Preview shows what Create File would write,
 // Create File writes Markdown when asked to, and Tools > View shows any
-// readme, within its limits.
+// readme; both readers keep the same limits.
 
 #include "Harness.h"
 #include "ui/screens/Wizard.h"
@@ -130,73 +130,6 @@ private slots:
         QCOMPARE(h->createFile(h->path("empty.txt")), dataFile("readme_empty.txt"));
     }
 
-    // File > Open readme (Ctrl+O) on files at and beyond the limits of the
-    // reader, each open within its time: a readme within them opens twice
-    // and is written again byte for byte; any other file is refused in one
-    // box that says why and changes nothing. A FIFO given the readme's name
-    // between the reader's look and its opening is refused at once.
-    void openReadmeWithinLimits_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");  // or "<fifo>" given the name, "<folder>", "<missing>", "<sparse>"
-        QTest::addColumn<QString>("box");       // how the box ends; none: opened
-        QTest::addColumn<int>("ms");            // the most each open may take
-        ReadmeRecord r;
-        auto described = [&r](qsizetype chars) { r.description = QString(chars, u'x'); return readmeBytes(r, {}); };
-        const QString longLine = "Line 48 differs: \"" + QString(60, u'x') + "\"\r\nExpected there: a line of at most 131,072 characters.";
-        QStringList systems;
-        for (int i = 0; i < 300000; ++i)
-            systems << QString("System %1").arg(i);
-        const QString cannot = "This file cannot be read: ";
-        QTest::newRow("a line of 10 MB") << described(10'000'000) << longLine << 1000;
-        QTest::newRow("one character over the line limit") << described(128 * 1024 + 1) << longLine << 1000;
-        QTest::newRow("a line at the line limit") << described(128 * 1024) << QString() << 2000;
-        QTest::newRow("100,000 systems") << readmeBytes({}, systems.first(100000)) << QString() << 2000;
-        QTest::newRow("300,000 systems: beyond the line limit") << readmeBytes({}, systems)
-            << "Line 300,001 differs: \"     System 299943\"\r\nExpected there: the end of the file: a readme has at most 300,000 lines." << 2000;
-        QTest::newRow("a FIFO given the name") << QByteArray("<fifo>") << cannot + "it is not a regular file." << 1000;
-        QTest::newRow("a folder") << QByteArray("<folder>") << cannot + "it is not a regular file." << 1000;
-        QTest::newRow("missing") << QByteArray("<missing>") << cannot + "the file does not exist." << 1000;
-        QTest::newRow("16 MiB and a byte") << QByteArray("<sparse>") << cannot + "it is larger than 16 MiB, which no readme is." << 1000;
-    }
-
-    void openReadmeWithinLimits()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, box);
-        QFETCH(int, ms);
-        GeneralInfoScreen *m = start();
-        const QString path = h->path("readme.txt");
-        const QByteArray pipe = QFile::encodeName(h->path("pipe"));
-        if (bytes == "<fifo>") {
-            QVERIFY(writeFile(path, dataFile("readme_full.txt")) && mkfifo(pipe.constData(), 0600) == 0);
-            afterStat = [&] { ::rename(pipe.constData(), QFile::encodeName(path).constData()); };
-        } else if (bytes == "<folder>") {
-            QVERIFY(QDir().mkdir(path));
-        } else if (bytes == "<sparse>") {
-            QVERIFY(writeFile(path, {}) && QFile::resize(path, (16 << 20) + 1));
-        } else if (bytes != "<missing>") {
-            QVERIFY(writeFile(path, bytes));
-        }
-        const WizardValues before = wizardValues(*h->navigator, h->context());
-        for (int open = 0; open < (box.isEmpty() ? 2 : 1); ++open) {
-            h->platform.dialogAnswers = {path};
-            QElapsedTimer took;
-            took.start();
-            QTest::keyClick(nameBox(m), Qt::Key_O, Qt::ControlModifier);
-            QVERIFY2(took.elapsed() < ms, qPrintable(QString("open %1 took %2 ms").arg(open + 1).arg(took.elapsed())));
-        }
-        QVERIFY(!afterStat);
-        const auto boxes = h->platform.messages();
-        QCOMPARE(boxes.size(), size_t(box.isEmpty() ? 0 : 1));
-        if (!box.isEmpty()) {
-            QVERIFY2(boxes[0].text.endsWith(box), qPrintable(boxes[0].text.left(300)));
-            QCOMPARE(wizardValues(*h->navigator, h->context()), before);
-            return;
-        }
-        onToAuthor();
-        QCOMPARE(h->createFile(h->path("again.txt")), bytes);
-    }
-
     // The preview is the text of the file that Create File then writes,
     // read-only; its Main goes back to the general-info screen.
     void previewIsTheFileCreateFileWrites_data()
@@ -323,74 +256,131 @@ private slots:
         QCOMPARE(readAll(h->path("one.txt")), QByteArray("Caf\xe9 \x93q\x94\r\nCR\ralone\n"));
     }
 
-    // Files of the shapes that cost the text box the most, just within and
-    // just beyond each of the viewer's limits: within, the box shows the
-    // file's text exactly, wrapped, editable, with its scroll bar; beyond, it
-    // is refused as a file that cannot be read (the box becomes empty).
-    void boundedOnEveryShape_data()
+    // The reader's limits, one file a row, read by both of its readers. The
+    // viewer (Tools > View, Another...): within the limits it shows the
+    // file's text exactly, wrapped, editable, with its scroll bar; beyond,
+    // the file cannot be read (the box becomes empty). File > Open readme
+    // (Ctrl+O), each open within its time: a readme within the limits opens
+    // twice and Create File writes it again byte for byte; any other file
+    // is refused in one box that says why, and changes nothing. A FIFO given
+    // the name between the reader's look and its opening is refused at once.
+    void readerLimits_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<int>("wrap");  // QTextOption::WrapMode when shown
+        QTest::addColumn<QByteArray>("bytes");  // or "<fifo>" given the name, "<folder>", "<missing>", "<sparse>"
+        QTest::addColumn<int>("wrap");          // the viewer's QTextOption::WrapMode; 0: not shown
+        QTest::addColumn<QString>("box");       // how Open readme's box ends; none: opened
+        QTest::addColumn<int>("ms");            // the most each open may take
 
         const int anywhere = QTextOption::WrapAnywhere;
         const int words = QTextOption::WrapAtWordBoundaryOrAnywhere;
+        const QString notAReadme = "Expected there: \"" + QString(30, u'-') + "\".";
+        auto tooLong = [](int line) {
+            return QString("Line %1 differs: \"%2\"\r\nExpected there: a line of at most 131,072 characters.").arg(line).arg(QString(60, u'x'));
+        };
+        const QString tooMany = "Expected there: the end of the file: a readme has at most 300,000 lines.";
+        const QString cannot = "This file cannot be read: ";
+        ReadmeRecord r;
+        auto described = [&r](qsizetype chars) { r.description = QString(chars, u'x'); return readmeBytes(r, {}); };
         const qsizetype longest = qsizetype(maxViewerLineChars);
         // One line without a space: a line of 128 Ki characters took the box
         // about a second to lay out, and the time grew with the square of
-        // the line's length.
+        // the line's length; Open readme took minutes on a readme with a
+        // line of 10 MB.
         QTest::newRow("one line without a space, at the line length limit")
-            << QByteArray(longest, 'x') << true << anywhere;
-        QTest::newRow("one line without a space, one character over")
-            << QByteArray(longest + 1, 'x') << false << 0;
+            << QByteArray(longest, 'x') << anywhere << notAReadme << 1000;
+        QTest::newRow("one line without a space, one character over") << QByteArray(longest + 1, 'x') << 0 << tooLong(1) << 1000;
+        QTest::newRow("a readme with a line at the limit") << described(longest) << anywhere << QString() << 2000;
+        QTest::newRow("a readme with a line one character over") << described(longest + 1) << 0 << tooLong(48) << 1000;
+        QTest::newRow("a readme with a line of 10 MB") << described(10'000'000) << 0 << tooLong(48) << 1000;
         QTest::newRow("words of the longest length that wraps at words")
-            << linesOf(QByteArray(qsizetype(maxWordWrapRunChars), 'x') + ' ' + "end", 3) << true << words;
+            << linesOf(QByteArray(qsizetype(maxWordWrapRunChars), 'x') + ' ' + "end", 3) << words << notAReadme << 1000;
         QTest::newRow("a word one character longer: wraps anywhere")
-            << linesOf(QByteArray(qsizetype(maxWordWrapRunChars) + 1, 'x') + ' ' + "end", 3) << true << anywhere;
+            << linesOf(QByteArray(qsizetype(maxWordWrapRunChars) + 1, 'x') + ' ' + "end", 3) << anywhere << notAReadme << 1000;
+        // 100,000 systems: the second open took minutes, each system looked
+        // up in the whole OS list.
+        QStringList systems;
+        for (int i = 0; i < 100000; ++i)
+            systems << QString("System %1").arg(i);
+        QTest::newRow("100,000 systems") << readmeBytes({}, systems) << words << QString() << 2000;
 
         // Many short lines: every line costs the box memory and time.
-        QTest::newRow("CR-only lines, at the line limit")
-            << linesOf("abcd", maxViewerFileLines, "\r") << true << words;
-        QTest::newRow("CR-only lines, one over") << linesOf("abcd", maxViewerFileLines + 1, "\r") << false << 0;
+        QTest::newRow("CR-only lines, at the line limit") << linesOf("abcd", maxViewerFileLines, "\r") << words << notAReadme << 1000;
+        QTest::newRow("CR-only lines, one over") << linesOf("abcd", maxViewerFileLines + 1, "\r") << 0 << tooMany << 1000;
         QTest::newRow("empty CR LF lines, at the line limit, and a last line without a break")
-            << linesOf("", maxViewerFileLines - 1) + "last" << true << words;
+            << linesOf("", maxViewerFileLines - 1) + "last" << words << notAReadme << 1000;
         QTest::newRow("empty CR LF lines, the limit and a last line without a break")
-            << linesOf("", maxViewerFileLines) + "last" << false << 0;
+            << linesOf("", maxViewerFileLines) + "last" << 0 << tooMany << 1000;
         QTest::newRow("paragraph separators (UTF-8) count as lines")
-            << linesOf("a", maxViewerFileLines + 1, "\xe2\x80\xa9") << false << 0;
+            << linesOf("a", maxViewerFileLines + 1, "\xe2\x80\xa9") << 0 << tooMany << 1000;
 
         // Bytes: readme-like text of the largest size shown, in lines of 64
         // bytes, and one byte more.
         const QByteArray readme = linesOf("The program reads a file and then writes its readme, caf\xe9 \x93q\x94.",
                                           maxViewerFileBytes / 64);
-        QTest::newRow("readme-like text, at the byte limit") << readme << true << words;
-        QTest::newRow("readme-like text, one byte over") << readme + "x" << false << 0;
+        const QString large = cannot + "it is larger than 16 MiB, which no readme is.";
+        QTest::newRow("readme-like text, at the byte limit") << readme << words << notAReadme << 1000;
+        QTest::newRow("readme-like text, one byte over") << readme + "x" << 0 << large << 1000;
+        QTest::newRow("16 MiB and a byte, sparse") << QByteArray("<sparse>") << 0 << large << 1000;
+        QTest::newRow("a FIFO given the name") << QByteArray("<fifo>") << 0 << cannot + "it is not a regular file." << 1000;
+        QTest::newRow("a folder") << QByteArray("<folder>") << 0 << cannot + "it is not a regular file." << 1000;
+        QTest::newRow("missing") << QByteArray("<missing>") << 0 << cannot + "the file does not exist." << 1000;
     }
 
-    void boundedOnEveryShape()
+    void readerLimits()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(bool, shown);
         QFETCH(int, wrap);
-        start();
+        QFETCH(QString, box);
+        QFETCH(int, ms);
+        GeneralInfoScreen *m = start();
+        const QString path = h->path("file.txt");
+        const QByteArray pipe = QFile::encodeName(h->path("pipe"));
+        if (bytes == "<fifo>") {
+            QVERIFY(writeFile(path, dataFile("readme_full.txt")) && mkfifo(pipe.constData(), 0600) == 0);
+            afterStat = [&] { ::rename(pipe.constData(), QFile::encodeName(path).constData()); };
+        } else if (bytes == "<folder>") {
+            QVERIFY(QDir().mkdir(path));
+        } else if (bytes == "<sparse>") {
+            QVERIFY(writeFile(path, {}) && QFile::resize(path, (16 << 20) + 1));
+        } else if (bytes != "<missing>") {
+            QVERIFY(writeFile(path, bytes));
+        }
+
+        const WizardValues before = wizardValues(*h->navigator, h->context());
+        for (int open = 0; open < (box.isEmpty() ? 2 : 1); ++open) {
+            h->platform.dialogAnswers = {path};
+            QElapsedTimer took;
+            took.start();
+            QTest::keyClick(nameBox(m), Qt::Key_O, Qt::ControlModifier);
+            QVERIFY2(took.elapsed() < ms, qPrintable(QString("open %1 took %2 ms").arg(open + 1).arg(took.elapsed())));
+        }
+        QVERIFY(!afterStat);
+        const auto boxes = h->platform.messages();
+        QCOMPARE(boxes.size(), size_t(box.isEmpty() ? 0 : 1));
+        if (!box.isEmpty()) {
+            QVERIFY2(boxes[0].text.endsWith(box), qPrintable(boxes[0].text.left(300)));
+            QCOMPARE(wizardValues(*h->navigator, h->context()), before);
+        } else {
+            onToAuthor();
+            QCOMPARE(h->createFile(h->path("again.txt")), bytes);
+        }
+        if (bytes.startsWith('<'))
+            return;
         QVERIFY(writeFile(h->path("first.txt"), "something before\r\n"));
-        QVERIFY(writeFile(h->path("file.txt"), bytes));
         ViewerScreen *v = h->toViewer(h->path("first.txt"));
-        h->platform.dialogAnswers = {h->path("file.txt")};
+        h->platform.dialogAnswers = {path};
         QTest::mouseClick(anotherButton(v), Qt::LeftButton);
         QCoreApplication::processEvents();  // the box lays out its first page
-        if (!shown) {
-            QCOMPARE(textBox(v)->document()->characterCount(), 1);  // empty
-            return;
+        QCOMPARE(textBox(v)->toPlainText(), wrap ? toLf(decodeTextFile(bytes)) : QString());
+        if (wrap) {
+            QCOMPARE(int(textBox(v)->wordWrapMode()), wrap);
+            // Wrapped: the first line, laid out, takes as many lines of
+            // the box as its length needs, and the scroll bar reaches
+            // past the first page.
+            const QTextBlock first = textBox(v)->document()->firstBlock();
+            QVERIFY(first.layout()->lineCount() >= std::max(1, first.length() / 200));
+            QVERIFY(textBox(v)->verticalScrollBar()->maximum() > 0);
         }
-        QCOMPARE(textBox(v)->toPlainText(), toLf(decodeTextFile(bytes)));
-        QCOMPARE(int(textBox(v)->wordWrapMode()), wrap);
-        // Wrapped: the first line, laid out, takes as many lines of the box
-        // as its length needs, and the scroll bar reaches past the first page.
-        const QTextBlock first = textBox(v)->document()->firstBlock();
-        QVERIFY(first.layout()->lineCount() >= 1);
-        QVERIFY(first.layout()->lineCount() >= first.length() / 200);
-        QVERIFY(textBox(v)->verticalScrollBar()->maximum() > 0);
     }
 };
 
