@@ -449,15 +449,15 @@ private slots:
         const qsizetype longest = 128 * 1024;
         presetsAnd("a line at the viewer's line limit", true, [&](WizardValues &v) { v.description = QString(longest, u'x'); });
         presetsAnd("200,000 systems", true, [](WizardValues &v) { v.otherSystems = QStringList(200000, "S"); });
-        for (const auto &[row, change] : std::initializer_list<std::pair<const char *, std::function<void(WizardValues &)>>>{
-                 {"a line over it", [&](WizardValues &v) { v.description = QString(longest + 1, u'x'); }},
-                 {"a line over it in the record", [&](WizardValues &v) { v.record.webSite = QString(longest + 1, u'x'); }},
-                 {"a line over it in a fill's memory", [&](WizardValues &v) { v.company.filled = QString(longest + 1, u'x'); }},
-                 {"more systems than the viewer's lines", [](WizardValues &v) { v.compatibleSystems = QStringList(300000, "S"); }}}) {
+        const auto beyond = [&](const char *row, const std::function<void(WizardValues &)> &change) {
             WizardValues v = typedName("Typed");
             change(v);
             unreadable(row, draftBytes(v));
-        }
+        };
+        beyond("a line over it", [&](WizardValues &v) { v.description = QString(longest + 1, u'x'); });
+        beyond("a line over it in the record", [&](WizardValues &v) { v.record.webSite = QString(longest + 1, u'x'); });
+        beyond("a line over it in a fill's memory", [&](WizardValues &v) { v.company.filled = QString(longest + 1, u'x'); });
+        beyond("more systems than the viewer's lines", [](WizardValues &v) { v.compatibleSystems = QStringList(300000, "S"); });
         unreadable("2 GiB, not read", "<2 GiB>");
         unreadable("a FIFO, not opened", "<fifo>");
     }
