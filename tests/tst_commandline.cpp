@@ -55,12 +55,15 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("display");
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("out");    // standard output: the usage's start, or all of it
+        QTest::addColumn<QString>("out");    // standard output: the usage's start, all of it, or "/dev/full" as it
         QTest::addColumn<QString>("error");  // standard error; with status 2 its first line
         QTest::newRow("--help") << QStringList{"--help"} << "none" << 0 << usage << QString();
         QTest::newRow("-h") << QStringList{"-h"} << "gone" << 0 << usage << QString();
         QTest::newRow("--version") << QStringList{"--version"} << "gone" << 0 << version << QString();
         QTest::newRow("-v") << QStringList{"-v"} << "none" << 0 << version << QString();
+        const QString full = "velmora: cannot write to standard output: No space left on device\n";
+        QTest::newRow("--help to a full disk") << QStringList{"--help"} << "none" << 1 << "/dev/full" << full;
+        QTest::newRow("--version to a full disk") << QStringList{"--version"} << "gone" << 1 << "/dev/full" << full;
         QTest::newRow("unknown option") << QStringList{"--open"} << "none" << 2 << QString()
                                         << "velmora: unknown option \"--open\"";
         QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen"} << "gone" << 2 << QString()
@@ -85,12 +88,14 @@ private slots:
         QFETCH(QString, out);
         QFETCH(QString, error);
         QProcess velmora;
+        if (out == "/dev/full")
+            velmora.setStandardOutputFile(out);
         start(velmora, arguments, display);
         QVERIFY2(velmora.waitForFinished(20000) && velmora.exitStatus() == QProcess::NormalExit, "still running, or crashed");
         QCOMPARE(velmora.exitCode(), exitCode);
         const QString stdOut = QString::fromLocal8Bit(velmora.readAllStandardOutput());
         const QString stdErr = QString::fromLocal8Bit(velmora.readAllStandardError());
-        QCOMPARE(out == usage ? stdOut.left(usage.size()) : stdOut, out);
+        QCOMPARE(out == usage ? stdOut.left(usage.size()) : stdOut, out == "/dev/full" ? QString() : out);
         QCOMPARE(exitCode == 2 ? stdErr.section('\n', 0, 0) : stdErr, error);
         if (exitCode == 2)  // then the usage
             QVERIFY2(stdErr.contains('\n' + usage), qPrintable(stdErr));

@@ -50,23 +50,6 @@ using Outcome = BoundedFile::Outcome;
 
 namespace {
 
-// Run once, right after the next look at a name (stat) in this process.
-std::function<void()> afterStat;
-
-}  // namespace
-
-// The system's stat as the reader calls it, with room for a test to act
-// between the reader's look at a name and its opening of it.
-extern "C" int stat(const char *path, struct stat *found) noexcept
-{
-    const int result = ::fstatat(AT_FDCWD, path, found, 0);
-    if (afterStat)
-        std::exchange(afterStat, nullptr)();
-    return result;
-}
-
-namespace {
-
 const QByteArray oldBytes(5000, 'o');
 constexpr uid_t otherUser = 4242;  // neither the writer nor root
 
@@ -249,24 +232,6 @@ private slots:
                  qPrintable(QString::number(read.size)));
         if (outcome == Outcome::Missing)
             QCOMPARE(read.reason, QString::fromLocal8Bit(std::strerror(ENOENT)));
-    }
-
-    // A FIFO given the name after the reader looked at it, just before it
-    // opens it: opened without waiting for a writer (a reader that waits
-    // is ended by the alarm, and the suite with it), and refused once open.
-    void pipeGivenTheNameMeanwhile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("readme.txt");
-        const QByteArray pipe = QFile::encodeName(dir.filePath("pipe"));
-        QVERIFY(writeFile(path, "text"));
-        QCOMPARE(mkfifo(pipe.constData(), 0600), 0);
-        afterStat = [&] { ::rename(pipe.constData(), QFile::encodeName(path).constData()); };
-        ::alarm(10);
-        const BoundedFile read = velmora::readBoundedFile(path, 1000);
-        ::alarm(0);
-        QVERIFY(!afterStat);  // the name was given to the pipe
-        QCOMPARE(read.outcome, Outcome::NotAFile);
     }
 
     // presets.txt read from its file: its bytes in Windows-1252, whatever
@@ -480,6 +445,19 @@ private slots:
         unreadable("bytes after the end", full + "main.name 1\nx\n");
         unreadable("not UTF-8", QByteArray(full).replace("1.0", "1\xe9" "0"));
         unreadable("a list's filled memory", QByteArray(full).replace("main.type ", "main.system.filled 1\nx\nmain.type "));
+        // Values Open readme would refuse: a line or lines beyond the viewer's.
+        const qsizetype longest = 128 * 1024;
+        presetsAnd("a line at the viewer's line limit", true, [&](WizardValues &v) { v.description = QString(longest, u'x'); });
+        presetsAnd("200,000 systems", true, [](WizardValues &v) { v.otherSystems = QStringList(200000, "S"); });
+        const auto beyond = [&](const char *row, const std::function<void(WizardValues &)> &change) {
+            WizardValues v = typedName("Typed");
+            change(v);
+            unreadable(row, draftBytes(v));
+        };
+        beyond("a line over it", [&](WizardValues &v) { v.description = QString(longest + 1, u'x'); });
+        beyond("a line over it in the record", [&](WizardValues &v) { v.record.webSite = QString(longest + 1, u'x'); });
+        beyond("a line over it in a fill's memory", [&](WizardValues &v) { v.company.filled = QString(longest + 1, u'x'); });
+        beyond("more systems than the viewer's lines", [](WizardValues &v) { v.compatibleSystems = QStringList(300000, "S"); });
         unreadable("2 GiB, not read", "<2 GiB>");
         unreadable("a FIFO, not opened", "<fifo>");
     }

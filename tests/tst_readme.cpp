@@ -355,17 +355,6 @@ private slots:
         QVERIFY2(sameRecord > 150, "the generator no longer varies");
     }
 
-    void unreadableFiles()
-    {
-        QTemporaryDir dir;
-        const QString cannot = "This file cannot be read: ";
-        QCOMPARE(notRecognisedMessage(recogniseReadmeFile(dir.filePath("gone"))), cannot + "the file does not exist.");
-        QCOMPARE(notRecognisedMessage(recogniseReadmeFile(dir.path())), cannot + "it is not a regular file.");
-        QVERIFY(velmora::test::writeFile(dir.filePath("large"), {}) && QFile::resize(dir.filePath("large"), (16 << 20) + 1));
-        QCOMPARE(notRecognisedMessage(recogniseReadmeFile(dir.filePath("large"))),
-                 cannot + "it is larger than 16 MiB, which no readme is.");
-    }
-
     // A field holding an empty line and the next item's row: two records
     // with the same bytes. The earlier field takes the fewest lines that
     // leave the rest of the file in the layout and that it could have been

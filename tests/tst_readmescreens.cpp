@@ -1,21 +1,46 @@
 // Readmes on the screens: File > Open readme puts a readme Velmora wrote
 // back into the wizard, Tools > Preview shows what Create File would write,
 // Create File writes Markdown when asked to, and Tools > View shows any
-// readme, within its limits.
+// readme; both readers keep the same limits.
 
 #include "Harness.h"
 #include "ui/screens/Wizard.h"
+#include "core/readme/TextLayout.h"
 #include "core/text/BoundedFile.h"
 #include "core/text/LineBreaks.h"
+#include "core/text/Win1252.h"
 #include "core/text/WholeFile.h"
 
+#include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <utility>
+
 using namespace velmora;
 using namespace velmora::test;
+
+namespace {
+
+// Run once, right after the next look at a name (stat) in this process.
+std::function<void()> afterStat;
+
+}  // namespace
+
+// The system's stat as the reader calls it, with room for a test to act
+// between the reader's look at a name and its opening of it.
+extern "C" int stat(const char *path, struct stat *found) noexcept
+{
+    const int result = ::fstatat(AT_FDCWD, path, found, 0);
+    if (afterStat)
+        std::exchange(afterStat, nullptr)();
+    return result;
+}
 
 namespace {
 
@@ -147,16 +172,22 @@ private slots:
     // The Markdown filter or a name ending in ".md" (any case) writes
     // Markdown, UTF-8 already, so the UTF-8 question is not asked; any
     // other name is the text layout. The name is used exactly as typed.
+    // Markdown cannot show a NUL and a NUL byte makes it a binary file: a
+    // readme that holds one is refused, with the reason, and nothing written;
+    // the text layout holds it as typed.
     void markdownByFilterOrName_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("filter");
         QTest::addColumn<bool>("markdown");
-        const QString text = "Text (*.txt)", markdown = "Markdown (*.md)";
-        QTest::newRow("the Markdown filter, no extension") << "README" << markdown << true;
-        QTest::newRow(".md with the text filter") << "README.md" << text << true;
-        QTest::newRow(".MD") << "README.MD" << text << true;
-        QTest::newRow(".md inside the name") << "README.md.txt" << text << false;
+        QTest::addColumn<QString>("pasted");  // at the end of the author's name
+        const QString text = "Text (*.txt)", markdown = "Markdown (*.md)", nul = QChar(0) + QString(" \u4e2d");
+        QTest::newRow("the Markdown filter, no extension") << "README" << markdown << true << " \u4e2d";
+        QTest::newRow(".md with the text filter") << "README.md" << text << true << " \u4e2d";
+        QTest::newRow(".MD") << "README.MD" << text << true << " \u4e2d";
+        QTest::newRow(".md inside the name") << "README.md.txt" << text << false << " \u4e2d";
+        QTest::newRow("a NUL, Markdown") << "README.md" << text << true << nul;
+        QTest::newRow("a NUL, text") << "README.txt" << text << false << nul;
     }
 
     void markdownByFilterOrName()
@@ -164,17 +195,23 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, filter);
         QFETCH(bool, markdown);
+        QFETCH(QString, pasted);
         start();
         h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt"));
         AuthorScreen *a = onToAuthor();
         QTest::keyClick(nameBox(a), Qt::Key_End);
-        paste(nameBox(a), " \u4e2d");
+        paste(nameBox(a), pasted);
 
         QByteArray expected = dataFile(markdown ? "readme_full.md" : "readme_full.txt");
-        expected.replace("Jane Doe", markdown ? QString("Jane Doe \u4e2d").toUtf8() : QByteArray("Jane Doe ?"));
-        QCOMPARE(h->createFile(h->path(name), filter), expected);
-        QCOMPARE(h->platform.messages().size(), size_t(markdown ? 0 : 1));  // the UTF-8 question, answered No
-        QCOMPARE(entriesOf(h->folder()).size(), 2);  // presets.txt and the readme alone
+        expected.replace("Jane Doe", markdown ? ("Jane Doe" + pasted).toUtf8() : toWindows1252("Jane Doe" + pasted));
+        const bool refused = markdown && pasted.contains(QChar(0));
+        QCOMPARE(h->createFile(h->path(name), filter), refused ? QByteArray("<unreadable>") : expected);
+        const auto boxes = h->platform.messages();
+        QCOMPARE(boxes.size(), size_t(markdown == refused ? 1 : 0));  // the UTF-8 question, answered No
+        if (refused)
+            QCOMPARE(boxes[0].text, "There seems to be an error. Please contact the author.\r\nMarkdown cannot hold the NUL "
+                                    "character (U+0000) that the author's name holds: take it out, or save the readme as text (*.txt).");
+        QCOMPARE(entriesOf(h->folder()).size(), refused ? 1 : 2);  // presets.txt and the readme alone
     }
 
     // The first View asks at once; Cancel shows an empty box, Another and
@@ -219,74 +256,126 @@ private slots:
         QCOMPARE(readAll(h->path("one.txt")), QByteArray("Caf\xe9 \x93q\x94\r\nCR\ralone\n"));
     }
 
-    // Files of the shapes that cost the text box the most, just within and
-    // just beyond each of the viewer's limits: within, the box shows the
-    // file's text exactly, wrapped, editable, with its scroll bar; beyond, it
-    // is refused as a file that cannot be read (the box becomes empty).
-    void boundedOnEveryShape_data()
+    // The reader's limits, one file a row, read by both of its readers. The
+    // viewer (Tools > View, Another...): within the limits it shows the
+    // file's text exactly, wrapped, editable, with its scroll bar; beyond,
+    // the file cannot be read (the box becomes empty). File > Open readme
+    // (Ctrl+O), each open within its time: a readme within the limits opens
+    // twice and Create File writes it again byte for byte; any other file
+    // is refused in one box that says why, and changes nothing. A FIFO given
+    // the name between the reader's look and its opening is refused at once.
+    void readerLimits_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<int>("wrap");  // QTextOption::WrapMode when shown
+        QTest::addColumn<QByteArray>("bytes");  // or "<fifo>" given the name, "<folder>", "<missing>", "<sparse>"
+        QTest::addColumn<int>("wrap");          // the viewer's QTextOption::WrapMode; 0: not shown
+        QTest::addColumn<QString>("box");       // how Open readme's box ends; none: opened (twice, each within 2 s)
 
         const int anywhere = QTextOption::WrapAnywhere;
         const int words = QTextOption::WrapAtWordBoundaryOrAnywhere;
+        const QString notAReadme = "Expected there: \"" + QString(30, u'-') + "\".";
+        const QString tooLong = " differs: \"" + QString(60, u'x') + "\"\r\nExpected there: a line of at most 131,072 characters.";
+        const QString tooMany = "Expected there: the end of the file: a readme has at most 300,000 lines.";
+        const QString cannot = "This file cannot be read: ";
+        ReadmeRecord r;
+        auto described = [&r](qsizetype chars) { r.description = QString(chars, u'x'); return readmeBytes(r, {}); };
         const qsizetype longest = qsizetype(maxViewerLineChars);
         // One line without a space: a line of 128 Ki characters took the box
         // about a second to lay out, and the time grew with the square of
-        // the line's length.
-        QTest::newRow("one line without a space, at the line length limit")
-            << QByteArray(longest, 'x') << true << anywhere;
-        QTest::newRow("one line without a space, one character over")
-            << QByteArray(longest + 1, 'x') << false << 0;
+        // the line's length; Open readme took minutes on a readme with a
+        // line of 10 MB.
+        QTest::newRow("one line without a space, at the line length limit") << QByteArray(longest, 'x') << anywhere << notAReadme;
+        QTest::newRow("one line without a space, one character over") << QByteArray(longest + 1, 'x') << 0 << "Line 1" + tooLong;
+        QTest::newRow("a readme with a line at the limit") << described(longest) << anywhere << QString();
+        QTest::newRow("a readme with a line of 10 MB") << described(10'000'000) << 0 << "Line 48" + tooLong;
         QTest::newRow("words of the longest length that wraps at words")
-            << linesOf(QByteArray(qsizetype(maxWordWrapRunChars), 'x') + ' ' + "end", 3) << true << words;
+            << linesOf(QByteArray(qsizetype(maxWordWrapRunChars), 'x') + ' ' + "end", 3) << words << notAReadme;
         QTest::newRow("a word one character longer: wraps anywhere")
-            << linesOf(QByteArray(qsizetype(maxWordWrapRunChars) + 1, 'x') + ' ' + "end", 3) << true << anywhere;
+            << linesOf(QByteArray(qsizetype(maxWordWrapRunChars) + 1, 'x') + ' ' + "end", 3) << anywhere << notAReadme;
+        // 100,000 systems: the second open took minutes, each system looked
+        // up in the whole OS list.
+        QStringList systems;
+        for (int i = 0; i < 100000; ++i)
+            systems << QString("System %1").arg(i);
+        QTest::newRow("100,000 systems") << readmeBytes({}, systems) << words << QString();
 
         // Many short lines: every line costs the box memory and time.
-        QTest::newRow("CR-only lines, at the line limit")
-            << linesOf("abcd", maxViewerFileLines, "\r") << true << words;
-        QTest::newRow("CR-only lines, one over") << linesOf("abcd", maxViewerFileLines + 1, "\r") << false << 0;
+        QTest::newRow("CR-only lines, at the line limit") << linesOf("abcd", maxViewerFileLines, "\r") << words << notAReadme;
+        QTest::newRow("CR-only lines, one over") << linesOf("abcd", maxViewerFileLines + 1, "\r") << 0 << tooMany;
         QTest::newRow("empty CR LF lines, at the line limit, and a last line without a break")
-            << linesOf("", maxViewerFileLines - 1) + "last" << true << words;
+            << linesOf("", maxViewerFileLines - 1) + "last" << words << notAReadme;
         QTest::newRow("empty CR LF lines, the limit and a last line without a break")
-            << linesOf("", maxViewerFileLines) + "last" << false << 0;
+            << linesOf("", maxViewerFileLines) + "last" << 0 << tooMany;
         QTest::newRow("paragraph separators (UTF-8) count as lines")
-            << linesOf("a", maxViewerFileLines + 1, "\xe2\x80\xa9") << false << 0;
+            << linesOf("a", maxViewerFileLines + 1, "\xe2\x80\xa9") << 0 << tooMany;
 
         // Bytes: readme-like text of the largest size shown, in lines of 64
         // bytes, and one byte more.
         const QByteArray readme = linesOf("The program reads a file and then writes its readme, caf\xe9 \x93q\x94.",
                                           maxViewerFileBytes / 64);
-        QTest::newRow("readme-like text, at the byte limit") << readme << true << words;
-        QTest::newRow("readme-like text, one byte over") << readme + "x" << false << 0;
+        const QString large = cannot + "it is larger than 16 MiB, which no readme is.";
+        QTest::newRow("readme-like text, at the byte limit") << readme << words << notAReadme;
+        QTest::newRow("readme-like text, one byte over") << readme + "x" << 0 << large;
+        QTest::newRow("16 MiB and a byte, sparse") << QByteArray("<sparse>") << 0 << large;
+        QTest::newRow("a FIFO given the name") << QByteArray("<fifo>") << 0 << cannot + "it is not a regular file.";
+        QTest::newRow("a folder") << QByteArray("<folder>") << 0 << cannot + "it is not a regular file.";
+        QTest::newRow("missing") << QByteArray("<missing>") << 0 << cannot + "the file does not exist.";
     }
 
-    void boundedOnEveryShape()
+    void readerLimits()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(bool, shown);
         QFETCH(int, wrap);
-        start();
+        QFETCH(QString, box);
+        const int ms = box.isEmpty() ? 2000 : 1000;  // a file refused within 1 s
+        GeneralInfoScreen *m = start();
+        const QString path = h->path("file.txt");
+        const QByteArray pipe = QFile::encodeName(h->path("pipe"));
+        if (bytes == "<fifo>") {
+            QVERIFY(writeFile(path, dataFile("readme_full.txt")) && mkfifo(pipe.constData(), 0600) == 0);
+            afterStat = [&] { ::rename(pipe.constData(), QFile::encodeName(path).constData()); };
+        } else if (bytes == "<folder>") {
+            QVERIFY(QDir().mkdir(path));
+        } else if (bytes == "<sparse>") {
+            QVERIFY(writeFile(path, {}) && QFile::resize(path, (16 << 20) + 1));
+        } else if (bytes != "<missing>") {
+            QVERIFY(writeFile(path, bytes));
+        }
+
+        const WizardValues before = wizardValues(*h->navigator, h->context());
+        for (int open = 0; open < (box.isEmpty() ? 2 : 1); ++open) {
+            h->platform.dialogAnswers = {path};
+            QElapsedTimer took;
+            took.start();
+            QTest::keyClick(nameBox(m), Qt::Key_O, Qt::ControlModifier);
+            QVERIFY2(took.elapsed() < ms, qPrintable(QString("open %1 took %2 ms").arg(open + 1).arg(took.elapsed())));
+        }
+        QVERIFY(!afterStat);
+        const auto boxes = h->platform.messages();
+        QCOMPARE(boxes.size(), size_t(box.isEmpty() ? 0 : 1));
+        if (!box.isEmpty()) {
+            QVERIFY2(boxes[0].text.endsWith(box), qPrintable(boxes[0].text.left(300)));
+            QCOMPARE(wizardValues(*h->navigator, h->context()), before);
+        } else {
+            onToAuthor();
+            QCOMPARE(h->createFile(h->path("again.txt")), bytes);
+        }
+        if (bytes.startsWith('<'))
+            return;
         QVERIFY(writeFile(h->path("first.txt"), "something before\r\n"));
-        QVERIFY(writeFile(h->path("file.txt"), bytes));
         ViewerScreen *v = h->toViewer(h->path("first.txt"));
-        h->platform.dialogAnswers = {h->path("file.txt")};
+        h->platform.dialogAnswers = {path};
         QTest::mouseClick(anotherButton(v), Qt::LeftButton);
         QCoreApplication::processEvents();  // the box lays out its first page
-        if (!shown) {
-            QCOMPARE(textBox(v)->document()->characterCount(), 1);  // empty
-            return;
+        QCOMPARE(textBox(v)->toPlainText(), wrap ? toLf(decodeTextFile(bytes)) : QString());
+        if (wrap) {
+            QCOMPARE(int(textBox(v)->wordWrapMode()), wrap);
+            // Wrapped: the first line, laid out, takes as many lines of
+            // the box as its length needs, and the scroll bar reaches
+            // past the first page.
+            const QTextBlock first = textBox(v)->document()->firstBlock();
+            QVERIFY(first.layout()->lineCount() >= std::max(1, first.length() / 200));
+            QVERIFY(textBox(v)->verticalScrollBar()->maximum() > 0);
         }
-        QCOMPARE(textBox(v)->toPlainText(), toLf(decodeTextFile(bytes)));
-        QCOMPARE(int(textBox(v)->wordWrapMode()), wrap);
-        // Wrapped: the first line, laid out, takes as many lines of the box
-        // as its length needs, and the scroll bar reaches past the first page.
-        const QTextBlock first = textBox(v)->document()->firstBlock();
-        QVERIFY(first.layout()->lineCount() >= 1);
-        QVERIFY(first.layout()->lineCount() >= first.length() / 200);
-        QVERIFY(textBox(v)->verticalScrollBar()->maximum() > 0);
     }
 };
 

@@ -6,6 +6,11 @@
   libraries: never a widget or GUI header, never a file under src/ui.
 - No folder includes, directly or through other folders, a folder that
   includes it back.
+- Only the one reader (core/text/BoundedFile) opens a file to read it:
+  nowhere else a read-only open, fopen, a stream on a file or QSettings,
+  so that every file is opened without blocking and checked to be a
+  regular file. The one writer (core/text/AtomicFile) reads back only the
+  bytes it writes over.
 
 Usage: check_layers.py SRC_DIR QTCORE_INCLUDE_DIR
 Prints each breach as FILE:LINE: reason and exits 1; exits 0 when there is
@@ -16,6 +21,9 @@ import re
 import sys
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
+READS = re.compile(r'\bO_RDONLY\b|\bfopen\s*\(|\bifstream\b|QIODevice::Read|\bQSettings\b|\bQTextStream\b'
+                   r'|\bQFile::open\b|\.readAll\s*\(')
+READERS = {os.path.join("core", "text", "BoundedFile.cpp"), os.path.join("core", "text", "AtomicFile.cpp")}
 
 
 def main():
@@ -35,6 +43,9 @@ def main():
             in_core = rel.startswith("core" + os.sep)
             with open(path, encoding="utf-8") as f:
                 for number, line in enumerate(f, 1):
+                    code = line.split("//")[0]
+                    if rel not in READERS and READS.search(code):
+                        breaches.append(f"src/{rel}:{number}: a file read other than by readBoundedFile")
                     m = INCLUDE.match(line)
                     if not m:
                         continue

@@ -1,9 +1,14 @@
 #include "core/drafts/DraftFile.h"
 
 #include "core/text/BoundedFile.h"
+#include "core/text/TextShape.h"
+#include "core/text/WholeFile.h"
 
 #include <QSet>
 #include <QStringDecoder>
+
+#include <algorithm>
+#include <initializer_list>
 
 #include <variant>
 #include <vector>
@@ -140,6 +145,8 @@ public:
                 && !seen.contains(QByteArray(field.name)))
                 return failed(DraftReading::NotADraft);
         }
+        if (!withinReadmeLimits(values))
+            return failed(DraftReading::BeyondLimits);
         return DraftRead{DraftReading::Read, values};
     }
 
@@ -211,7 +218,52 @@ private:
     qsizetype m_pos = 0;
 };
 
+// Lines and characters of texts that stand as one, each at least a line;
+// false once a line is longer than the viewer shows.
+class Extent {
+public:
+    bool add(const QString &text)
+    {
+        const TextShape shape = shapeOfText(text);
+        m_lines += std::max<qint64>(shape.lines, 1);
+        m_chars += text.size();
+        return shape.longestLine <= maxViewerLineChars;
+    }
+    bool add(std::initializer_list<const QString *> texts)
+    {
+        return std::all_of(texts.begin(), texts.end(), [this](const QString *text) { return add(*text); });
+    }
+    bool add(const QStringList &texts)
+    {
+        return std::all_of(texts.begin(), texts.end(), [this](const QString &text) { return add(text); });
+    }
+    bool fits() const { return m_lines <= maxViewerFileLines && m_chars <= maxViewerFileBytes; }
+
+private:
+    qint64 m_lines = 0;
+    qint64 m_chars = 0;
+};
+
 }  // namespace
+
+bool withinReadmeLimits(const WizardValues &v)
+{
+    const ReadmeRecord &r = v.record;
+    Extent boxes, record, rest;
+    for (const PresetBoxValue *box : {&v.company, &v.webSite, &v.language, &v.filesNeeded, &v.authorName, &v.authorEMail}) {
+        if (box->filled && !rest.add(*box->filled))
+            return false;
+    }
+    return boxes.add({&v.name, &v.version, &v.company.text, &v.webSite.text, &v.language.text,
+                      &v.filesNeeded.text, &v.type, &v.description, &v.instructions, &v.features,
+                      &v.additions, &v.newFeatures, &v.authorName.text, &v.authorEMail.text})
+           && boxes.add(v.compatibleSystems)
+           && record.add({&r.programName, &r.version, &r.company, &r.webSite, &r.language, &r.filesNeeded,
+                          &r.programType, &r.description, &r.instructions, &r.newAdditions, &r.features,
+                          &r.additions, &r.authorName, &r.authorEMail})
+           && record.add(v.compatibleSystems) && rest.add(v.otherSystems) && boxes.fits() && record.fits()
+           && rest.fits();
+}
 
 QByteArray draftBytes(const WizardValues &values)
 {

@@ -33,6 +33,7 @@ enum class DraftReading {
     TooLarge,      // larger than maxDraftBytes: not read at all
     CutShort,      // ends before its last line
     OtherVersion,  // a draft of another version of the format
+    BeyondLimits,  // values beyond what Open readme takes (withinReadmeLimits)
     NotADraft,     // anything else we did not write
 };
 
@@ -41,6 +42,15 @@ struct DraftRead {
     WizardValues values;  // only when Read
 };
 
+// Whether values keep the limits of the one reader of readmes, which are
+// the viewer's (core/text/WholeFile): no line of any value longer than it
+// shows, and neither the readme of the boxes nor that of the record, nor
+// the OS list with the boxes' memories, with more lines or characters than
+// it shows (each value and each entry at least one line).
+bool withinReadmeLimits(const WizardValues &values);
+
+// The values of a draft; one beyond the limits above is not read, so that
+// no draft puts into the wizard what Open readme would refuse.
 DraftRead parseDraft(QByteArrayView bytes);
 // Looks at the size before it reads a byte.
 DraftRead readDraftFile(const QString &path);

@@ -5,6 +5,7 @@
 #include "core/readme/MarkdownBlocks.h"
 #include "core/readme/MarkdownInline.h"
 
+#include <utility>
 #include <vector>
 
 namespace velmora {
@@ -88,6 +89,28 @@ QByteArray readmeMarkdownBytes(const ReadmeRecord &record, const QStringList &co
     }
     out << layout::thanks;
     return (out.join(u'\n') + u'\n').toUtf8();
+}
+
+QString whyMarkdownCannotHold(const ReadmeRecord &r, const QStringList &compatibleSystems)
+{
+    const std::pair<const QString *, const char *> values[] = {
+        {&r.programName, "the program name"}, {&r.version, "the version"}, {&r.company, "the company"},
+        {&r.language, "the language"}, {&r.webSite, "the web site"}, {&r.authorName, "the author's name"},
+        {&r.filesNeeded, "the files needed"}, {&r.description, "the description"},
+        {&r.instructions, "the instructions"}, {&r.newAdditions, "the new additions"},
+        {&r.features, "the features"}, {&r.additions, "the additions"}, {&r.authorEMail, "the e-mail address"}};
+    const char *holder = nullptr;
+    for (const auto &[value, name] : values) {
+        if (!holder && value->contains(QChar(u'\0')))
+            holder = name;
+    }
+    if (!holder && compatibleSystems.join(QString()).contains(QChar(u'\0')))
+        holder = "a compatible system";
+    if (!holder)
+        return QString();
+    return QStringLiteral("Markdown cannot hold the NUL character (U+0000) that %1 holds: take it out, or save "
+                          "the readme as text (*.txt).")
+        .arg(QLatin1String(holder));
 }
 
 // ------------------------------------------------------------- reading back

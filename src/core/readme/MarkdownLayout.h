@@ -18,6 +18,14 @@ namespace velmora {
 // the page.
 QByteArray readmeMarkdownBytes(const ReadmeRecord &record, const QStringList &compatibleSystems);
 
+// Why Markdown cannot hold the readme, or nothing when it can. A NUL
+// character cannot be shown in Markdown (renderers show U+FFFD for it and
+// for its character reference), and a file with a NUL byte is a binary file
+// to git and to code hosts, which then show no readme at all; so a readme
+// that holds one is refused, naming the first value that holds it, rather
+// than written as something other than what was typed.
+QString whyMarkdownCannotHold(const ReadmeRecord &record, const QStringList &compatibleSystems);
+
 // The Markdown layout read back from a file's lines (split at any line
 // break, without their ends): the record and the compatible systems, or the
 // first line where the file leaves the layout. A field is lines that

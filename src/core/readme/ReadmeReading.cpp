@@ -4,10 +4,12 @@
 #include "core/readme/TextLayout.h"
 #include "core/text/BoundedFile.h"
 #include "core/text/LineBreaks.h"
+#include "core/text/TextShape.h"
 #include "core/text/WholeFile.h"
 
 #include <QFileInfo>
 
+#include <optional>
 #include <variant>
 
 namespace velmora {
@@ -37,17 +39,35 @@ QString firstChars(const QString &line)
     return line.left(n);
 }
 
+// Where a text leaves the viewer's limits, which a readme keeps: its
+// boxes would hold no more (a long line is laid out whole, in time that
+// grows with its length), and the layouts are weighed only within them.
+std::optional<Mismatch> beyondTheViewer(const QString &text, const QStringList &lines)
+{
+    const TextShape shape = shapeOfText(text);
+    if (fitsTheViewer(shape))
+        return std::nullopt;
+    if (shape.lines > maxViewerFileLines)
+        return Mismatch{int(qMin<qint64>(maxViewerFileLines, lines.size())),
+                        QStringLiteral("the end of the file: a readme has at most %L1 lines").arg(maxViewerFileLines)};
+    int i = 0;
+    while (i + 1 < lines.size() && shapeOfText(lines[i]).longestLine <= maxViewerLineChars)
+        ++i;
+    return Mismatch{i, QStringLiteral("a line of at most %L1 characters").arg(maxViewerLineChars)};
+}
+
 }  // namespace
 
 RecognisedReadme recogniseReadme(const QByteArray &bytes)
 {
     const bool utf8 = bytes.startsWith("\xEF\xBB\xBF") || QByteArrayView(bytes).isValidUtf8();
-    const QStringList lines = linesOf(decodeTextFile(bytes));
+    const QString text = decodeTextFile(bytes);
+    const QStringList lines = linesOf(text);
 
     Outcome outcome;
     const bool markdown = !lines.isEmpty() && lines.first().startsWith(u'#');
-    if (lines.size() > maxViewerFileLines)
-        outcome = Mismatch{int(maxViewerFileLines), QStringLiteral("the end of the file: a readme has at most %L1 lines").arg(maxViewerFileLines)};
+    if (auto beyond = beyondTheViewer(text, lines))
+        outcome = *beyond;
     else
         outcome = markdown ? readMarkdownLayout(lines) : readTextLayout(lines);
 

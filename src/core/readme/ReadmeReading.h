@@ -41,7 +41,8 @@ struct RecognisedReadme {
 // company over 40 characters, a version over 7 characters or with a
 // character other than digits and '.', an author name or e-mail over 30, a
 // line break in a single-line value, a type not in the type list) counts as
-// not recognised.
+// not recognised, and so does a file beyond the viewer's limits (more lines
+// than it shows, or one line longer than it shows: core/text/WholeFile).
 //
 // Where the text layout cannot tell two records apart (a multi-line field
 // that holds an empty line and then a line equal to the next item's label
@@ -59,7 +60,7 @@ struct RecognisedReadme {
 RecognisedReadme recogniseReadme(const QByteArray &bytes);
 
 // The file at path read as the viewer reads it (a regular file of at most
-// 16 MiB), then recognised.
+// 16 MiB, opened without waiting), then recognised.
 RecognisedReadme recogniseReadmeFile(const QString &path);
 
 // The text of the box that says why a file was not taken: which line

@@ -1,5 +1,8 @@
 #include "ui/app/CommandLine.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace velmora {
 
 namespace {
@@ -41,6 +44,21 @@ CommandLineAnswer readCommandLine(const QStringList &arguments)
         return answer;
     }
     return answer;
+}
+
+int giveCommandLineAnswer(const CommandLineAnswer &answer, std::FILE *out, std::FILE *error)
+{
+    const QByteArray bytes = answer.standardOutput.toLocal8Bit();
+    errno = 0;
+    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out) == size_t(bytes.size())
+                         && std::fflush(out) == 0 && !std::ferror(out);
+    const int writeError = errno;
+    std::fputs(answer.standardError.toLocal8Bit().constData(), error);
+    if (written)
+        return answer.exitCode;
+    std::fprintf(error, "velmora: cannot write to standard output: %s\n",
+                 writeError ? std::strerror(writeError) : "write error");
+    return 1;
 }
 
 }  // namespace velmora

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
+
 namespace velmora {
 
 // What the command line asks for. Read before anything needs a display, so
@@ -16,5 +18,10 @@ struct CommandLineAnswer {
 
 // arguments: the command line without the program's own name.
 CommandLineAnswer readCommandLine(const QStringList &arguments);
+
+// Writes the answer and gives the exit status: the answer's own, or 1 when
+// its standard output could not be written whole (a full disk, a closed
+// pipe), which is then said on standard error.
+int giveCommandLineAnswer(const CommandLineAnswer &answer, std::FILE *out, std::FILE *error);
 
 }  // namespace velmora

@@ -14,11 +14,8 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const velmora::CommandLineAnswer answer = velmora::readCommandLine(arguments);
-    if (!answer.startProgram) {
-        std::fputs(answer.standardOutput.toLocal8Bit().constData(), stdout);
-        std::fputs(answer.standardError.toLocal8Bit().constData(), stderr);
-        return answer.exitCode;
-    }
+    if (!answer.startProgram)
+        return velmora::giveCommandLineAnswer(answer, stdout, stderr);
     // Qt would print a stack of warnings and abort; say it in one line instead.
     if (!velmora::displayNamed()) {
         std::fputs("Velmora needs a graphical desktop, but no display was found "

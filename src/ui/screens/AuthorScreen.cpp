@@ -95,13 +95,14 @@ void AuthorScreen::createFile()
                                   || path->endsWith(QLatin1String(".md"), Qt::CaseInsensitive);
             QByteArray bytes;
             if (markdown) {
+                reason = whyMarkdownCannotHold(context.record, systems);
                 bytes = readmeMarkdownBytes(context.record, systems);  // UTF-8 already: no question
             } else {
                 const ReadmeEncoding encoding =
                     askForEncoding(charactersOutsideWindows1252(context.record, systems));
                 bytes = readmeBytes(context.record, systems, encoding);
             }
-            written = writeFileAtomically(*path, bytes, &reason);
+            written = reason.isEmpty() && writeFileAtomically(*path, bytes, &reason);
         }
     }
     if (!written) {

@@ -8,6 +8,8 @@
 #include "ui/screens/GeneralInfoScreen.h"
 #include "ui/screens/ProgramInfoScreen.h"
 
+#include <QSet>
+
 namespace velmora {
 
 WizardValues wizardValues(const Navigation &navigation, const AppContext &context)
@@ -67,9 +69,11 @@ WizardValues readmeValues(const RecognisedReadme &readme, const WizardValues &no
     values.authorName = openedBox(r.authorName, presets.authorName);
     values.authorEMail = openedBox(r.authorEMail, presets.authorEMail);
 
+    // Looked up in a set, so that a list of any length is taken in linear
+    // time, however often it is opened.
+    const QSet<QString> opened(readme.compatibleSystems.cbegin(), readme.compatibleSystems.cend());
     values.otherSystems = now.otherSystems + now.compatibleSystems;
-    for (const QString &system : readme.compatibleSystems)
-        values.otherSystems.removeAll(system);
+    values.otherSystems.removeIf([&opened](const QString &system) { return opened.contains(system); });
     values.compatibleSystems = readme.compatibleSystems;
 
     values.record = r;
