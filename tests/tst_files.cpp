@@ -699,9 +699,11 @@ private slots:
             QCOMPARE(readPresets(app, config), parsePresets(QString::fromLatin1(read)));
             const PresetsLocation where = locatePresets(app, config, PresetsUse::Set);
             QCOMPARE(where.path.isEmpty(), programAfter.isNull() && userAfter.isNull());
-            const PresetsWrite written = where.path.isEmpty() ? PresetsWrite{true, {}} : writePresets(where, newRecord);
-            QCOMPARE(written.reason, user != "blocked" ? QString()
-                                                       : cannotWrite(userFile, "the folder " + config + " cannot be created"));
+            const PresetsWrite written = writePresets(where, newRecord);
+            QCOMPARE(written.saved, written.reason.isEmpty());
+            QCOMPARE(written.reason, where.path.isEmpty() ? cannotWrite({}, "no file name was given")
+                                     : user != "blocked"  ? QString()
+                                                          : cannotWrite(userFile, "the folder " + config + " cannot be created"));
             QCOMPARE(QFileInfo(programFile).isFile() ? readAll(programFile) : QByteArray(), programAfter);
             QCOMPARE(QFileInfo(userFile).isFile() ? readAll(userFile) : QByteArray(), userAfter);
             QCOMPARE(QFileInfo::exists(config), !userAfter.isNull());  // not even the folder

@@ -224,6 +224,8 @@ private slots:
         press(Qt::Key_Tab);
         press(Qt::Key_Tab);
         QCOMPARE(m->focusWidget(), nextButton(m));
+        press(Qt::Key_X);  // a letter presses no button
+        QVERIFY(!h->program());
         press(Qt::Key_Space);
 
         ProgramInfoScreen *p = h->program();

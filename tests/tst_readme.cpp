@@ -403,8 +403,9 @@ private slots:
         QCOMPARE(recognised.record, read);
     }
 
-    // Character references in a value from other hands read as a code host
-    // shows them: code points that are no character become U+FFFD, and a
+    // Character references and backslash escapes in a value from other
+    // hands read as a code host shows them (a backslash escapes ASCII
+    // punctuation alone): code points that are no character become U+FFFD, and a
     // reference without its ';' or its digits stays text.
     void characterReferencesAsRendered()
     {
@@ -412,7 +413,8 @@ private slots:
         QVERIFY2(!cmark.isEmpty(), "cmark-gfm is missing (scripts/common.sh lists it)");
         for (const char *source : {"a&#xD800;b", "&#xDFFF;", "&#xD7FF;", "&#xE000;", "&#x10FFFF;", "&#x110000;",
                                    "&#1114111;", "&#1114112;", "&#9999999;", "&#x123456;",
-                                   "&#;", "&#x;", "&#65", "&#X41;", "&#x4g;", "&amp;lt;", "a&nbsp;b", "&quot;&apos;"}) {
+                                   "&#;", "&#x;", "&#65", "&#X41;", "&#x4g;", "&amp;lt;", "a&nbsp;b", "&quot;&apos;",
+                                   "\\9\\:\\@\\[\\Z\\`\\a\\{\\~"}) {
             QCOMPARE(markdown::unescapeText(QString::fromLatin1(source)),
                      rendered(cmark, QByteArray(source) + '\n').join(u' '));
         }
@@ -430,7 +432,7 @@ private slots:
         QVERIFY2(!cmark.isEmpty(), "cmark-gfm is missing (scripts/common.sh lists it)");
         const QStringList pool = {"text", "more text", "", "***", "- - -", "___", "-*-", "# h", "#\th", "#x",
                                   "####### h", "    code", "\tcode", "  \t code", "```", "~~~", "<!-- c", "-->",
-                                  "<pre>", "<script x>"};
+                                  "<pre>", "<script x>", "``", "```x`"};
         // Every three lines of the pool, then a line of text, rendered in one
         // run: an HTML comment between fields ends whatever block is open.
         QList<QStringList> fields;
@@ -533,6 +535,11 @@ private slots:
         row("a system not indented", text, "     Windows 95", "Windows 95", 67,
             "an empty line or a system indented by five spaces");
         row("a label left without its value", text, "Writes the readme of a program.\r\n", "", 51, "an empty line");
+        row("a label renamed after an item of none", QByteArray(text).replace("2). Description:\r\nWrites the readme of a program.",
+                                                                           "2). Description - (none given)"),
+            "3). Instructions:", "3) Instructions:", 51, "\"3). Instructions:\" or \"3). Instructions - (none given)\"");
+        row("Markdown, a web site as a bare link", md, "[http://www.acme.example](<http://www.acme.example>)",
+            "<http://www.acme.example>");
         row("a line after the last", text + "P.S.\r\n", nullptr, {}, 81, "the end of the file");
         row("a character across the 60th place", text + QByteArray(59, 'x') + "\U0001F600 and on\r\n", nullptr, {}, 81,
             "the end of the file");
