@@ -1156,11 +1156,17 @@ def read_sample(path):
     return head, rows
 
 
-def merge_sample(kept, update_path, path):
+def merge_sample(kept, update_path, path, judged):
     """Writes the rows just run over the earlier file's rows of the same ids
-    and reports the whole sample's kill rate."""
+    and reports the whole sample's kill rate. An earlier survivor judged in
+    the table since is not counted, as a run would report it."""
     head, rows = kept
     new_head, new_rows = read_sample(update_path)
+    for i, line in rows.items():
+        f = line.rstrip("\n").split("\t")
+        if f[4] == "survived" and i in judged:
+            f[4], f[7] = "not-counted", judged[i].not_counted
+            rows[i] = "\t".join(f) + "\n"
     unknown = [i for i in new_rows if i not in rows]
     if unknown:
         print("--update: not in the earlier sample, left out: " + ", ".join(unknown))
@@ -1268,7 +1274,7 @@ def run_generated(args, entries, suite, gen):
                   f"{','.join(outcome.failed)} ({secs}s)" + (f" [{note}]" if note else ""), flush=True)
     suite.build_targets(None)
     if kept is not None:
-        return merge_sample(kept, results_path, results_path[:-len(".update")])
+        return merge_sample(kept, results_path, results_path[:-len(".update")], judged)
 
     killed = [r for r in rows if r[2] == "killed"]
     survived = [r for r in rows if r[2] == "survived"]
