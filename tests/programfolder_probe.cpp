@@ -6,11 +6,10 @@
 //                              whether the help file was found
 //   probe set V1 ... V6        Set with six values
 //   probe readme PATH          Create File at PATH
-//   probe folders              prints the user's config and documents folders
-//                              and its own folder
 //   probe drafts NAME          a run as the drafts see it: prints the config
-//                              folder and the name in the finished run's
-//                              draft ("none"), which it deletes, then keeps
+//                              folder, the name in the finished run's draft
+//                              ("none"), its own folder and the documents
+//                              folder; deletes that draft, then keeps
 //                              a draft of NAME and ends without tidying up,
 //                              as a killed run; with no NAME, as Exit
 // Prints the reason when a write is refused; exits 0 when it wrote.
@@ -55,14 +54,11 @@ int main(int argc, char *argv[])
         out << written.reason;
         return written.saved ? 0 : 1;
     }
-    if (args.value(0) == QLatin1String("folders")) {
-        out << user << '\n' << platform.documentsFolder() << '\n' << folder << '\n';
-        return 0;
-    }
     if (args.value(0) == QLatin1String("drafts") && args.size() == 2) {
         DraftStore drafts(platform.userStateFolder());
         std::optional<LeftDraft> left = drafts.takeLeftDraft();
-        out << user << '\n' << (left ? left->values.name : QStringLiteral("none")) << '\n';
+        out << user << '\n' << (left ? left->values.name : QStringLiteral("none")) << '\n' << folder << '\n'
+            << platform.documentsFolder() << '\n';
         if (left)
             left->discard();
         if (!args[1].isEmpty() && drafts.claim()) {

@@ -11,7 +11,10 @@
 
 #include <QDirIterator>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
+
+#include <filesystem>
 
 #include <map>
 #include <dirent.h>
@@ -259,6 +262,8 @@ private slots:
         QVERIFY(QDir().mkpath(dir.filePath("relcfg/Velmora")) && QDir().mkpath(dir.filePath("relhome")));
         QVERIFY(QDir().mkpath(dir.filePath("ann")) && QDir().mkpath(dir.filePath("account")));
         QVERIFY(::mkdir(at + "/jos\xe9", 0700) == 0 && ::mkdir(at + "/bob", 0700) == 0);
+        // QTemporaryDir cannot name a folder that is not UTF-8 to remove it.
+        const auto tidy = qScopeGuard([&] { std::error_code e; std::filesystem::remove_all((at + "/jos\xe9").toStdString(), e); });
         QVERIFY(!asRoot || ::chown(at + "/bob", 4242, 4242) == 0);
         QStringList out;
         QString error;
@@ -286,6 +291,8 @@ private slots:
         if (!config.isEmpty())
             QCOMPARE(out.value(0), config);
         QCOMPARE(out.value(1), QString("none"));
+        QCOMPARE(out.value(2), QFileInfo(VELMORA_PROBE).canonicalPath());  // no separator at its end
+        QVERIFY2(QDir::isAbsolutePath(out.value(3)), qPrintable(out.join('\n')));  // where the dialogs may start
         const QList<QByteArray> kept = namesIn(drafts, ".draft");
         QCOMPARE(kept.size(), drafts.isEmpty() ? 0 : 1);
         for (const QByteArray &draft : kept)
