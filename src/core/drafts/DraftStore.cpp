@@ -59,11 +59,6 @@ std::optional<HeldLock> createLocked(const QString &path)
     return lock;
 }
 
-QString systemReason(int code)
-{
-    return qt_error_string(code);
-}
-
 // Makes each missing folder of path, open to this user alone, as the XDG
 // convention asks of the state folder; never inside a folder of another
 // user but root (root would make one in a user's home that the user could
@@ -75,7 +70,7 @@ QString makePrivateFolders(const QByteArray &path)
     struct stat st {};
     while (::stat(existing.constData(), &st) != 0) {
         if (errno != ENOENT)
-            return QStringLiteral("cannot be made: %1").arg(systemReason(errno));
+            return QStringLiteral("cannot be made: %1").arg(qt_error_string(errno));
         missing.prepend(existing);
         const qsizetype slash = existing.lastIndexOf('/');
         existing = slash > 0 ? existing.left(slash) : QByteArray("/");
@@ -85,7 +80,7 @@ QString makePrivateFolders(const QByteArray &path)
             return QStringLiteral("would be made in %1, a folder of another user")
                 .arg(QFile::decodeName(existing));
         if ((::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) || ::stat(folder.constData(), &st) != 0)
-            return QStringLiteral("cannot be made: %1").arg(systemReason(errno));
+            return QStringLiteral("cannot be made: %1").arg(qt_error_string(errno));
         existing = folder;
     }
     return QString();
@@ -149,9 +144,9 @@ bool DraftStore::openFolder(bool create)
         else if (code == ENOTDIR)
             why = QStringLiteral("is not a folder");
         else
-            why = QStringLiteral("cannot be opened: %1").arg(systemReason(code));
+            why = QStringLiteral("cannot be opened: %1").arg(qt_error_string(code));
     } else if (fd >= 0 && ::fstat(fd, &st) != 0) {
-        why = QStringLiteral("cannot be opened: %1").arg(systemReason(errno));
+        why = QStringLiteral("cannot be opened: %1").arg(qt_error_string(errno));
     } else if (fd >= 0 && st.st_uid != ::geteuid()) {
         why = QStringLiteral("belongs to another user");
     } else if (fd >= 0 && (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
