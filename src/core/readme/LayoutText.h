@@ -44,6 +44,8 @@ inline const QString compatibleTitle = QStringLiteral("7). Compatible OS's:");
 inline const QString compatibleMarkdownTitle = QStringLiteral("7. Compatible OS's");
 inline const QString compatibleIndent = QStringLiteral("     ");  // five spaces
 inline const QString eMailIndent = QStringLiteral("  ");
+// Before each further line of a value of several lines among the general facts.
+inline const QString continuationIndent = QStringLiteral("  ");
 
 inline const QString reachLine1 = QStringLiteral("If you have any suggestions, constructive criticism and/or ideas");
 inline const QString reachLine2 = QStringLiteral("for this program, the author can be reached by:");

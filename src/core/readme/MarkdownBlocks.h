@@ -13,19 +13,21 @@ namespace velmora::markdown {
 // following the same blocks.
 
 // A multi-line field as the lines of Markdown that show each typed line as
-// a line of its own: a line of running text ends in two spaces (a line
-// break), a line of a code block or of raw HTML stays as typed, and a fenced
-// code block or HTML block left open at the end is closed, so that it does
-// not take in the rest of the readme: by a fence one character longer than
-// its opening, or by the end of the HTML followed by an empty comment
-// ("</pre><!-- -->"), lines a person hardly types. Line breaks may be CR LF,
-// CR or LF.
+// a line of its own and every typed character as itself: a line of running
+// text ends in two spaces (a line break) and has '<', '>', '&', the
+// backticks of no code span and the ']' of a link to a script escaped, so
+// that no raw HTML, character reference or block quote comes from it; a
+// line of a code block stays as typed; a fenced code block left open at the
+// end is closed by a fence one character longer than its opening, a line a
+// person hardly types, so that it does not take in the rest of the readme.
+// Markdown typed (lists, emphasis, code spans, fences, headings, links)
+// renders as Markdown. Line breaks may be CR LF, CR or LF.
 QStringList fieldLines(const QString &field);
 
 // The field back from the lines fieldLines() wrote: the closing line it
-// added taken off, the two spaces it added removed (lines without them, as
-// an editor that strips trailing blanks leaves them, are taken as they
-// stand). Lines are joined with CR LF.
+// added taken off, the two spaces and the escapes it added removed (lines
+// without the spaces, as an editor that strips trailing blanks leaves them,
+// are taken as they stand). Lines are joined with CR LF.
 QString fieldFromLines(const QStringList &lines);
 
 // Lines of Markdown taken one by one as a field's lines, from reset() on:

@@ -4,6 +4,7 @@
 #include "core/readme/LayoutText.h"
 #include "core/readme/MarkdownBlocks.h"
 #include "core/readme/MarkdownInline.h"
+#include "core/text/LineBreaks.h"
 
 #include <utility>
 #include <vector>
@@ -34,6 +35,11 @@ const QStringList &generalLabels()
 
 using namespace markdownLayout;
 using markdown::Place;
+
+namespace {
+const QString lineBreak = QStringLiteral("  ");
+}  // namespace
+
 using markdown::escapeText;
 
 QByteArray readmeMarkdownBytes(const ReadmeRecord &record, const QStringList &compatibleSystems)
@@ -52,12 +58,24 @@ QByteArray readmeMarkdownBytes(const ReadmeRecord &record, const QStringList &co
     const QString webSite = markdown::isWebAddress(record.webSite)
                                 ? markdown::link(record.webSite, markdown::webAddressTarget(record.webSite))
                                 : escapeText(record.webSite, Place::Inline);
+    // The language may hold several lines: each further one stands in the
+    // same list entry, indented by two spaces (an empty one empty), and a
+    // line followed by another ends in a line break.
+    const QStringList language = toLf(record.language).split(u'\n');
     const QStringList general = {escapeText(record.version, Place::Inline),
                                  escapeText(record.company, Place::Inline),
-                                 escapeText(record.language, Place::Inline), webSite,
+                                 escapeText(language.first(), Place::Inline), webSite,
                                  escapeText(record.authorName, Place::Inline)};
-    for (int i = 0; i < general.size(); ++i)
+    for (int i = 0; i < general.size(); ++i) {
         out << (general[i].isEmpty() ? generalLabels()[i] : generalLabels()[i] + u' ' + general[i]);
+        if (i != 2)
+            continue;
+        for (qsizetype k = 1; k < language.size(); ++k) {
+            if (!language[k].isEmpty())
+                out.last() += lineBreak;
+            out << (language[k].isEmpty() ? QString() : layout::continuationIndent + escapeText(language[k], Place::BlockStart));
+        }
+    }
     out << QString();
 
     section(layout::agreement);
@@ -159,6 +177,13 @@ std::optional<Mismatch> readTitle(const QString &line, ReadmeRecord &r)
     return std::nullopt;
 }
 
+// A row without the two spaces of a line break at its end. An escaped
+// value never ends in a space of its own.
+QString withoutLineBreak(const QString &row)
+{
+    return row.endsWith(lineBreak) ? row.chopped(lineBreak.size()) : row;
+}
+
 // A value that is a link (the web site, the e-mail) or escaped text.
 QString readValue(const QString &source)
 {
@@ -182,18 +207,26 @@ Outcome readMarkdownLayout(const QStringList &lines)
     if (auto bad = in.expectRows(1, {e, sectionHeading(layout::general), e}))
         return *bad;
     QString *general[] = {&r.version, &r.company, &r.language, &r.webSite, &r.authorName};
-    for (int k = 0; k < 5; ++k) {
+    std::array<int, 5> generalLines;
+    int at = 4;
+    for (int k = 0; k < 5; ++k, ++at) {
         const QString &label = generalLabels()[k];
-        const QString &row = in.line(4 + k);
-        if (4 + k >= in.size() || !(row == label || row.startsWith(label + u' ')))
-            return Mismatch{4 + k, quoted(label) + QStringLiteral(", then the value")};
-        *general[k] = readValue(row.mid(label.size() + 1));
+        const QString &row = in.line(at);
+        if (at >= in.size() || !(row == label || row.startsWith(label + u' ')))
+            return Mismatch{at, quoted(label) + QStringLiteral(", then the value")};
+        generalLines[k] = at;
+        *general[k] = readValue(withoutLineBreak(row).mid(label.size() + 1));
+        // The language's further lines, up to the web site's row.
+        while (k == 2 && at + 1 < in.size() && (in.is(at + 1, e) || in.line(at + 1).startsWith(layout::continuationIndent))) {
+            ++at;
+            *general[k] += crLf + markdown::unescapeText(withoutLineBreak(in.line(at).mid(layout::continuationIndent.size())));
+        }
     }
     const QStringList fixed = {e, sectionHeading(layout::agreement), e, sectionHeading(layout::freeware), e,
                                sectionHeading(layout::program), e};
-    if (auto bad = in.expectRows(9, fixed))
+    if (auto bad = in.expectRows(at, fixed))
         return *bad;
-    const int itemsStart = 9 + int(fixed.size());
+    const int itemsStart = at + int(fixed.size());
 
     // From the end: the thanks, the e-mail when there is one, the two
     // sentences, the AUTHOR heading.
@@ -272,7 +305,7 @@ Outcome readMarkdownLayout(const QStringList &lines)
     }
     if (hasEMail)
         r.authorEMail = readValue(in.line(n - 3));
-    if (auto bad = checkRecord(r, 0, n - 3, {4, 5, 6, 7, 8}))
+    if (auto bad = checkRecord(r, 0, n - 3, generalLines))
         return *bad;
     result.record = r;
     result.format = ReadmeFormat::Markdown;

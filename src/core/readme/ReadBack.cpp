@@ -65,7 +65,6 @@ std::optional<Mismatch> checkRecord(const ReadmeRecord &r, int nameLine, int eMa
     if (auto bad = checkVersion(r.version, generalLines[0]))
         return bad;
     return checkValues({{&r.company, generalLines[1], layout::maxCompanyChars, QStringLiteral("a company")},
-                        {&r.language, generalLines[2], 0, QStringLiteral("a language")},
                         {&r.webSite, generalLines[3], 0, QStringLiteral("a web site")},
                         {&r.authorName, generalLines[4], layout::maxAuthorNameChars, QStringLiteral("an author's name")},
                         {&r.authorEMail, eMailLine, layout::maxAuthorEMailChars, QStringLiteral("an e-mail address")}});

@@ -58,6 +58,20 @@ public:
         else
             row(item.label, crLf, field);
     }
+    // The language, which the presets may give several lines: its first
+    // line on the row, each further line indented by two spaces (an empty
+    // one empty), so that the general facts stay apart from it.
+    void languageRows(const QString &language)
+    {
+        const QStringList lines = toLf(language).split(u'\n');
+        row(lines.first());
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            if (lines[i].isEmpty())
+                row();
+            else
+                row(layout::continuationIndent, lines[i]);
+        }
+    }
     QByteArray result() && { return std::move(m_out); }
 
 private:
@@ -85,7 +99,7 @@ QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatible
     r.row(record.programName, QStringLiteral(" - ("), record.programType, QStringLiteral(")"));  // 5
     r.row(record.version);                                                            // 6
     r.row(record.company);                                                            // 7
-    r.row(record.language);                                                           // 8
+    r.languageRows(record.language);                                                  // 8
     r.row(record.webSite);                                                            // 9
     r.row(record.authorName);                                                         // 10
     r.row();                                                                          // 11
@@ -171,6 +185,13 @@ private:
     bool m_firstEmpty = false;
 };
 
+// The e-mail's row: two spaces, then the address; an empty row is an empty
+// address whose two spaces an editor took off.
+bool eMailRow(const QString &line)
+{
+    return line.isEmpty() || line.startsWith(layout::eMailIndent);
+}
+
 }  // namespace
 
 Outcome readTextLayout(const QStringList &lines)
@@ -203,21 +224,35 @@ Outcome readTextLayout(const QStringList &lines)
         if (k >= in.size())
             return Mismatch{k, QStringLiteral("a row of the general facts")};
     }
+    // The language's further lines stand between its row and the web site;
+    // where the general facts end shows how many there are.
+    int more = 0;
+    for (int p = 10; p + 3 < in.size() && more == 0; ++p) {
+        if (in.matches(p, {e, rule, layout::agreement, rule}))
+            more = p - 10;
+    }
+    for (int k = 8; k < 8 + more; ++k) {
+        if (!in.line(k).isEmpty() && !in.line(k).startsWith(layout::continuationIndent))
+            return Mismatch{k, QStringLiteral("two spaces and a further line of the language, or the web site")};
+    }
     r.version = in.line(5);
     r.company = in.line(6);
-    r.language = in.line(7);
-    r.webSite = in.line(8);
-    r.authorName = in.line(9);
-    if (auto bad = in.expectRows(10, fixed))
+    QStringList language = {in.line(7)};
+    for (int k = 8; k < 8 + more; ++k)
+        language << in.line(k).mid(layout::continuationIndent.size());
+    r.language = language.join(crLf);
+    r.webSite = in.line(8 + more);
+    r.authorName = in.line(9 + more);
+    if (auto bad = in.expectRows(10 + more, fixed))
         return *bad;
 
     // Rows 58 to 69 close the file; the systems stand between row 57 and them.
     const QStringList tailBefore = {e, rule, layout::author, rule, e, layout::reachLine1, layout::reachLine2, e};
     const QStringList tailAfter = {e, e, layout::thanks};
-    const int itemsStart = 10 + int(fixed.size());
+    const int itemsStart = 10 + more + int(fixed.size());
     const int tail = in.size() - 12;
     const bool tailFits = tail > itemsStart && in.matches(tail, tailBefore)
-                          && in.line(tail + 8).startsWith(layout::eMailIndent) && in.matches(tail + 9, tailAfter);
+                          && eMailRow(in.line(tail + 8)) && in.matches(tail + 9, tailAfter);
     std::vector<char> indentedUpTo(in.size() + 2, 0);  // rows from q to the tail are all systems
     if (tailFits) {
         indentedUpTo[tail] = 1;
@@ -244,7 +279,7 @@ Outcome readTextLayout(const QStringList &lines)
                 ++q;
             if (auto bad = in.expectRows(q, tailBefore))
                 return Mismatch{bad->index, bad->expected + (bad->index == q ? QStringLiteral(" or a system indented by five spaces") : QString())};
-            if (!in.line(q + 8).startsWith(layout::eMailIndent))
+            if (!eMailRow(in.line(q + 8)))
                 return Mismatch{q + 8, QStringLiteral("two spaces, then the author's e-mail")};
             if (auto bad = in.expectRows(q + 9, tailAfter))
                 return *bad;
@@ -260,7 +295,7 @@ Outcome readTextLayout(const QStringList &lines)
     RecognisedReadme result;
     for (int q = items->compatibleStart + 1; q < tail; ++q)
         result.compatibleSystems << in.line(q).mid(layout::compatibleIndent.size());
-    if (auto bad = checkRecord(r, 4, tail + 8, {5, 6, 7, 8, 9}))
+    if (auto bad = checkRecord(r, 4, tail + 8, {5, 6, 7, 8 + more, 9 + more}))
         return *bad;
     result.record = r;
     result.format = ReadmeFormat::Text;
