@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QRadioButton>
 #include <QtTest>
 
 using namespace velmora;
@@ -46,10 +47,15 @@ const std::pair<const char *, Screen *(*)(Harness &)> screens[] = {
     {"preview", [](Harness &h) -> Screen * { return h.toPreview(); }},
 };
 
+// The controls Tab stops at: of a group of radio buttons, the checked one
+// (arrows move within the group).
 QList<QWidget *> focusable(const Screen *screen)
 {
     QList<QWidget *> out = screen->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    out.removeIf([](QWidget *w) { return !w->isVisible() || !(w->focusPolicy() & Qt::TabFocus); });
+    out.removeIf([](QWidget *w) {
+        auto *radio = qobject_cast<QRadioButton *>(w);
+        return !w->isVisible() || !(w->focusPolicy() & Qt::TabFocus) || (radio && !radio->isChecked());
+    });
     return out;
 }
 

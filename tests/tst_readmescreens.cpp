@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTextBrowser>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -167,6 +168,44 @@ private slots:
         h->platform.messageAnswers = {MessageAnswer::Yes};  // UTF-8, when asked
         QCOMPARE(shown, decodeTextFile(h->createFile(h->path("written.txt"))));
         QCOMPARE(shown.contains(name), !opened);
+    }
+
+    // Preview's other two views, chosen with the keyboard: the README.md
+    // that Create File writes, as its source and as a code host renders it;
+    // Markdown typed renders (the asterisks are emphasis), what is no
+    // Markdown shows as typed, and the view chosen holds for the next
+    // showing.
+    void previewShowsTheMarkdown()
+    {
+        GeneralInfoScreen *m = start();
+        QTest::keyClicks(nameBox(m), "tidyclip");
+        ProgramInfoScreen *program = h->toProgram();
+        paste(instructionsBox(program), "tidyclip --strip '*_tmp*' <file> >clean.txt & more");
+        QTest::mouseClick(nextButton(program), Qt::LeftButton);
+        QTest::mouseClick(mainButton(h->author()), Qt::LeftButton);
+
+        PreviewScreen *p = h->toPreview();
+        QVERIFY(QTest::qWaitForWindowActive(p));
+        QTest::keyClick(p->focusWidget(), Qt::Key_S, Qt::AltModifier);
+        QTRY_VERIFY(textBox(p)->text().startsWith("# tidyclip"));
+        const QString source = textBox(p)->text();
+        QTest::keyClick(p->focusWidget(), Qt::Key_K, Qt::AltModifier);
+        auto *rendered = control<QTextBrowser>(p, "Preview as rendered");
+        QTRY_VERIFY(rendered->isVisible() && !textBox(p)->isVisible());
+        QStringList italic;
+        for (QTextBlock b = rendered->document()->begin(); b.isValid(); b = b.next())
+            for (auto f = b.begin(); !f.atEnd(); ++f) {
+                if (f.fragment().charFormat().fontItalic())
+                    italic << f.fragment().text();
+            }
+        QCOMPARE(italic.count("_tmp"), 1);
+        QVERIFY2(rendered->toPlainText().contains("tidyclip --strip '_tmp' <file> >clean.txt & more"),
+                 qPrintable(rendered->toPlainText()));
+        QTest::mouseClick(mainButton(p), Qt::LeftButton);
+        QVERIFY(h->toPreview() == p && rendered->isVisible());
+
+        onToAuthor();
+        QCOMPARE(toLf(source).toUtf8(), h->createFile(h->path("README.md")));
     }
 
     // The Markdown filter or a name ending in ".md" (any case) writes

@@ -2,7 +2,9 @@
 
 #include "ui/toolkit/Screen.h"
 
+class QButtonGroup;
 class QPushButton;
+class QTextBrowser;
 
 namespace velmora {
 
@@ -13,7 +15,9 @@ class MultiLineBox;
 }
 
 // The readme that Create File would write at this moment, shown read-only in
-// a window of the viewer's look.
+// a window of the viewer's look: the text file, the Markdown readme as a
+// code host renders it, or that readme's source. The choice holds for the
+// run.
 class PreviewScreen : public Screen {
     Q_OBJECT
 public:
@@ -28,8 +32,14 @@ protected:
 
 private slots:
     void backToMain();
+    void showChosenLayout();
+
 private:
+    enum Shown { TextFile, Markdown, MarkdownSource };
+
     look::MultiLineBox *textBox;
+    QTextBrowser *renderedBox;
+    QButtonGroup *layoutChoice;
     QPushButton *mainButton;
 };
 
