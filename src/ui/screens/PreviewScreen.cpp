@@ -22,9 +22,10 @@ PreviewScreen::PreviewScreen(AppContext &context)
     textBox->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     textBox->setAccessibleName(QStringLiteral("Preview"));  // no label beside it: named after the window
     //                             left  top   width height
-    mainButton = button(c, "Main", 5880, 3240, 975, 375);
+    mainButton = button(c, "&Main", 5880, 3240, 975, 375);
 
     setTabOrderChain({textBox, mainButton});
+    growWithWindow(textBox);
 
     connect(mainButton, &QPushButton::clicked, this, &PreviewScreen::backToMain);
 }
@@ -40,9 +41,10 @@ void PreviewScreen::activate()
     textBox->setFocus();
 }
 
+// Back to the wizard screen that showed the preview.
 void PreviewScreen::backToMain()
 {
-    context.navigation.change(this, ScreenId::Main);
+    context.navigation.change(this, context.previewFrom);
 }
 
 void PreviewScreen::closeRequested()
