@@ -191,8 +191,7 @@ private slots:
         QTest::keyClick(nameBox(a), Qt::Key_P, Qt::ControlModifier);
         QVERIFY(p->isVisible() && !a->isVisible());
         QCOMPARE(textBox(p)->text(), shown);
-        QApplication::setActiveWindow(p);
-        QTest::keyClick(textBox(p), Qt::Key_M, Qt::AltModifier);
+        QTest::mouseClick(mainButton(p), Qt::LeftButton);
         QVERIFY(a->isVisible() && !p->isVisible());
         h->platform.messageAnswers = {MessageAnswer::Yes};  // UTF-8, when asked
         QCOMPARE(shown, decodeTextFile(h->createFile(h->path("written.txt"))));
