@@ -27,11 +27,11 @@ focus Velmora
 typed "Pixel Pal"; keys Tab
 typed "2.1"; keys Tab
 typed "Acme Tools Ltd"                     # the preset company, changed
-keys Tab Tab Tab Tab                       # to the OS list
+keys Tab Tab Tab Tab Down Down             # type: ShareWare
+keys Tab                                   # to the OS list
 keys Return                                # Windows 95 to the compatible list
-keys Home Down Return                      # Windows 98SE too
-keys Tab Down Down                         # type: ShareWare
-keys Tab Tab Return                        # Next
+keys Down Return                           # Windows 98SE too, from Windows 98 in its place
+keys Tab Tab Tab Return                    # Next
 focus "Program Info"
 typed "Draws pixels."; keys Return; typed "Saves them too."
 keys Tab; typed "Run it."
@@ -54,7 +54,7 @@ start
 focus "Restore?"
 keys Return                                # Yes, the default
 focus Velmora
-keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Return    # from Name to Next
+keys alt+n                                         # Next
 focus "Program Info"
 keys Tab Tab Tab Tab Tab Tab Return                # from Description to Next
 focus Author

@@ -106,8 +106,10 @@ private slots:
     }
 
     // A double-click, or keypad Enter, moves the current row of either list
-    // to the end of the other, and no row of its list is left selected;
-    // every entry of the same text leaves it. Ctrl+Space only marks a row
+    // to the end of the other, and the row in its place (the last row when
+    // none follows) is current, so three Returns move three systems; every
+    // entry of the same text leaves it. The list without the focus shows
+    // its selected row in other colours than the focused one. Ctrl+Space only marks a row
     // (Return and Space: tst_keyboard's whole wizard). The type is the
     // record's as soon as it is picked, by the mouse or the arrow keys.
     // Clear empties every box and the compatible list, whose systems go
@@ -124,7 +126,7 @@ private slots:
         QTest::keyClick(osList(m), Qt::Key_Enter, Qt::KeypadModifier);
         doubleClickRow(osList(m), 0);
         QCOMPARE(entries(compatibleList(m)), QStringList({"Windows XP", "Windows 95"}));
-        QVERIFY(osList(m)->selectedItems().isEmpty());
+        QCOMPARE(osList(m)->currentItem()->text(), QString("Windows 98"));
         QTest::keyClick(osList(m), Qt::Key_Home);
         QTest::keyClick(osList(m), Qt::Key_Space, Qt::ControlModifier);
         QCOMPARE(entries(compatibleList(m)), QStringList({"Windows XP", "Windows 95"}));
@@ -137,7 +139,7 @@ private slots:
         QTest::keyClick(compatibleList(m), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(entries(compatibleList(m)), QStringList({"Windows XP"}));
         QCOMPARE(entries(osList(m)), allSystems.mid(1, 5) + QStringList{"Windows 95"});
-        QVERIFY(compatibleList(m)->selectedItems().isEmpty());
+        QCOMPARE(compatibleList(m)->currentItem()->text(), QString("Windows XP"));
         QCOMPARE(osList(m)->selectedItems().size(), 1);
         QCOMPARE(h->context().record, ReadmeRecord{});  // transfers never touch the record
 
@@ -162,6 +164,24 @@ private slots:
         QCOMPARE(typeList(m)->selectedItems().first()->text(), QString("Freeware"));
         QCOMPARE(h->context().record, copied);
         QCOMPARE(m->focusWidget(), nameBox(m));
+
+        osList(m)->setFocus();
+        for (Qt::Key key : {Qt::Key_Home, Qt::Key_Return, Qt::Key_Return, Qt::Key_Return})
+            QTest::keyClick(osList(m), key);
+        QCOMPARE(entries(compatibleList(m)), allSystems.mid(2, 3));
+        QCOMPARE(osList(m)->currentItem()->text(), QString("Windows NT"));
+        QApplication::setActiveWindow(m);  // the offscreen platform activates no window itself
+        const auto selectedColour = [](QListWidget *list) {
+            const QRect row = list->visualItemRect(list->selectedItems().value(0));
+            return list->viewport()->grab().toImage().pixel(row.right() - 2, row.center().y());
+        };
+        clickRow(compatibleList(m), 1);
+        const QRgb focused = selectedColour(compatibleList(m)), unfocused = selectedColour(osList(m));
+        QVERIFY(focused != unfocused);
+        QTest::keyClick(compatibleList(m), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), osList(m));
+        QCOMPARE(selectedColour(osList(m)), focused);
+        QCOMPARE(selectedColour(compatibleList(m)), unfocused);
 
         // The type list stands apart from the compatible list, a line between.
         const QRect compat = compatibleList(m)->geometry(), type = typeList(m)->geometry();

@@ -66,9 +66,10 @@ private slots:
         }
     }
 
-    // A readme with characters that Windows-1252 cannot hold asks once,
-    // after the Save dialog and before a byte is written, naming up to ten
-    // of them; one that Windows-1252 holds is written as always, unasked.
+    // A readme with characters that Windows-1252 cannot hold asks, after
+    // the Save dialog and before a byte is written, naming up to ten of
+    // them; one that Windows-1252 holds is written as always, unasked. Once
+    // written in UTF-8, the file stays UTF-8 without another question.
     void charactersOutsideWindows1252()
     {
         start(acmePresets);
@@ -80,16 +81,18 @@ private slots:
         // The author's name, pasted; what the question names (nothing: not
         // asked); the answer; the name as the file holds it.
         const std::tuple<QString, QString, MessageAnswer, QByteArray> cases[] = {
-            {polish, QStringLiteral("Ł ś"), MessageAnswer::Yes, polish.toUtf8()},
             {QStringLiteral("Jürgen Müller €"), QString(), MessageAnswer::Yes, "J\xfcrgen M\xfcller \x80"},
             // A character outside the basic plane is one "?".
             {QStringLiteral("Pal 😀😀"), QStringLiteral("😀"), MessageAnswer::No, "Pal ??"},
             {many, QStringLiteral("Ā ā Ă ă Ą ą Ć ć Ĉ ĉ and 2 more"), MessageAnswer::Yes, many.toUtf8()},
+            {polish, QString(), MessageAnswer::No, polish.toUtf8()},
+            {QStringLiteral("Jürgen"), QString(), MessageAnswer::No, QStringLiteral("Jürgen").toUtf8()},
         };
         for (const auto &[name, named, answer, written] : cases) {
             QTest::keyClick(nameBox(a), Qt::Key_A, Qt::ControlModifier);
             paste(nameBox(a), name);
-            QVERIFY(writeFile(target, "older\r\n"));
+            if (QFile::exists(target))  // the file written last: replaced unasked
+                QVERIFY(writeFile(target, "older\r\n"));
             h->platform.calls.clear();
             h->platform.messageAnswers = {answer};
             QByteArray expected = dataFile("readme_walkthrough.txt");
@@ -154,6 +157,9 @@ private slots:
         const auto boxes = h->platform.messages();
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].title, QString("Restore?"));
+        QVERIFY2(boxes[0].text.contains("typed then for QuickPixel Pal 2.1, last changed "
+                                        + QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)),
+                 qPrintable(boxes[0].text));
         QCOMPARE(boxes[0].box, yesNoQuestion);
         QCOMPARE(boxes[0].owner, m);
         QVERIFY(wizardValues(*h->navigator, h->context()) == before);

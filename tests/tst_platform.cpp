@@ -236,9 +236,14 @@ private slots:
                                                            : anotherButton(static_cast<ViewerScreen *>(screen));
         QVERIFY(QTest::qWaitForWindowExposed(screen));
 
+        // Create File writes back to the file it wrote last: the same name
+        // each time, so that no question of another file's replacing stops
+        // the run.
+        const bool author = screenId == ScreenId::Author;
+        navigator.context().record.programName = "Pal";
         Offered offered;
         const auto useOnce = [&](int i) {
-            const QString name = dir.filePath(QStringLiteral("readme%1.txt").arg(i % 2));
+            const QString name = dir.filePath(QStringLiteral("readme%1.txt").arg(author ? 1 : i % 2));
             answerNextDialogWith(name, &offered);
             QTest::mouseClick(button, Qt::LeftButton);
         };
@@ -256,10 +261,10 @@ private slots:
         QCOMPARE(screen->findChild<QFileDialog *>()->acceptMode(),
                  screenId == ScreenId::Author ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         if (screenId == ScreenId::Author)
-            QCOMPARE(readAll(dir.filePath("readme1.txt")), dataFile("readme_empty.txt"));
+            QCOMPARE(readAll(dir.filePath("readme1.txt")), dataFile("readme_empty.txt").replace(" - ()", "Pal - ()"));
         // Opened again, the dialog offered the name chosen last time, ready
         // to be typed over.
-        QCOMPARE(QFileInfo(offered.name).fileName(), QStringLiteral("readme%1.txt").arg((runs + 18) % 2));
+        QCOMPARE(QFileInfo(offered.name).fileName(), QStringLiteral("readme%1.txt").arg(author ? 1 : (runs + 18) % 2));
         QVERIFY(offered.selectedWhole);
         QVERIFY(offered.focused);
 #if !defined(__SANITIZE_ADDRESS__)  // its quarantine holds on to what is freed

@@ -193,7 +193,7 @@ private slots:
     void createFileSaysWhy()
     {
         Harness h(ownRecord);
-        h.start();
+        QTest::keyClicks(nameBox(h.start()), "Pal");
         h.toAuthor();
         QCOMPARE(h.createFile(h.presetsPath()), ownRecord);
         QCOMPARE(h.platform.messages().size(), size_t(1));

@@ -78,7 +78,11 @@ private slots:
     // open_and_update.sh): the systems the OS list holds leave it, one it
     // lacks is only listed, and the draft holds it at once. Presets never
     // replace what was opened: not a value that equals the presets of the
-    // moment and is changed there later, not an empty one.
+    // moment and is changed there later, not an empty one. Over what was
+    // typed since the start, the last open or the last write, Open asks
+    // first, No the default, and No keeps every box. The opened file names
+    // the screens and is where the Save dialog starts, in its filter; one
+    // without a program name is not written.
     void openReadme()
     {
         GeneralInfoScreen *m = start(acmePresets);
@@ -109,8 +113,18 @@ private slots:
         QCOMPARE(boxes[0].owner, m);
         QVERIFY2(boxes[0].text.contains("Line 6 differs: \"1.2.3b\""), qPrintable(boxes[0].text));
 
-        h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt"));
-        QCOMPARE(h->platform.messages().size(), size_t(1));
+        const QString full = QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt");
+        h->platform.messageAnswers = {MessageAnswer::No};
+        h->openReadme(full);
+        QCOMPARE(wizardValues(*h->navigator, h->context()), before);
+        QCOMPARE(h->platform.messages().size(), size_t(2));
+        QCOMPARE(h->platform.messages()[1].text, QString("Replace what you typed with readme_full.txt?"));
+        QCOMPARE(h->platform.messages()[1].box, yesNoNoByDefault);
+        QCOMPARE(m->windowTitle(), QString("Velmora"));
+        h->platform.messageAnswers = {MessageAnswer::Yes};
+        h->openReadme(full);
+        QCOMPARE(h->platform.messages().size(), size_t(3));
+        QCOMPARE(m->windowTitle(), QString("Velmora - readme_full.txt"));
         QCOMPARE(entries(compatibleList(m)), QStringList({"Windows 98", "Windows 95", "Windows NT 4.0"}));
         QCOMPARE(entries(osList(m)),
                  QStringList({"Windows 98SE", "Windows 2000", "Windows NT", "Windows XP", "Windows ME"}));
@@ -123,16 +137,24 @@ private slots:
         QTest::mouseClick(mainButton(h->toViewer(std::nullopt)), Qt::LeftButton);
         onToAuthor();
         QCOMPARE(h->createFile(h->path("again.txt")), dataFile("readme_full.txt"));
+        const auto saves = h->platform.callsOf(ScriptedPlatform::Kind::SaveDialog);
+        QCOMPARE(saves.back().offeredFileName + saves.back().offeredFilter, full + "Text (*.txt)");
 
         QTest::mouseClick(mainButton(h->author()), Qt::LeftButton);
-        h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_empty.txt"));
-        QTest::mouseClick(mainButton(h->toViewer(std::nullopt)), Qt::LeftButton);
+        h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_full.md"));  // nothing typed since the write
+        QCOMPARE(h->platform.messages().size(), size_t(3));
         onToAuthor();
-        QCOMPARE(h->createFile(h->path("empty.txt")), dataFile("readme_empty.txt"));
+        QCOMPARE(h->createFile(h->path("again.md")), dataFile("readme_full.md"));
+        QCOMPARE(h->platform.callsOf(ScriptedPlatform::Kind::SaveDialog).back().offeredFilter, QString("Markdown (*.md)"));
+        QTest::mouseClick(mainButton(h->author()), Qt::LeftButton);
+        h->openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_empty.txt"));
+        onToAuthor();
+        QCOMPARE(h->createFile(h->path("empty.txt")), QByteArray("<unreadable>"));
+        QVERIFY(h->platform.messages().back().text.startsWith("The readme needs the program's name."));
     }
 
     // The preview is the text of the file that Create File then writes,
-    // read-only; its Main goes back to the general-info screen.
+    // read-only; its Main goes back to the wizard screen that showed it.
     void previewIsTheFileCreateFileWrites_data()
     {
         QTest::addColumn<bool>("opened");
@@ -164,7 +186,14 @@ private slots:
         QTest::mouseClick(mainButton(p), Qt::LeftButton);
         QVERIFY(m->isVisible() && !p->isVisible());
 
-        onToAuthor();
+        // Ctrl+P on the author screen: Main goes back there.
+        AuthorScreen *a = onToAuthor();
+        QApplication::setActiveWindow(a);  // the offscreen platform activates no window itself
+        QTest::keyClick(nameBox(a), Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(p->isVisible() && !a->isVisible());
+        QCOMPARE(textBox(p)->text(), shown);
+        QTest::mouseClick(mainButton(p), Qt::LeftButton);
+        QVERIFY(a->isVisible() && !p->isVisible());
         h->platform.messageAnswers = {MessageAnswer::Yes};  // UTF-8, when asked
         QCOMPARE(shown, decodeTextFile(h->createFile(h->path("written.txt"))));
         QCOMPARE(shown.contains(name), !opened);
@@ -396,8 +425,8 @@ private slots:
             QVERIFY2(boxes[0].text.endsWith(box), qPrintable(boxes[0].text.left(300)));
             QCOMPARE(wizardValues(*h->navigator, h->context()), before);
         } else {
-            onToAuthor();
-            QCOMPARE(h->createFile(h->path("again.txt")), bytes);
+            QCOMPARE(textBox(h->toPreview())->text(), decodeTextFile(bytes));
+            QTest::mouseClick(mainButton(h->preview()), Qt::LeftButton);
         }
         if (bytes.startsWith('<'))
             return;

@@ -4,6 +4,7 @@
 
 #include "core/help/HelpPath.h"
 #include "core/presets/PresetsFile.h"
+#include "core/text/FilePath.h"
 #include "core/text/LineBreaks.h"
 #include "core/text/Win1252.h"
 
@@ -192,6 +193,10 @@ private slots:
         QCOMPARE(helpFilePathFor(folder), path);
         path.replace("Velmora 1_0.HLP", "presets.txt");
         QCOMPARE(presetsPath(folder), path);
+        // Where Create File wrote, as the author screen says it: the home
+        // folder as "~" when the path starts in it, as a whole folder.
+        QCOMPARE(homeShortened(folder + "/README.md", folder), folder == "/" ? folder + "/README.md" : "~/README.md");
+        QCOMPARE(homeShortened(folder + "2/README.md", folder), folder + "2/README.md");
     }
 };
 

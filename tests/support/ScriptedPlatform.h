@@ -36,6 +36,7 @@ public:
         QString initialFolder = {};
         QString offeredFileName = {};  // the dialog's remembered file name when it opened
         QString path = {};             // help path
+        QString offeredFilter = {};    // the dialog's filter chosen when it opened
     };
 
     // The user's own folders lie below applicationFolder/user and do not
@@ -122,7 +123,7 @@ private:
     std::optional<QString> fileDialog(Kind kind, QWidget *owner, FileDialog &dialog)
     {
         calls.push_back(Call{kind, owner, {}, dialog.title, {}, dialog.filters.join(QStringLiteral(";;")),
-                             dialog.initialFolder, dialog.fileName});
+                             dialog.initialFolder, dialog.fileName, {}, dialog.selectedFilter});
         const std::optional<QString> answer = take(dialogAnswers).value_or(std::nullopt);
         if (answer) {
             dialog.fileName = *answer;

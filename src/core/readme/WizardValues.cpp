@@ -44,4 +44,20 @@ bool holdsTypedText(const WizardValues &v)
            || typedFrom(r.authorName, v.authorName) || typedFrom(r.authorEMail, v.authorEMail);
 }
 
+bool typedSince(const std::optional<WizardValues> &then, const WizardValues &now)
+{
+    if (!then)
+        return holdsTypedText(now);
+    for (auto text : {&WizardValues::name, &WizardValues::version, &WizardValues::type, &WizardValues::description,
+                      &WizardValues::instructions, &WizardValues::features, &WizardValues::additions,
+                      &WizardValues::newFeatures})
+        if (now.*text != (*then).*text)
+            return true;
+    for (auto box : {&WizardValues::company, &WizardValues::webSite, &WizardValues::language,
+                     &WizardValues::filesNeeded, &WizardValues::authorName, &WizardValues::authorEMail})
+        if ((now.*box).countsAsTyped() && (now.*box).text != ((*then).*box).text)
+            return true;
+    return now.compatibleSystems != then->compatibleSystems || now.otherSystems != then->otherSystems;
+}
+
 }  // namespace velmora

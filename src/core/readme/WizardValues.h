@@ -58,4 +58,10 @@ struct WizardValues {
 // simply what the presets put into its box.
 bool holdsTypedText(const WizardValues &values);
 
+// True when now holds something the user did since then (the values just
+// after a readme was opened or written; none: since the start): a box whose
+// text changed and counts as typed, a system moved, another type picked.
+// A box that the presets filled anew is no typing.
+bool typedSince(const std::optional<WizardValues> &then, const WizardValues &now);
+
 }  // namespace velmora

@@ -94,6 +94,17 @@ QString homeFolder()
     return folder;
 }
 
+QString homeShortened(const QString &path, const QString &home)
+{
+    if (home.isEmpty() || home == QLatin1String("/"))
+        return path;
+    if (path == home)
+        return QStringLiteral("~");
+    if (path.startsWith(home + u'/'))
+        return u'~' + path.mid(home.size());
+    return path;
+}
+
 QString userConfigFolder()
 {
     return fileInFolder(xdgBaseFolder("XDG_CONFIG_HOME", homeFolder(), QStringLiteral(".config")),

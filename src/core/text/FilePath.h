@@ -30,6 +30,10 @@ QString xdgBaseFolder(const char *variable, const QString &homeFolder,
 // programFolder does. Looked up once per run.
 QString homeFolder();
 
+// path as a person reads it: "~" for the home folder at its start
+// ("~/src/README.md"); any other path as it is.
+QString homeShortened(const QString &path, const QString &home);
+
 // The user's folders of Velmora, under homeFolder through xdgBaseFolder:
 // $XDG_CONFIG_HOME/Velmora (presets.txt), $XDG_STATE_HOME/velmora (drafts).
 QString userConfigFolder();

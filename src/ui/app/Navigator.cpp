@@ -7,6 +7,7 @@
 #include "ui/screens/ProgramInfoScreen.h"
 #include "ui/screens/PreviewScreen.h"
 #include "ui/screens/ViewerScreen.h"
+#include "ui/screens/Wizard.h"
 #include "ui/toolkit/Placement.h"
 
 #include <QApplication>
@@ -15,7 +16,7 @@
 namespace velmora {
 
 Navigator::Navigator(Platform &platform)
-    : m_context{platform, *this, {}, {}, {}, {}},
+    : m_context{platform, *this, {}, {}, {}, {}, {}, ReadmeEncoding::Windows1252, {}, ScreenId::Main},
       m_drafts(std::make_unique<DraftKeeper>(m_context, *this))
 {
 }
@@ -76,6 +77,8 @@ Screen *Navigator::made(ScreenId id)
     if (!slot) {
         slot = create(id);
         slot->load();
+        if (id == ScreenId::Main || id == ScreenId::Program || id == ScreenId::Author)
+            showReadmeFileInTitles(*this, m_context);
         look::centreOnScreen(slot.get());
         if (m_drafts)
             m_drafts->screenMade(id, slot.get());

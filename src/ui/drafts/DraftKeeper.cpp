@@ -6,6 +6,9 @@
 #include "ui/toolkit/Platform.h"
 
 #include <QAbstractButton>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLocale>
 #include <cstdio>
 #include <QLineEdit>
 #include <QListWidget>
@@ -131,10 +134,16 @@ void DraftKeeper::offerLeftDraft(QWidget *owner)
     tellProblem();
     if (!left)
         return;
+    const QString name = left->values.name.isEmpty() ? QStringLiteral("a program without a name")
+                                                     : left->values.name;
+    const QString version = left->values.version.isEmpty() ? QString() : u' ' + left->values.version;
+    const QDateTime changed = QFileInfo(left->draftPath).lastModified();
     const MessageAnswer answer = m_context.platform.messageBox(
         owner,
         QStringLiteral("Velmora did not end through Exit last time.") + crLf
-            + QStringLiteral("Do you want back what was typed then? No deletes it."),
+            + QStringLiteral("Do you want back what was typed then for %1%2, last changed %3?")
+                  .arg(name, version, QLocale().toString(changed, QLocale::ShortFormat))
+            + crLf + QStringLiteral("No deletes it."),
         QStringLiteral("Restore?"), yesNoQuestion);
     auto held = std::make_shared<LeftDraft>(std::move(*left));
     if (answer != MessageAnswer::Yes) {

@@ -10,8 +10,14 @@
 #include "core/readme/ReadmeTarget.h"
 #include "ui/screens/AppContext.h"
 #include "ui/screens/GeneralInfoScreen.h"
+#include "ui/screens/Wizard.h"
+#include "ui/toolkit/Twips.h"
+#include "core/text/FilePath.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
+#include <QTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,7 +27,7 @@ namespace velmora {
 using namespace look;
 
 AuthorScreen::AuthorScreen(AppContext &context)
-    : Screen(QStringLiteral("Author"), 3495, 1485), context(context)
+    : Screen(QStringLiteral("Author"), 3495, 1725), context(context)
 {
     QWidget *c = client();
     //                                      left top  width height limit
@@ -29,9 +35,11 @@ AuthorScreen::AuthorScreen(AppContext &context)
     nameBox      = lineBox(c,                600, 120, 2775, 285, 30);
     emailLabel   = label(c, "EMail:",        120, 480);
     emailBox     = lineBox(c,                600, 480, 2775, 285, 30);
-    clearButton  = button(c, "Clear",        120, 960,  975, 375);
-    createButton = button(c, "Create File", 1200, 960,  975, 375);
-    mainButton   = button(c, "Main",        2400, 960,  975, 375);
+    clearButton  = button(c, "&Clear",       120, 960,  975, 375);
+    createButton = button(c, "Create &File", 1200, 960,  975, 375);
+    mainButton   = button(c, "&Main",        2400, 960,  975, 375);
+    writtenLabel = label(c, "",              120, 1440);
+    writtenLabel->resize(px(3255), px(225));
 
     nameBy(nameLabel, nameBox);
     nameBy(emailLabel, emailBox);
@@ -42,6 +50,7 @@ AuthorScreen::AuthorScreen(AppContext &context)
     connect(createButton, &QPushButton::clicked, this, &AuthorScreen::createFile);
     connect(mainButton, &QPushButton::clicked, this, &AuthorScreen::backToMain);
     watchPointer(createButton, this);
+    addPreviewKey(this, context, ScreenId::Author);
 }
 
 void AuthorScreen::activate()
@@ -73,45 +82,93 @@ void AuthorScreen::clear()
     nameBox->setFocus();
 }
 
+namespace {
+
+const QString markdownFilter = QStringLiteral("Markdown (*.md)");
+const QString textFilter = QStringLiteral("Text (*.txt)");
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+}  // namespace
+
+// Writes the readme where the user says, starting from the file last opened
+// or written: the update the user asked for replaces it without a question,
+// any other existing file is replaced only on Yes. Cancel says nothing.
 void AuthorScreen::createFile()
 {
-    const QString markdownFilter = QStringLiteral("Markdown (*.md)");
+    if (context.record.programName.trimmed().isEmpty()) {
+        context.platform.messageBox(this, QStringLiteral("The readme needs the program's name.") + crLf
+                                              + QStringLiteral("Type it into the Name box."),
+                                    QStringLiteral("Create File"), okWarning);
+        context.navigation.change(this, ScreenId::Main);  // its showing puts the focus into the Name box
+        return;
+    }
+    if (!context.readmeFile.isEmpty()) {
+        saveDialog.fileName = context.readmeFile;
+        saveDialog.selectedFilter =
+            context.readmeFile.endsWith(QLatin1String(".md"), Qt::CaseInsensitive) ? markdownFilter : textFilter;
+    }
     const std::optional<QString> path =
         askForFile(context.platform, this, saveDialog, FileDialogKind::Save, QStringLiteral("Save file"),
-                   {QStringLiteral("Text (*.txt)"), markdownFilter});
+                   {textFilter, markdownFilter});
+    if (!path)
+        return;  // Cancel changes nothing and says nothing
+    context.record.authorName = nameBox->text();
+    context.record.authorEMail = emailBox->text();
+    const QStringList systems = context.mainScreen ? context.mainScreen->compatibleSystems() : QStringList();
+    QString reason = readmeTargetProblem(*path, context.platform.applicationFolder(),
+                                         context.platform.userConfigFolder());
+    if (reason.isEmpty() && QFileInfo::exists(*path) && !sameFile(*path, context.readmeFile)) {
+        const MessageAnswer answer = context.platform.messageBox(
+            this, QStringLiteral("%1 already exists. Replace it?").arg(QFileInfo(*path).fileName()),
+            QStringLiteral("Save file"), yesNoNoByDefault);
+        if (answer != MessageAnswer::Yes)
+            return;
+    }
+    // The name decides as much as the filter: a README.md is Markdown
+    // whichever filter was left chosen. No extension is ever added.
+    const bool markdown = saveDialog.selectedFilter == markdownFilter
+                          || path->endsWith(QLatin1String(".md"), Qt::CaseInsensitive);
+    ReadmeEncoding encoding = ReadmeEncoding::Windows1252;
+    QByteArray bytes;
+    if (reason.isEmpty() && markdown) {
+        reason = whyMarkdownCannotHold(context.record, systems);
+        bytes = readmeMarkdownBytes(context.record, systems);  // UTF-8 already: no question
+    } else if (reason.isEmpty()) {
+        // A file that was UTF-8 stays UTF-8: asked once, or never for a
+        // file opened so.
+        encoding = context.readmeEncoding == ReadmeEncoding::Utf8
+                       ? ReadmeEncoding::Utf8
+                       : askForEncoding(charactersOutsideWindows1252(context.record, systems));
+        bytes = readmeBytes(context.record, systems, encoding);
+    }
+    if (!reason.isEmpty() || !writeFileAtomically(*path, bytes, &reason)) {
+        context.platform.messageBox(this,
+                                    QStringLiteral("There seems to be an error. Please contact the author.")
+                                        + crLf + reason,
+                                    QStringLiteral("Program error!"), okWarning);
+        return;
+    }
+    context.readmeFile = QFileInfo(*path).absoluteFilePath();
+    context.readmeEncoding = encoding;
+    context.valuesAtFile = wizardValues(context.navigation, context);
+    showReadmeFileInTitles(context.navigation, context);
+    showWritten(QStringLiteral("Written to %1 at %2")
+                    .arg(QDir::toNativeSeparators(homeShortened(context.readmeFile, homeFolder())),
+                         QTime::currentTime().toString(QStringLiteral("HH:mm"))));
+}
 
-    bool written = false;
-    QString reason;  // why the file could not be written; none for Cancel
-    if (path) {
-        context.record.authorName = nameBox->text();
-        context.record.authorEMail = emailBox->text();
-        const QStringList systems = context.mainScreen ? context.mainScreen->compatibleSystems() : QStringList();
-        reason = readmeTargetProblem(*path, context.platform.applicationFolder(),
-                                     context.platform.userConfigFolder());
-        if (reason.isEmpty()) {
-            // The name decides as much as the filter: a README.md is Markdown
-            // whichever filter was left chosen. No extension is ever added.
-            const bool markdown = saveDialog.selectedFilter == markdownFilter
-                                  || path->endsWith(QLatin1String(".md"), Qt::CaseInsensitive);
-            QByteArray bytes;
-            if (markdown) {
-                reason = whyMarkdownCannotHold(context.record, systems);
-                bytes = readmeMarkdownBytes(context.record, systems);  // UTF-8 already: no question
-            } else {
-                const ReadmeEncoding encoding =
-                    askForEncoding(charactersOutsideWindows1252(context.record, systems));
-                bytes = readmeBytes(context.record, systems, encoding);
-            }
-            written = reason.isEmpty() && writeFileAtomically(*path, bytes, &reason);
-        }
-    }
-    if (!written) {
-        QString text = QStringLiteral("There seems to be an error. Please contact the author.");
-        if (!reason.isEmpty())
-            text += crLf + reason;
-        context.platform.messageBox(this, text, QStringLiteral("Program error!"),
-                                okWarning);
-    }
+// One line under the buttons; a path too long for it loses its middle, and
+// the whole line is the label's tooltip and what a screen reader reads.
+void AuthorScreen::showWritten(const QString &line)
+{
+    writtenLabel->setText(writtenLabel->fontMetrics().elidedText(line, Qt::ElideMiddle, writtenLabel->width()));
+    writtenLabel->setToolTip(line);
+    writtenLabel->setAccessibleName(line);
 }
 
 ReadmeEncoding AuthorScreen::askForEncoding(const QList<char32_t> &outside)

@@ -43,11 +43,13 @@ private:
     QLabel *nameLabel, *emailLabel;
     QLineEdit *nameBox, *emailBox;
     QPushButton *clearButton, *createButton, *mainButton;
+    QLabel *writtenLabel;  // where the last Create File wrote, and when
     FileDialog saveDialog;
 
     // Asks whether a readme that holds these characters goes out in UTF-8;
     // no question for none.
     ReadmeEncoding askForEncoding(const QList<char32_t> &outside);
+    void showWritten(const QString &line);
 
     PresetFill nameFill, eMailFill;
 };

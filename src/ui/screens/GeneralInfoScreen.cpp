@@ -5,10 +5,12 @@
 #include "ui/toolkit/Platform.h"
 #include "core/presets/PresetsFile.h"
 #include "core/readme/ReadmeReading.h"
+#include "core/readme/TextLayout.h"
 #include "ui/screens/AppContext.h"
 #include "ui/screens/Wizard.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include <algorithm>
 #include <string_view>
 
 namespace velmora {
@@ -30,19 +33,37 @@ const QString compatTip = QStringLiteral("Double-click the OS(s) that are compat
 const QString typeTip = QStringLiteral("Be sure to click an item (it will be highlited)");
 
 // Moves the selected entry of source to the end of target and removes every
-// entry of the same text from source; no selection is left in source.
+// entry of the same text from source. The row that takes the moved row's
+// place (the last row when none follows) is current, so that the next key
+// goes on from there.
 void transfer(QListWidget *source, QListWidget *target)
 {
     const QList<QListWidgetItem *> selected = source->selectedItems();
     const QString text = selected.isEmpty() ? QString() : selected.first()->text();
     if (text.isEmpty())
         return;
+    int place = source->row(selected.first());
     target->addItem(text);
     for (int row = source->count() - 1; row >= 0; --row) {
-        if (source->item(row)->text() == text)
+        if (source->item(row)->text() == text) {
             delete source->takeItem(row);
+            place -= row < place;
+        }
     }
-    source->setCurrentItem(nullptr);
+    source->setCurrentRow(std::min(place, source->count() - 1));
+}
+
+// The encoding in which the opened text readme is written again: UTF-8 only
+// when its bytes were UTF-8 with some character beyond ASCII (a file of
+// ASCII alone is Windows-1252 as much as UTF-8).
+ReadmeEncoding openedEncoding(const RecognisedReadme &readme)
+{
+    if (readme.encoding != TextEncoding::Utf8)
+        return ReadmeEncoding::Windows1252;
+    const QByteArray bytes = readmeBytes(readme.record, readme.compatibleSystems, ReadmeEncoding::Utf8);
+    return std::any_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) >= 0x80; })
+               ? ReadmeEncoding::Utf8
+               : ReadmeEncoding::Windows1252;
 }
 
 }  // namespace
@@ -71,9 +92,9 @@ GeneralInfoScreen::GeneralInfoScreen(AppContext &context)
     compatibleList   = listBox(c,                      2040, 3600, 1695, 1035);
     typeLabel        = heading(c, "Type: ",            4200, 3360, darkBlue());
     typeList         = listBox(c,                      4200, 3600, 1335, 255);
-    clearButton      = button(c, "Clear",              2400, 5040, 975, 375);
-    nextButton       = button(c, "Next",               3480, 5040, 975, 375);
-    exitButton       = button(c, "Exit",               4680, 5040, 975, 375);
+    clearButton      = button(c, "&Clear",             2400, 5040, 975, 375);
+    nextButton       = button(c, "&Next",              3480, 5040, 975, 375);
+    exitButton       = button(c, "E&xit",              4680, 5040, 975, 375);
 
     horizontalSeparator(c, 120, 5640, 2400, 2415);
     horizontalSeparator(c, 120, 5640, 3120, 3135);
@@ -97,7 +118,7 @@ GeneralInfoScreen::GeneralInfoScreen(AppContext &context)
     nameBy(typeLabel, typeList);
 
     setTabOrderChain({nameBox, versionBox, companyBox, webBox, languageBox, filesNeededBox,
-                      osList, typeList, clearButton, nextButton, exitButton, compatibleList});
+                      typeList, osList, compatibleList, clearButton, nextButton, exitButton});
 
     connect(nextButton, &QPushButton::clicked, this, &GeneralInfoScreen::next);
     connect(clearButton, &QPushButton::clicked, this, &GeneralInfoScreen::clear);
@@ -120,19 +141,20 @@ void GeneralInfoScreen::buildMenu()
 {
     menuBar = new QMenuBar(this);
     fileMenu = menuBar->addMenu("&File");
-    constantsAction = fileMenu->addAction("Constants");
+    constantsAction = fileMenu->addAction("&Constants");
     openAction = fileMenu->addAction(QStringLiteral("&Open readme\u2026"));
     openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     fileSeparator = fileMenu->addSeparator();
     exitAction = fileMenu->addAction("E&xit");
     toolsMenu = menuBar->addMenu("&Tools");
-    tooltipsAction = toolsMenu->addAction("Tooltips");
+    tooltipsAction = toolsMenu->addAction("&Tooltips");
     tooltipsAction->setCheckable(true);
     toolsSeparator = toolsMenu->addSeparator();
-    viewAction = toolsMenu->addAction("View");
+    viewAction = toolsMenu->addAction("&View");
     previewAction = toolsMenu->addAction("&Preview");
+    previewAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     helpMenu = menuBar->addMenu("&Help");
-    contentsAction = helpMenu->addAction("Contents");
+    contentsAction = helpMenu->addAction("&Contents");
     setMenuBar(menuBar);
 
     connect(constantsAction, &QAction::triggered, this, &GeneralInfoScreen::showPresets);
@@ -335,7 +357,9 @@ void GeneralInfoScreen::showPresets()
 }
 
 // Puts a readme written earlier back into the wizard, as if typed, so that
-// the next release's readme starts from it.
+// the next release's readme starts from it, and makes it the file that
+// Create File writes back to. What was typed since the last file is
+// replaced only when the user says so.
 void GeneralInfoScreen::openReadme()
 {
     const std::optional<QString> path = askForFile(
@@ -349,10 +373,22 @@ void GeneralInfoScreen::openReadme()
                                 okWarning);
         return;
     }
+    const WizardValues now = wizardValues(context.navigation, context);
+    if (typedSince(context.valuesAtFile, now)) {
+        const MessageAnswer answer = context.platform.messageBox(
+            this, QStringLiteral("Replace what you typed with %1?").arg(QFileInfo(*path).fileName()),
+            QStringLiteral("Open readme"), yesNoNoByDefault);
+        if (answer != MessageAnswer::Yes)
+            return;
+    }
     const PresetRecord presets =
         readPresets(context.platform.applicationFolder(), context.platform.userConfigFolder());
-    putIntoWizard(context.navigation, context, readmeValues(readme, wizardValues(context.navigation, context), presets));
+    putIntoWizard(context.navigation, context, readmeValues(readme, now, presets));
     context.navigation.wizardReplaced();
+    context.readmeFile = QFileInfo(*path).absoluteFilePath();
+    context.readmeEncoding = readme.format == ReadmeFormat::Text ? openedEncoding(readme) : ReadmeEncoding::Windows1252;
+    context.valuesAtFile = wizardValues(context.navigation, context);
+    showReadmeFileInTitles(context.navigation, context);
     nameBox->setFocus();
 }
 
@@ -374,7 +410,7 @@ void GeneralInfoScreen::showViewer()
 
 void GeneralInfoScreen::showPreview()
 {
-    context.navigation.change(this, ScreenId::Preview);
+    showPreviewFrom(this, context, ScreenId::Main);
 }
 
 void GeneralInfoScreen::showHelp()

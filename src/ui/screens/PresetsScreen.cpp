@@ -28,9 +28,9 @@ PresetsScreen::PresetsScreen(AppContext &context)
     filesNeededBox = new MultiLineBox(c, 1320, 2640, 3375, 285);
     authorNameBox  = lineBox(c,          1320, 3720, 2415, 285, 30);
     emailBox       = lineBox(c,          1320, 4080, 2415, 285, 30);
-    clearButton    = button(c, "Clear",  1440, 4800, 975, 375);
-    setButton      = button(c, "Set",    2520, 4800, 975, 375);
-    mainButton     = button(c, "Main",   3720, 4800, 975, 375);
+    clearButton    = button(c, "&Clear", 1440, 4800, 975, 375);
+    setButton      = button(c, "&Set",   2520, 4800, 975, 375);
+    mainButton     = button(c, "&Main",  3720, 4800, 975, 375);
     messageLabel   = heading(c, "You may set the following information so that each time the "
                              "program is run it will automatically supply this information "
                              "in the correct place.", 120,  120, darkBlue(), false);

@@ -62,10 +62,11 @@ PreviewScreen::PreviewScreen(AppContext &context)
     }
     layoutChoice->button(TextFile)->setChecked(true);
     //                             left  top   width height
-    mainButton = button(c, "Main", 5880, 3240, 975, 375);
+    mainButton = button(c, "&Main", 5880, 3240, 975, 375);
 
     setTabOrderChain({textBox, renderedBox, layoutChoice->button(TextFile), layoutChoice->button(Markdown),
                       layoutChoice->button(MarkdownSource), mainButton});
+    growWithWindow({textBox, renderedBox});
 
     connect(mainButton, &QPushButton::clicked, this, &PreviewScreen::backToMain);
     connect(layoutChoice, &QButtonGroup::idToggled, this, [this](int, bool checked) {
@@ -98,9 +99,10 @@ void PreviewScreen::showChosenLayout()
     textBox->setVisible(!rendered);
 }
 
+// Back to the wizard screen that showed the preview.
 void PreviewScreen::backToMain()
 {
-    context.navigation.change(this, ScreenId::Main);
+    context.navigation.change(this, context.previewFrom);
 }
 
 void PreviewScreen::closeRequested()

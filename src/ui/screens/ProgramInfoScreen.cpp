@@ -3,6 +3,7 @@
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Input.h"
 #include "ui/screens/AppContext.h"
+#include "ui/screens/Wizard.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -21,9 +22,9 @@ ProgramInfoScreen::ProgramInfoScreen(AppContext &context)
     featuresBox       = new MultiLineBox(c,                 120, 1920, 3255, 855);
     additionsBox      = new MultiLineBox(c,                3600, 1920, 3255, 855);
     newAdditionsBox   = new MultiLineBox(c,                 120, 3240, 3255, 855);
-    clearButton       = button(c, "Clear",                 3600, 4560, 975, 375);
-    nextButton        = button(c, "Next",                  4680, 4560, 975, 375);
-    mainButton        = button(c, "Main",                  5880, 4560, 975, 375);
+    clearButton       = button(c, "&Clear",                3600, 4560, 975, 375);
+    nextButton        = button(c, "&Next",                 4680, 4560, 975, 375);
+    mainButton        = button(c, "&Main",                 5880, 4560, 975, 375);
     descriptionLabel  = heading(c, "Description:",          120,  120, darkBlue());
     featuresLabel     = heading(c, "Features:",             120, 1680, darkBlue());
     newAdditionsLabel = heading(c, "New Features:",         120, 3000, darkBlue());
@@ -46,6 +47,7 @@ ProgramInfoScreen::ProgramInfoScreen(AppContext &context)
     connect(nextButton, &QPushButton::clicked, this, &ProgramInfoScreen::next);
     connect(mainButton, &QPushButton::clicked, this, &ProgramInfoScreen::backToMain);
     connect(clearButton, &QPushButton::clicked, this, &ProgramInfoScreen::clear);
+    addPreviewKey(this, context, ScreenId::Program);
 }
 
 void ProgramInfoScreen::collectValues(WizardValues &values) const

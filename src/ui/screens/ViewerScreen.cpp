@@ -22,11 +22,12 @@ ViewerScreen::ViewerScreen(AppContext &context)
     textBox = new MultiLineBox(c,  120, 240, 6735, 2775);
     textBox->setAccessibleName(QStringLiteral("View"));  // no label beside it: named after the window
     //                                   left  top   width height
-    clearButton   = button(c, "Clear",   3600, 3240, 975, 375);
-    anotherButton = button(c, "Another", 4680, 3240, 975, 375);
-    mainButton    = button(c, "Main",    5880, 3240, 975, 375);
+    clearButton   = button(c, "&Clear",   3600, 3240, 975, 375);
+    anotherButton = button(c, "&Another", 4680, 3240, 975, 375);
+    mainButton    = button(c, "&Main",    5880, 3240, 975, 375);
 
     setTabOrderChain({textBox, clearButton, anotherButton, mainButton});
+    growWithWindow({textBox});
 
     connect(clearButton, &QPushButton::clicked, this, &ViewerScreen::clear);
     connect(anotherButton, &QPushButton::clicked, this, &ViewerScreen::openAnother);

@@ -8,7 +8,9 @@
 #include "ui/screens/GeneralInfoScreen.h"
 #include "ui/screens/ProgramInfoScreen.h"
 
+#include <QFileInfo>
 #include <QSet>
+#include <QShortcut>
 
 namespace velmora {
 
@@ -89,6 +91,26 @@ ReadmeContent readmeContent(const Navigation &navigation, const AppContext &cont
         content.record.authorEMail = values.authorEMail.text;
     }
     return content;
+}
+
+void showReadmeFileInTitles(const Navigation &navigation, const AppContext &context)
+{
+    const QString name = context.readmeFile.isEmpty() ? QString() : QFileInfo(context.readmeFile).fileName();
+    for (ScreenId id : {ScreenId::Main, ScreenId::Program, ScreenId::Author})
+        if (Screen *screen = navigation.screen(id))
+            screen->showFileName(name);
+}
+
+void showPreviewFrom(Screen *screen, AppContext &context, ScreenId self)
+{
+    context.previewFrom = self;
+    context.navigation.change(screen, ScreenId::Preview);
+}
+
+void addPreviewKey(Screen *screen, AppContext &context, ScreenId self)
+{
+    auto *key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), screen);
+    QObject::connect(key, &QShortcut::activated, screen, [screen, &context, self] { showPreviewFrom(screen, context, self); });
 }
 
 }  // namespace velmora

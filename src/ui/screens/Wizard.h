@@ -7,7 +7,9 @@
 namespace velmora {
 
 class Navigation;
+class Screen;
 struct AppContext;
+enum class ScreenId;
 struct PresetRecord;
 struct RecognisedReadme;
 
@@ -42,5 +44,13 @@ struct ReadmeContent {
     QStringList compatibleSystems;
 };
 ReadmeContent readmeContent(const Navigation &navigation, const AppContext &context);
+
+// The wizard screens made so far name the readme last opened or written
+// in their titles; a screen made later names it as it is made.
+void showReadmeFileInTitles(const Navigation &navigation, const AppContext &context);
+
+// Ctrl+P on a wizard screen shows the preview, whose Main comes back to it.
+void addPreviewKey(Screen *screen, AppContext &context, ScreenId self);
+void showPreviewFrom(Screen *screen, AppContext &context, ScreenId self);
 
 }  // namespace velmora

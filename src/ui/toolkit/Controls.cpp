@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionFrame>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -96,6 +97,39 @@ private:
     QAbstractScrollArea *m_box;
 };
 
+// Draws a list's selected row in the active colours only while the list
+// has the focus: in the other list of a screen it shows in the inactive
+// colours, so the list that the keys act on is always plain to see.
+class FocusShownDelegate : public QStyledItemDelegate {
+public:
+    explicit FocusShownDelegate(QListWidget *list) : QStyledItemDelegate(list), m_list(list)
+    {
+        list->installEventFilter(this);
+        QPalette palette = list->palette();
+        palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Button).darker(115));
+        palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Active, QPalette::Text));
+        list->setPalette(palette);
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!m_list->hasFocus())
+            option->state &= ~QStyle::State_Active;
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_list && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+            m_list->viewport()->update();
+        return false;  // the lists edit no row: no editor's events come here
+    }
+
+private:
+    QListWidget *m_list;
+};
+
 }  // namespace
 
 QLabel *label(QWidget *parent, const QString &caption, int left, int top)
@@ -146,6 +180,7 @@ QListWidget *listBox(QWidget *parent, int left, int top, int width, int height)
     list->setGeometry(twipsRect(left, top, width, height));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    list->setItemDelegate(new FocusShownDelegate(list));
     keepFrameOnTop(list);
     return list;
 }

@@ -20,8 +20,17 @@
 
 namespace velmora::look {
 
+bool isAltCharacter(const QKeyEvent &event)
+{
+    return (event.modifiers() & Qt::AltModifier) && !event.text().isEmpty() && event.text().at(0).isPrint();
+}
+
 void SingleLineBox::keyPressEvent(QKeyEvent *event)
 {
+    if (isAltCharacter(*event)) {
+        event->ignore();
+        return;
+    }
     if (event == QKeySequence::Paste && !isReadOnly()) {
         pasteAsOneLine(QClipboard::Clipboard);
         event->accept();
@@ -114,6 +123,15 @@ void MultiLineBox::setText(const QString &text)
     const QString lines = toLf(text);
     chooseWrapFor(this, lines);
     setPlainText(lines);
+}
+
+void MultiLineBox::keyPressEvent(QKeyEvent *event)
+{
+    if (isAltCharacter(*event)) {
+        event->ignore();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void MultiLineBox::insertFromMimeData(const QMimeData *source)

@@ -21,6 +21,9 @@ namespace velmora::look {
 
 // A single-line box: whatever the user pastes or drops into it becomes one
 // line, each line break a space. Text the program puts in stays as it is.
+//
+// Neither kind of box takes Alt with a character that is no access key:
+// the key is left to the window, and nothing is typed.
 class SingleLineBox : public QLineEdit {
 public:
     using QLineEdit::QLineEdit;
@@ -46,6 +49,7 @@ public:
 
 protected:
     void insertFromMimeData(const QMimeData *source) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // The text as text() gives it, kept until the box changes: a box that
@@ -63,6 +67,9 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 };
+
+// True for Alt with a key that would type a character: no box takes it.
+bool isAltCharacter(const QKeyEvent &event);
 
 // Words wrap at their boundaries in box, unless text (what is about to be
 // put in) holds a run too long for that to stay fast: then the box wraps

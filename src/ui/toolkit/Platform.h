@@ -28,6 +28,9 @@ struct MessageKind {
 // A question answered Yes or No, Yes the default.
 inline constexpr MessageKind yesNoQuestion{MessageKind::Buttons::YesNo, MessageKind::Icon::Question,
                                            MessageAnswer::Yes};
+// A question whose Yes would lose something, No the default.
+inline constexpr MessageKind yesNoNoByDefault{MessageKind::Buttons::YesNo, MessageKind::Icon::Question,
+                                              MessageAnswer::No};
 // A warning with one OK button.
 inline constexpr MessageKind okWarning{MessageKind::Buttons::Ok, MessageKind::Icon::Exclamation,
                                        MessageAnswer::Ok};
