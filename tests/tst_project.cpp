@@ -57,7 +57,6 @@ bool makeRepository(const QString &folder, const QString &origin)
     git_signature *author = nullptr;
     git_tree *tree = nullptr;
     git_object *commit = nullptr;
-    git_remote *remote = nullptr;
     git_oid treeId{}, commitId{}, tagId{};
     bool made = check(git_repository_init(&repository, QFile::encodeName(folder), false))
                 && check(git_repository_config(&config, repository))
@@ -70,8 +69,9 @@ bool makeRepository(const QString &folder, const QString &origin)
                 && check(git_object_lookup(&commit, repository, &commitId, GIT_OBJECT_COMMIT));
     for (const char *name : {"v1.4.2", "v1.3.0", "nightly"})
         made = made && check(git_tag_create_lightweight(&tagId, repository, name, commit, false));
-    made = made && check(git_remote_create(&remote, repository, "origin", origin.toUtf8()));
-    git_remote_free(remote);
+    // As `git remote add` sets it (libgit2 1.5's git_remote_create leaks).
+    made = made && check(git_config_set_string(config, "remote.origin.url", origin.toUtf8()))
+           && check(git_config_set_string(config, "remote.origin.fetch", "+refs/heads/*:refs/remotes/origin/*"));
     git_object_free(commit);
     git_tree_free(tree);
     git_signature_free(author);

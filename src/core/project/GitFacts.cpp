@@ -29,7 +29,6 @@ struct Freed {
 };
 using Repository = std::unique_ptr<git_repository, Freed<git_repository, git_repository_free>>;
 using Config = std::unique_ptr<git_config, Freed<git_config, git_config_free>>;
-using Remote = std::unique_ptr<git_remote, Freed<git_remote, git_remote_free>>;
 
 QString lastError()
 {
@@ -141,11 +140,15 @@ void readGitFacts(const QString &folder, SourceFacts &out)
     git_config *snapshot = nullptr;
     if (git_repository_config_snapshot(&snapshot, repository.get()) == 0) {
         const Config config(snapshot);
+        // The remote as `git remote add` sets it; libgit2 1.5's own lookup
+        // of a remote leaks a regular expression's match data.
         for (const auto &[key, field] : {std::pair{"user.name", ProjectField::Author},
-                                         std::pair{"user.email", ProjectField::EMail}}) {
+                                         std::pair{"user.email", ProjectField::EMail},
+                                         std::pair{"remote.origin.url", ProjectField::WebSite}}) {
             const char *value = nullptr;
             if (git_config_get_string(&value, config.get(), key) == 0)
-                out.add(field, QString::fromUtf8(value));
+                out.add(field, field == ProjectField::WebSite ? webAddressOfRemote(QString::fromUtf8(value))
+                                                              : QString::fromUtf8(value));
         }
     }
 
@@ -154,13 +157,6 @@ void readGitFacts(const QString &folder, SourceFacts &out)
     git_reference_foreach_glob(repository.get(), "refs/tags/*", lookAtTag, &tags);
     if (tags.newest)
         out.add(ProjectField::Version, tags.newest->text);
-
-    git_remote *found = nullptr;
-    if (git_remote_lookup(&found, repository.get(), "origin") == 0) {
-        const Remote origin(found);
-        if (const char *url = git_remote_url(origin.get()))
-            out.add(ProjectField::WebSite, webAddressOfRemote(QString::fromUtf8(url)));
-    }
     git_error_clear();
 }
 
