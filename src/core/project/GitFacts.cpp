@@ -7,7 +7,10 @@
 
 #include <git2.h>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace velmora {
 

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <utility>
+
 namespace velmora {
 
 // What one source of a project gave: its facts, or why it gave none.
@@ -44,8 +46,10 @@ void readMetainfo(const QByteArray &bytes, SourceFacts &out);
 QString recogniseLicence(const QString &text);
 
 // The repository at folder itself (never a folder above it): user.name and
-// user.email, the newest tag that reads as a version, the origin remote as a
-// web address. Nothing outside .git is looked at.
+// user.email (the repository's settings, then the user's), the highest
+// version, compared number by number, among the tags whose names read as one
+// (v1.4.2 gives 1.4.2), and the origin remote as a web address. Nothing
+// outside .git is looked at.
 void readGitFacts(const QString &folder, SourceFacts &out);
 
 // A remote's address as a web address: git@host:a/b.git and
