@@ -30,10 +30,11 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Libraries from dpkg-shlibdeps; Tahoma, which the screens are drawn in,
-# from Wine's fonts.
+# Libraries from dpkg-shlibdeps, and by name the two that read a project
+# folder (libgit2, toml++); Tahoma, which the screens are drawn in, from
+# Wine's fonts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgit2-1.5, libtomlplusplus3, fonts-wine")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 
 include(CPack)

@@ -8,9 +8,10 @@ VELMORA_BUILD="$VELMORA_ROOT/build"
 # Debian packages the build, the program and its tests need (the tests run
 # the real program under Xvfb and drive it with xdotool; python3 runs the
 # layer check; cmark-gfm is the Markdown renderer that the Markdown readme
-# is checked with, and whose library Preview renders it with).
-VELMORA_PACKAGES=(cmake make g++ pkg-config python3 qt6-base-dev libxcb1-dev fonts-wine xvfb xdotool cmark-gfm
-                  libcmark-gfm-dev libcmark-gfm-extensions-dev)
+# is checked with, and whose library Preview renders it with; libgit2 and
+# toml++ read a project folder's facts).
+VELMORA_PACKAGES=(cmake make g++ pkg-config python3 qt6-base-dev libxcb1-dev libgit2-dev libtomlplusplus-dev
+                  fonts-wine xvfb xdotool cmark-gfm libcmark-gfm-dev libcmark-gfm-extensions-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

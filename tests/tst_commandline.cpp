@@ -1,7 +1,9 @@
 // The program's command line, run as a user runs it: --help and --version
 // answer on standard output without a window, with no display at all or
 // with displays whose servers are gone; anything else is refused with status
-// 2, a line saying why and the usage on standard error. No argument starts
+// 2, a line saying why and the usage on standard error. check FILE answers
+// without a window too: 0 for a readme Velmora wrote, 1 and where it
+// differs for any other file. No argument starts
 // the program as always: with no display, or none that answers, it says so
 // in one line on standard error and ends with status 1 (Qt would abort,
 // leaving a core file); on a display that answers it runs.
@@ -41,7 +43,7 @@ void start(QProcess &velmora, const QStringList &arguments, const QString &displ
     velmora.start(QStringLiteral(VELMORA_PROGRAM), arguments);
 }
 
-const QString usage = "Usage: velmora [--help | --version]\n";
+const QString usage = "Usage: velmora [--help | --version]\n       velmora check FILE\n";
 const QString version = "Velmora " VELMORA_VERSION "\n";
 
 }  // namespace
@@ -70,6 +72,23 @@ private slots:
                                          << "velmora: unknown option \"-platform\"";
         QTest::newRow("a file name") << QStringList{"readme.txt"} << "none" << 2 << QString()
                                      << "velmora: unexpected argument \"readme.txt\" (Velmora takes no file names)";
+        // A release script's check, with no display.
+        static const QTemporaryDir folder;
+        const QString byHand = folder.filePath("README.md");
+        QFile file(byHand);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("# Tidyclip\n\nKeeps the clipboard tidy.\n") > 0);
+        file.close();
+        for (const char *name : {"readme_full.txt", "readme_full.md"})
+            QTest::newRow(name) << QStringList{"check", VELMORA_TEST_DATA "/" + QString(name)} << "none" << 0
+                                << QString() << QString();
+        QTest::newRow("check, a README.md written by hand")
+            << QStringList{"check", byHand} << "none" << 1 << QString()
+            << byHand + ":3: This file is not a Markdown readme that Velmora wrote, or it was changed by hand. "
+                        "Line 3 differs: \"Keeps the clipboard tidy.\" Expected there: \"## GENERAL\".\n";
+        QTest::newRow("check, no such file") << QStringList{"check", folder.filePath("gone")} << "gone" << 1 << QString()
+            << folder.filePath("gone") + ": This file cannot be read: the file does not exist.\n";
+        QTest::newRow("check, no file named") << QStringList{"check"} << "none" << 2 << QString()
+                                              << "velmora: check takes one file name";
         QTest::newRow("no argument, no display") << QStringList() << "none" << 1 << QString()
             << "Velmora needs a graphical desktop, but no display was found (DISPLAY and WAYLAND_DISPLAY are not set).\n";
         // Holds only while the program asks Qt for xcb first: left to

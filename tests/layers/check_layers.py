@@ -4,6 +4,8 @@
 - A file under src/core includes only files under src/core and headers of
   QtCore (found in the QtCore include folder given) or of the C and C++
   libraries: never a widget or GUI header, never a file under src/ui.
+- The libraries beyond Qt stay in the folder that uses them: libgit2 and
+  toml++ only under src/core/project.
 - No folder includes, directly or through other folders, a folder that
   includes it back.
 - Only the one reader (core/text/BoundedFile) opens a file to read it:
@@ -23,6 +25,8 @@ import sys
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 READS = re.compile(r'\bO_RDONLY\b|\bfopen\s*\(|\bifstream\b|QIODevice::Read|\bQSettings\b|\bQTextStream\b'
                    r'|\bQFile::open\b|\.readAll\s*\(')
+# Headers of a library beyond Qt, and the one folder that may include them.
+LIBRARIES = {"git2": os.path.join("core", "project"), "toml++": os.path.join("core", "project")}
 READERS = {os.path.join("core", "text", "BoundedFile.cpp"), os.path.join("core", "text", "AtomicFile.cpp")}
 
 
@@ -60,6 +64,9 @@ def main():
                             breaches.append(f"{where}: a core file includes \"{header}\"")
                         if there != here:
                             graph.setdefault(here, {}).setdefault(there, where)
+                    elif LIBRARIES.get(re.split(r"[/.]", header)[0], here) != here:
+                        home = LIBRARIES[re.split(r"[/.]", header)[0]]
+                        breaches.append(f"{where}: <{header}> outside src/{home}")
                     elif in_core:
                         module = header.split("/")[0] if "/" in header else None
                         if module and module.startswith("Qt") and module != "QtCore":

@@ -1,5 +1,8 @@
 #include "ui/app/CommandLine.h"
 
+#include "core/readme/ReadmeReading.h"
+#include "core/text/LineBreaks.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -9,6 +12,7 @@ namespace {
 
 const QString usage = QStringLiteral(
     "Usage: velmora [--help | --version]\n"
+    "       velmora check FILE\n"
     "\n"
     "Velmora writes the readme that ships with a program: three screens ask\n"
     "for the facts, and Create File writes the readme, as plain text or as\n"
@@ -18,12 +22,42 @@ const QString usage = QStringLiteral(
     "  -h, --help     show this help and exit\n"
     "  -v, --version  show the version and exit\n"
     "\n"
+    "Commands (no display needed):\n"
+    "  check FILE     exit 0 when FILE is a readme that Velmora wrote, in\n"
+    "                 either layout; otherwise print FILE:LINE: and what\n"
+    "                 differs there to standard error, and exit 1\n"
+    "\n"
     "The manual page velmora(1) and Help > Contents in the program say more.\n");
+
+// velmora check FILE: the file read as File > Open readme reads it, and the
+// words of its box on one line, after the file and the line that differs.
+CommandLineAnswer checkReadme(const QString &file)
+{
+    CommandLineAnswer answer;
+    answer.startProgram = false;
+    const RecognisedReadme readme = recogniseReadmeFile(file);
+    if (readme.recognised)
+        return answer;
+    const QString where = readme.readError.isEmpty() ? QStringLiteral("%1:%2").arg(file).arg(readme.mismatch.lineNumber)
+                                                     : file;
+    answer.exitCode = 1;
+    answer.standardError = where + QStringLiteral(": ") + notRecognisedMessage(readme).split(crLf).join(u' ') + u'\n';
+    return answer;
+}
 
 }  // namespace
 
 CommandLineAnswer readCommandLine(const QStringList &arguments)
 {
+    if (arguments.value(0) == u"check") {
+        if (arguments.size() == 2)
+            return checkReadme(arguments[1]);
+        CommandLineAnswer answer;
+        answer.startProgram = false;
+        answer.exitCode = 2;
+        answer.standardError = QStringLiteral("velmora: check takes one file name\n\n") + usage;
+        return answer;
+    }
     CommandLineAnswer answer;
     for (const QString &argument : arguments) {
         answer.startProgram = false;

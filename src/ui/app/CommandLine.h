@@ -8,12 +8,13 @@
 namespace velmora {
 
 // What the command line asks for. Read before anything needs a display, so
-// that --help and --version work anywhere.
+// that --help, --version and check work anywhere.
 struct CommandLineAnswer {
     bool startProgram = true;  // no option: start as always
     int exitCode = 0;
     QString standardOutput;    // --help, --version
-    QString standardError;     // an option Velmora does not know, and the usage
+    QString standardError;     // an option Velmora does not know, and the usage;
+                               // where a checked file is not a Velmora readme
 };
 
 // arguments: the command line without the program's own name.
