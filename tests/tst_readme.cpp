@@ -31,7 +31,7 @@ namespace {
 const R fullRecord = {"Sample", "1.2.3", "Acme Tools", "http://www.acme.example", "English, German",
                       "runtime.dll\r\ngrid.ocx", "Freeware", "Writes the readme of a program.",
                       "Fill in the three screens, then press Create File.", "A presets screen.", "Small\r\nFast",
-                      "None yet.", "Jane Doe", "jane@acme.example"};
+                      "None yet.", "Jane Doe", "jane@acme.example", {}, {}};
 const QStringList fullSystems = {"Windows 98", "Windows 95", "Windows NT 4.0"};
 
 QString R::*const itemFields[] = {&R::filesNeeded, &R::description, &R::instructions, &R::newAdditions,

@@ -46,6 +46,8 @@ const std::vector<Field> &fields()
         {"program.features", &WizardValues::features},
         {"program.additions", &WizardValues::additions},
         {"program.newFeatures", &WizardValues::newFeatures},
+        {"program.licence", &WizardValues::licence},
+        {"program.licenceText", &WizardValues::licenceText},
         {"author.name", &WizardValues::authorName},
         {"author.email", &WizardValues::authorEMail},
         {"record.programName", &ReadmeRecord::programName},
@@ -62,6 +64,8 @@ const std::vector<Field> &fields()
         {"record.additions", &ReadmeRecord::additions},
         {"record.authorName", &ReadmeRecord::authorName},
         {"record.authorEMail", &ReadmeRecord::authorEMail},
+        {"record.licence", &ReadmeRecord::licence},
+        {"record.licenceText", &ReadmeRecord::licenceText},
     };
     return table;
 }
@@ -256,11 +260,12 @@ bool withinReadmeLimits(const WizardValues &v)
     }
     return boxes.add({&v.name, &v.version, &v.company.text, &v.webSite.text, &v.language.text,
                       &v.filesNeeded.text, &v.type, &v.description, &v.instructions, &v.features,
-                      &v.additions, &v.newFeatures, &v.authorName.text, &v.authorEMail.text})
+                      &v.additions, &v.newFeatures, &v.licence, &v.licenceText, &v.authorName.text,
+                      &v.authorEMail.text})
            && boxes.add(v.compatibleSystems)
            && record.add({&r.programName, &r.version, &r.company, &r.webSite, &r.language, &r.filesNeeded,
                           &r.programType, &r.description, &r.instructions, &r.newAdditions, &r.features,
-                          &r.additions, &r.authorName, &r.authorEMail})
+                          &r.additions, &r.authorName, &r.authorEMail, &r.licence, &r.licenceText})
            && record.add(v.compatibleSystems) && rest.add(v.otherSystems) && boxes.fits() && record.fits()
            && rest.fits();
 }

@@ -21,6 +21,10 @@ struct ReadmeRecord {
     QString additions;
     QString authorName;
     QString authorEMail;
+    // The licence: an SPDX id or a licence's name, and its text (or where
+    // the text stands, "See the file LICENSE"); both empty: no licence.
+    QString licence;
+    QString licenceText;
 
     friend bool operator==(const ReadmeRecord &, const ReadmeRecord &) = default;
 };

@@ -24,7 +24,7 @@ bool typedFrom(const QString &field, const PresetBoxValue &box)
 bool holdsTypedText(const WizardValues &v)
 {
     for (const QString *text : {&v.name, &v.version, &v.type, &v.description, &v.instructions,
-                                &v.features, &v.additions, &v.newFeatures})
+                                &v.features, &v.additions, &v.newFeatures, &v.licence, &v.licenceText})
         if (!text->isEmpty())
             return true;
     for (const PresetBoxValue *box :
@@ -36,7 +36,8 @@ bool holdsTypedText(const WizardValues &v)
 
     const ReadmeRecord &r = v.record;
     for (const QString *field : {&r.programName, &r.version, &r.programType, &r.description,
-                                 &r.instructions, &r.newAdditions, &r.features, &r.additions})
+                                 &r.instructions, &r.newAdditions, &r.features, &r.additions, &r.licence,
+                                 &r.licenceText})
         if (!field->isEmpty())
             return true;
     return typedFrom(r.company, v.company) || typedFrom(r.webSite, v.webSite)
@@ -50,7 +51,7 @@ bool typedSince(const std::optional<WizardValues> &then, const WizardValues &now
         return holdsTypedText(now);
     for (auto text : {&WizardValues::name, &WizardValues::version, &WizardValues::type, &WizardValues::description,
                       &WizardValues::instructions, &WizardValues::features, &WizardValues::additions,
-                      &WizardValues::newFeatures})
+                      &WizardValues::newFeatures, &WizardValues::licence, &WizardValues::licenceText})
         if (now.*text != (*then).*text)
             return true;
     for (auto box : {&WizardValues::company, &WizardValues::webSite, &WizardValues::language,

@@ -44,6 +44,8 @@ struct WizardValues {
     QString features;
     QString additions;
     QString newFeatures;
+    QString licence;
+    QString licenceText;
     // The author screen.
     PresetBoxValue authorName;
     PresetBoxValue authorEMail;
