@@ -234,8 +234,8 @@ private slots:
             QCOMPARE(read.reason, QString::fromLocal8Bit(std::strerror(ENOENT)));
     }
 
-    // presets.txt read from its file: its bytes in Windows-1252, whatever
-    // they are, up to the size limit; a FIFO in its place, a file one byte
+    // presets.txt read from its file: its bytes in UTF-8 when they are valid
+    // UTF-8, else in Windows-1252, whatever they are, up to the size limit; a FIFO in its place, a file one byte
     // over the limit or far over it (not even read) hold no record. The
     // file is left as it is.
     void presetsFileBytes_data()
@@ -246,6 +246,7 @@ private slots:
         const QByteArray atLimit = head + QByteArray(maxPresetsFileBytes - head.size() - tail.size(), 'f') + tail;
         QTest::newRow("Windows-1252 bytes and binary garbage")
             << QByteArray("\"Caf\xe9 \x80\x93\",\"\x81\r\n\",") + QByteArray("\x00\x01\xff,\x80\x00\n\x90", 8) << true;
+        QTest::newRow("UTF-8") << QByteArray("\"\xc5\x81ukasiewicz Labs\",\"\xe4\xb8\xad\"\r\n") << true;
         QTest::newRow("at the size limit") << atLimit << true;
         QTest::newRow("one byte over") << QByteArray(atLimit).insert(head.size(), 'f') << false;
         QTest::newRow("far over") << QByteArray("<2 GiB>") << false;
@@ -261,7 +262,7 @@ private slots:
         QVERIFY(putAt(path, bytes));
         PresetRecord record;
         withinOneMoreGiB([&] { record = velmora::readPresetsFile(path); });
-        QVERIFY(record == (read ? parsePresets(fromWindows1252(bytes)) : PresetRecord()));
+        QVERIFY(record == (read ? parsePresets(decodeTextFile(bytes)) : PresetRecord()));
         if (!bytes.startsWith('<'))
             QCOMPARE(readAll(path), bytes);  // left as it is
     }

@@ -47,6 +47,24 @@ private slots:
         QCOMPARE(readAll(h->presetsPath()), emptyPresets);
     }
 
+    // A company beyond Windows-1252 comes back as typed: in presets.txt
+    // (UTF-8, no question asked), on the screens and in both readmes.
+    void presetsKeepEveryCharacter()
+    {
+        start();
+        PresetsScreen *p = h->toPresets();
+        paste(companyBox(p), "\u0141ukasiewicz Labs");
+        QTest::mouseClick(setButton(p), Qt::LeftButton);
+        QCOMPARE(readAll(h->presetsPath()), QByteArray("\"\xc5\x81ukasiewicz Labs\",\"\",\"\",\"\",\"\",\"\"\r\n"));
+        QCOMPARE(h->platform.messages().size(), size_t(1));  // "The entered data is being saved!"
+        QTest::mouseClick(mainButton(p), Qt::LeftButton);
+        QCOMPARE(companyBox(h->main())->text(), QString("\u0141ukasiewicz Labs"));
+        h->toAuthor();
+        QVERIFY(h->createFile(h->path("README.md")).contains("\n- **Company:** \xc5\x81ukasiewicz Labs\n"));
+        h->platform.messageAnswers = {MessageAnswer::Yes};  // UTF-8, when asked
+        QVERIFY(h->createFile(h->path("readme.txt")).contains("\r\n\xc5\x81ukasiewicz Labs\r\n"));
+    }
+
     // Every way Set can end: the boxes shown, in order, each OK with an
     // exclamation mark, and presets.txt after; nothing is written before the
     // box is answered. The writer's own failures are the writer suite's.
