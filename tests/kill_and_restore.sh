@@ -30,7 +30,7 @@ typed "Acme Tools Ltd"                     # the preset company, changed
 keys Tab Tab Tab Tab                       # to the OS list
 keys Return                                # Windows 95 to the compatible list
 keys Home Down Return                      # Windows 98SE too
-keys Tab Down Down                         # type: ShareWare
+keys Tab Down Down Down                    # type: none, Demo, Freeware, ShareWare
 keys Tab Tab Return                        # Next
 focus "Program Info"
 typed "Draws pixels."; keys Return; typed "Saves them too."

@@ -2,6 +2,9 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 namespace velmora::test {
 
@@ -45,8 +48,9 @@ AuthorScreen *Harness::walkToAuthor()
 {
     GeneralInfoScreen *m = main();
     QTest::keyClicks(nameBox(m), "Pixel Pal");
-    QTest::keyClicks(versionBox(m), "2.1");
-    clickRow(typeList(m), 1);  // Freeware
+    QTest::keyClicks(versionBox(m), "1.0.0-rc1");
+    clickArrow(typeList(m), true);  // Demo
+    clickArrow(typeList(m), true);  // Freeware
     doubleClickRow(osList(m), rowOf(osList(m), "Windows 98"));
     doubleClickRow(osList(m), rowOf(osList(m), "Windows XP"));
     ProgramInfoScreen *p = toProgram();
@@ -103,6 +107,30 @@ void doubleClickRow(QListWidget *list, int row)
 {
     clickRow(list, row);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+void clickArrow(QListWidget *list, bool down)
+{
+    QScrollBar *bar = list->verticalScrollBar();
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    const QRect arrow = bar->style()->subControlRect(
+        QStyle::CC_ScrollBar, &option, down ? QStyle::SC_ScrollBarAddLine : QStyle::SC_ScrollBarSubLine, bar);
+    QVERIFY(!arrow.isEmpty());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, arrow.center());
+}
+
+QString shownRow(const QListWidget *list)
+{
+    const QListWidgetItem *item = list->itemAt(list->viewport()->rect().center());
+    return item ? item->text() : QStringLiteral("<none>");
 }
 
 void typeLines(QPlainTextEdit *box, const QStringList &lines)

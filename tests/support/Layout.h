@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QDebug>
 #include <QScreen>
+#include <QStyle>
+#include <QValidator>
 #include <QTest>
 
 #include <cmath>
@@ -52,6 +54,21 @@ inline void checkLayoutInvariants(const Screen *screen)
         } else if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QPlainTextEdit *>(w)) {
             QVERIFY2(fm.height() <= w->contentsRect().height(),
                      qPrintable(name + " cannot show a line of text"));
+            // A box whose rule holds its length shows the longest run of
+            // any character the rule takes, whole, inside its frame and
+            // Qt's two-pixel margins.
+            const auto *box = qobject_cast<const QLineEdit *>(w);
+            if (const QValidator *rule = box ? box->validator() : nullptr) {
+                const int room = box->width() - 2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4;
+                for (char16_t c = u' '; c <= u'~'; ++c) {
+                    QString run, more(1, QChar(c));
+                    for (int pos = 0; more.size() < 1000 && rule->validate(more, pos) == QValidator::Acceptable;
+                         more += QChar(c))
+                        run = more;
+                    QVERIFY2(more.size() == 1000 || fm.horizontalAdvance(run) <= room,
+                             qPrintable(name + " cannot show " + run));
+                }
+            }
         }
     }
     for (int i = 0; i < controls.size(); ++i) {
