@@ -162,18 +162,15 @@ private slots:
         // Each kind of line break alone: tst_text's line-break rows.
         QTest::newRow("two breaks, one at the end") << false << "a\n\nb\r\n" << "1.0a  b ";
         QTest::newRow("cut at the box's limit") << false << "Ann\r\n" + QString(40, 'x') << "1.0Ann " + QString(23, 'x');
-        QTest::newRow("cut at the limit inside a character") << false << "Ann " + QString(22, 'x') + "\U0001F600"
-                                                             << "1.0Ann " + QString(22, 'x');
+        QTest::newRow("cut inside a character") << false << QString(26, 'x') + "\U0001F600" << "1.0" + QString(26, 'x');
         QTest::newRow("version") << true << "-rc1+b.7" << "1.0-rc1+b.7";
-        QTest::newRow("version with a space: refused whole") << true << "-rc 1" << "1.0";
-        QTest::newRow("version with a line break: refused whole") << true << "-rc1\n" << "1.0";
+        QTest::newRow("version with a line break: refused whole") << true << "-rc\n1" << "1.0";
         QTest::newRow("version over 20: refused whole") << true << QString(18, '1') << "1.0";
     }
 
     // Every way in: Ctrl+V, Shift+Insert, the middle button (where the
-    // desktop has a selection to paste), the box's context menu and a drop.
-    // A drop the box refuses is not taken, so a drag that moves text leaves
-    // it at its source.
+    // desktop has a selection), the box's context menu and a drop. A drop
+    // the box refuses is not taken, so a drag that moves text keeps it.
     void pasteIntoASingleLineBox()
     {
         QFETCH(bool, version);
@@ -181,43 +178,33 @@ private slots:
         QFETCH(QString, shown);
         start();
         QLineEdit *box = version ? versionBox(h->main()) : emailBox(h->toAuthor());
-        QClipboard *clipboard = QGuiApplication::clipboard();
-        const auto again = [&] {
-            box->setText("1.0");
-            clipboard->setText(pasted);
-        };
-        again();
-        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(box->text(), shown);
-        again();
-        QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
-        QCOMPARE(box->text(), shown);
-        if (clipboard->supportsSelection()) {
-            again();
-            clipboard->setText(pasted, QClipboard::Selection);
-            QTest::mouseClick(box, Qt::MiddleButton, {}, QPoint(box->width() - 3, 5));
-            QCOMPARE(box->text(), shown);
-        }
-
-        again();
-        QContextMenuEvent menuAsked(QContextMenuEvent::Keyboard, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(box, &menuAsked);
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        QVERIFY(menu);
-        QTest::keyClick(menu, Qt::Key_P);  // &Paste
-        QVERIFY(!menu->isVisible());
-        QCOMPARE(box->text(), shown);
-
-        again();
+        const QPoint end(box->width() - 3, 5);
         QMimeData dragged;
         dragged.setText(pasted);
-        const QPoint end(box->width() - 3, 5);
-        QDragEnterEvent enter(end, Qt::MoveAction, &dragged, Qt::LeftButton, {});
-        QApplication::sendEvent(box, &enter);
         QDropEvent drop(end, Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, {});
         drop.setDropAction(Qt::MoveAction);
-        QApplication::sendEvent(box, &drop);
-        QCOMPARE(box->text(), shown);
+        const std::function<void()> ways[] = {
+            [&] { QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier); },
+            [&] { QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier); },
+            [&] { QTest::mouseClick(box, Qt::MiddleButton, {}, end); },
+            [&] {
+                QContextMenuEvent menuAsked(QContextMenuEvent::Keyboard, end, box->mapToGlobal(end));
+                QApplication::sendEvent(box, &menuAsked);
+                QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);  // &Paste
+            },
+            [&] {
+                QDragEnterEvent enter(end, Qt::MoveAction, &dragged, Qt::LeftButton, {});
+                QApplication::sendEvent(box, &enter);
+                QApplication::sendEvent(box, &drop);
+            }};
+        for (const auto &way : ways) {
+            box->setText("1.0");
+            QGuiApplication::clipboard()->setText(pasted);
+            QGuiApplication::clipboard()->setText(pasted, QClipboard::Selection);
+            way();
+            QCOMPARE(box->text(), &way == &ways[2] && !QGuiApplication::clipboard()->supportsSelection() ? QString("1.0") : shown);
+        }
+        QVERIFY(!QApplication::activePopupWidget());
         QCOMPARE(drop.isAccepted(), shown != "1.0");
     }
 

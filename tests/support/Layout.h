@@ -55,19 +55,15 @@ inline void checkLayoutInvariants(const Screen *screen)
             QVERIFY2(fm.height() <= w->contentsRect().height(),
                      qPrintable(name + " cannot show a line of text"));
             // A box whose rule holds its length shows the longest run of
-            // any character the rule takes, whole, inside its frame and
-            // Qt's two-pixel margins.
-            const auto *box = qobject_cast<const QLineEdit *>(w);
-            if (const QValidator *rule = box ? box->validator() : nullptr) {
-                const int room = box->width() - 2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4;
-                for (char16_t c = u' '; c <= u'~'; ++c) {
-                    QString run, more(1, QChar(c));
-                    for (int pos = 0; more.size() < 1000 && rule->validate(more, pos) == QValidator::Acceptable;
-                         more += QChar(c))
-                        run = more;
-                    QVERIFY2(more.size() == 1000 || fm.horizontalAdvance(run) <= room,
-                             qPrintable(name + " cannot show " + run));
-                }
+            // each character the rule takes, inside its frame and Qt's
+            // two-pixel margins.
+            const QValidator *rule = qobject_cast<const QLineEdit *>(w) ? static_cast<const QLineEdit *>(w)->validator() : nullptr;
+            for (char16_t c = u' '; rule && c <= u'~'; ++c) {
+                QString run, more(1, QChar(c));
+                for (int pos = 0; more.size() < 1000 && rule->validate(more, pos) == QValidator::Acceptable; more += c)
+                    run = more;
+                const int room = w->width() - 2 * w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4;
+                QVERIFY2(more.size() == 1000 || fm.horizontalAdvance(run) <= room, qPrintable(name + " cannot show " + run));
             }
         }
     }
