@@ -27,7 +27,7 @@ focus Velmora
 typed "Pixel Pal"; keys Tab
 typed "2.1"; keys Tab
 typed "Acme Tools Ltd"                     # the preset company, changed
-keys Tab Tab Tab Tab Down Down             # type: ShareWare
+keys Tab Tab Tab Tab Down Down Down        # type: none, Demo, Freeware, ShareWare
 keys Tab                                   # to the OS list
 keys Return                                # Windows 95 to the compatible list
 keys Down Return                           # Windows 98SE too, from Windows 98 in its place

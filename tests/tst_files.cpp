@@ -234,8 +234,8 @@ private slots:
             QCOMPARE(read.reason, QString::fromLocal8Bit(std::strerror(ENOENT)));
     }
 
-    // presets.txt read from its file: its bytes in Windows-1252, whatever
-    // they are, up to the size limit; a FIFO in its place, a file one byte
+    // presets.txt read from its file: its bytes in UTF-8 when they are valid
+    // UTF-8, else in Windows-1252, whatever they are, up to the size limit; a FIFO in its place, a file one byte
     // over the limit or far over it (not even read) hold no record. The
     // file is left as it is.
     void presetsFileBytes_data()
@@ -261,7 +261,7 @@ private slots:
         QVERIFY(putAt(path, bytes));
         PresetRecord record;
         withinOneMoreGiB([&] { record = velmora::readPresetsFile(path); });
-        QVERIFY(record == (read ? parsePresets(fromWindows1252(bytes)) : PresetRecord()));
+        QVERIFY(record == (read ? parsePresets(decodeTextFile(bytes)) : PresetRecord()));
         if (!bytes.startsWith('<'))
             QCOMPARE(readAll(path), bytes);  // left as it is
     }
@@ -378,13 +378,19 @@ private slots:
             "main.system 10\nWindows 98\nmain.compatible 10\nWindows XP\nmain.compatible 10\nWindows 95\n"
             "main.type 0\n\nprogram.description 14\nLine 1\r\nLine 2\nprogram.instructions 0\n\n"
             "program.features 0\n\nprogram.additions 0\n\nprogram.newFeatures 0\n\n"
+            "program.licence 0\n\nprogram.licenceText 0\n\n"
             "author.name 0\n\nauthor.email 0\n\n"
             "record.programName 9\nPixel Pal\nrecord.version 0\n\nrecord.company 0\n\nrecord.webSite 0\n\n"
             "record.language 0\n\nrecord.filesNeeded 0\n\nrecord.programType 0\n\nrecord.description 0\n\n"
             "record.instructions 0\n\nrecord.newAdditions 0\n\nrecord.features 0\n\nrecord.additions 0\n\n"
-            "record.authorName 0\n\nrecord.authorEMail 0\n\nend\n";
+            "record.authorName 0\n\nrecord.authorEMail 0\n\nrecord.licence 0\n\nrecord.licenceText 0\n\nend\n";
         QCOMPARE(draftBytes(v), text);
         QVERIFY(parseDraft(text).values == v);
+        // A draft left by a Velmora that kept no licence.
+        const QByteArray older = QByteArray(text)
+                                     .replace("program.licence 0\n\nprogram.licenceText 0\n\n", "")
+                                     .replace("record.licence 0\n\nrecord.licenceText 0\n\n", "");
+        QVERIFY(parseDraft(older).values == v);
 
         const QByteArray full = draftBytes(fullValues());
         const DraftRead read = parseDraft(full);

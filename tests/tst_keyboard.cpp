@@ -8,6 +8,7 @@
 #include "ui/toolkit/QtPlatform.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMimeData>
 #include <QScrollBar>
@@ -224,41 +225,56 @@ private slots:
 
     void pasteIntoASingleLineBox_data()
     {
+        QTest::addColumn<bool>("version");  // the version box, else the author's e-mail box
         QTest::addColumn<QString>("pasted");
-        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("shown");  // after "1.0" and the paste
         // Each kind of line break alone: tst_text's line-break rows.
-        QTest::newRow("two breaks, one at the end") << "a\n\nb\r\n" << "a  b ";
-        QTest::newRow("cut at the box's limit") << "Ann\r\n" + QString(40, 'x') << "Ann " + QString(26, 'x');
+        QTest::newRow("two breaks, one at the end") << false << "a\n\nb\r\n" << "1.0a  b ";
+        QTest::newRow("cut at the box's limit") << false << "Ann\r\n" + QString(40, 'x') << "1.0Ann " + QString(23, 'x');
+        QTest::newRow("cut inside a character") << false << QString(26, 'x') + "\U0001F600" << "1.0" + QString(26, 'x');
+        QTest::newRow("version") << true << "-rc1+b.7" << "1.0-rc1+b.7";
+        QTest::newRow("version with a line break: refused whole") << true << "-rc\n1" << "1.0";
+        QTest::newRow("version over 20: refused whole") << true << QString(18, '1') << "1.0";
     }
 
-    // Every way in: Ctrl+V, the box's context menu and a drop.
+    // Every way in: Ctrl+V, Shift+Insert, the middle button (where the
+    // desktop has a selection), the box's context menu and a drop. A drop
+    // the box refuses is not taken, so a drag that moves text keeps it.
     void pasteIntoASingleLineBox()
     {
+        QFETCH(bool, version);
         QFETCH(QString, pasted);
         QFETCH(QString, shown);
         start();
-        AuthorScreen *a = h->toAuthor();
-        paste(nameBox(a), pasted);
-        QCOMPARE(nameBox(a)->text(), shown);
-
-        emailBox(a)->clear();
-        QGuiApplication::clipboard()->setText(pasted);
-        QContextMenuEvent menuAsked(QContextMenuEvent::Keyboard, QPoint(5, 5), emailBox(a)->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(emailBox(a), &menuAsked);
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        QVERIFY(menu);
-        QTest::keyClick(menu, Qt::Key_P);  // &Paste
-        QVERIFY(!menu->isVisible());
-        QCOMPARE(emailBox(a)->text(), shown);
-
-        emailBox(a)->clear();
+        QLineEdit *box = version ? versionBox(h->main()) : emailBox(h->toAuthor());
+        const QPoint end(box->width() - 3, 5);
         QMimeData dragged;
         dragged.setText(pasted);
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dragged, Qt::LeftButton, {});
-        QApplication::sendEvent(emailBox(a), &enter);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dragged, Qt::LeftButton, {});
-        QApplication::sendEvent(emailBox(a), &drop);
-        QCOMPARE(emailBox(a)->text(), shown);
+        QDropEvent drop(end, Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, {});
+        drop.setDropAction(Qt::MoveAction);
+        const std::function<void()> ways[] = {
+            [&] { QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier); },
+            [&] { QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier); },
+            [&] { QTest::mouseClick(box, Qt::MiddleButton, {}, end); },
+            [&] {
+                QContextMenuEvent menuAsked(QContextMenuEvent::Keyboard, end, box->mapToGlobal(end));
+                QApplication::sendEvent(box, &menuAsked);
+                QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);  // &Paste
+            },
+            [&] {
+                QDragEnterEvent enter(end, Qt::MoveAction, &dragged, Qt::LeftButton, {});
+                QApplication::sendEvent(box, &enter);
+                QApplication::sendEvent(box, &drop);
+            }};
+        for (const auto &way : ways) {
+            box->setText("1.0");
+            QGuiApplication::clipboard()->setText(pasted);
+            QGuiApplication::clipboard()->setText(pasted, QClipboard::Selection);
+            way();
+            QCOMPARE(box->text(), &way == &ways[2] && !QGuiApplication::clipboard()->supportsSelection() ? QString("1.0") : shown);
+        }
+        QVERIFY(!QApplication::activePopupWidget());
+        QCOMPARE(drop.isAccepted(), shown != "1.0");
     }
 
     // The walk-through readme without the mouse: typed with the keyboard
@@ -279,11 +295,12 @@ private slots:
         QCOMPARE(m->focusWidget(), nameBox(m));
         enter(pasted ? "Pixel\nPal" : "Pixel Pal");
         press(Qt::Key_Tab);
-        QTest::keyClicks(focus(), "2.1");
+        QTest::keyClicks(focus(), "1.0.0-rc1");
         for (int i = 0; i < 5; ++i)  // company, web site, language, files needed: from the presets
             press(Qt::Key_Tab);
         QCOMPARE(m->focusWidget(), typeList(m));
-        press(Qt::Key_Down);  // from Demo to Freeware
+        press(Qt::Key_Down);  // no type, Demo, Freeware
+        press(Qt::Key_Down);
         press(Qt::Key_Tab);
         QCOMPARE(m->focusWidget(), osList(m));
         // Windows 98, then Windows XP: after a move, the row in its place is

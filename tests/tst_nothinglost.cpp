@@ -157,7 +157,7 @@ private slots:
         const auto boxes = h->platform.messages();
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].title, QString("Restore?"));
-        QVERIFY2(boxes[0].text.contains("typed then for QuickPixel Pal 2.1, last changed "
+        QVERIFY2(boxes[0].text.contains("typed then for QuickPixel Pal 1.0.0-rc1, last changed "
                                         + QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)),
                  qPrintable(boxes[0].text));
         QCOMPARE(boxes[0].box, yesNoQuestion);

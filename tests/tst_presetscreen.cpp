@@ -23,7 +23,8 @@ private slots:
     // presets.txt alone, and the other screens with it, but keeps what was
     // typed for the next visit; Set then keeps the other five values, line
     // breaks and all. Clear touches no file; Clear, then Set, writes the
-    // empty record.
+    // empty record. A company beyond Windows-1252 is saved in UTF-8, with no
+    // question, and comes back as typed on the screens and in the readme.
     void mainWithoutSetThenSetThenClearAndSet()
     {
         const QByteArray saved =
@@ -45,6 +46,16 @@ private slots:
         QCOMPARE(readAll(h->presetsPath()), changed);
         QTest::mouseClick(setButton(p), Qt::LeftButton);
         QCOMPARE(readAll(h->presetsPath()), emptyPresets);
+
+        paste(companyBox(p), "\u0141ukasiewicz Labs");
+        QTest::mouseClick(setButton(p), Qt::LeftButton);
+        QCOMPARE(readAll(h->presetsPath()), "\"\xc5\x81ukasiewicz Labs" + emptyPresets.mid(1));
+        QTest::mouseClick(mainButton(p), Qt::LeftButton);
+        QCOMPARE(companyBox(h->main())->text(), QString("\u0141ukasiewicz Labs"));
+        QTest::keyClicks(nameBox(h->main()), "tidyclip");
+        h->toAuthor();
+        QVERIFY(h->createFile(h->path("README.md")).contains("\n- **Company:** \xc5\x81ukasiewicz Labs\n"));
+        QCOMPARE(h->platform.messages().size(), size_t(3));  // each Set's "being saved" alone
     }
 
     // Every way Set can end: the boxes shown, in order, each OK with an

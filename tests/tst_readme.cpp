@@ -102,7 +102,7 @@ public:
         r.programName = pick(4) ? line(layout::maxProgramNameChars) : any({"x (Demo)", "(Demo)", "C# \\ (", "#"});
         r.programType = pick(3) ? any(layout::programTypes) : QString();
         for (int n = pick(layout::maxVersionChars + 1); n > 0; --n)
-            r.version += pick(4) ? QChar(u'0' + pick(10)) : QChar(u'.');
+            r.version += pick(2) ? QChar(u'0' + pick(10)) : any({".", "-", "+", "v", "r", "C", "z"})[0];
         r.company = line(layout::maxCompanyChars);
         r.language = line(pick(2) ? 60 : 400);
         for (int n = pick(3) ? 0 : pick(4); n > 0; --n)  // the presets' box holds several lines
@@ -549,7 +549,8 @@ private slots:
         // 41 characters as the box counts them, 40 as a person would.
         row("name of 41", text, "Sample", QString(39, u'n').toUtf8() + "\U0001F600", 5,
             "a program name of at most 40 characters on one line");
-        row("version with a letter", text, "1.2.3", "1.0b", 6, "a version of at most 7 characters, digits and \".\" only");
+        row("version with a space", text, "1.2.3", "1.0 b", 6,
+            "a version of at most 20 characters: digits, letters, \".\", \"-\" and \"+\"");
         row("line break in a value, Markdown", md, "Acme Tools", "Acme&#10;Tools", 6,
             "a company of at most 40 characters on one line");
         row("type not in the list", text, "(Freeware)", "(Beta)", 5, type);

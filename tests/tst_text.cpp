@@ -4,6 +4,7 @@
 
 #include "core/help/HelpPath.h"
 #include "core/presets/PresetsFile.h"
+#include "core/text/BoundedFile.h"
 #include "core/text/FilePath.h"
 #include "core/text/LineBreaks.h"
 #include "core/text/Win1252.h"
@@ -148,27 +149,32 @@ private slots:
     }
 
     // Any six values without a double quote come back unchanged from their
-    // line (in Windows-1252), alone and after any number of other records.
+    // line, alone and after any number of other records. The line is
+    // Windows-1252, as older versions wrote it, when that keeps every
+    // character; otherwise UTF-8 without a byte-order mark.
     void presetsRecordLineRoundTrips()
     {
-        const QString alphabet = QStringLiteral("aZ7 ,\r\n\t'.@\u00e9\u00ff\u0081\u20ac\u201c\u201d\u0160");
+        const QStringList alphabet = QStringLiteral("aZ7 ,\r\n\t'.@\u00e9\u00ff\u0081\u20ac\u201c\u201d\u0160").split(QString(), Qt::SkipEmptyParts)
+                                     + QStringList{"\u0141", "\u4e2d", "\U0001F600", "\u00c3\u00a9"};
         QRandomGenerator random(20240611);
         QString all;
-        for (int n = 0; n < 200; ++n) {
+        for (int n = 0; n < 300; ++n) {
             QStringList values;
             for (int v = 0; v < 6; ++v) {
                 QString value;
                 const int length = random.bounded(4) == 0 ? 0 : random.bounded(1, 16);
                 for (int i = 0; i < length; ++i)
-                    value += alphabet[random.bounded(int(alphabet.size()))];
+                    value += alphabet[random.bounded(int(alphabet.size() - (n % 2 ? 0 : 4)))];
                 values << value;
             }
             const PresetRecord record{values[0], values[1], values[2], values[3], values[4], values[5]};
-            const QString text = fromWindows1252(presetRecordLine(record));
+            const QString text = decodeTextFile(presetRecordLine(record));
             QCOMPARE(valuesOf(parsePresets(text)), values);
             all += text;
             QCOMPARE(valuesOf(parsePresets(all)), values);
         }
+        // Windows-1252 would hold it, but its bytes would read back as UTF-8 ("\u00e9").
+        QCOMPARE(presetRecordLine({"\u00c3\u00a9", "", "", "", "", ""}), QByteArray("\"\xc3\x83\xc2\xa9\",\"\",\"\",\"\",\"\",\"\"\r\n"));
     }
 
     // The one rule that puts presets.txt and the help file beside the program.

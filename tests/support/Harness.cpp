@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScrollBar>
 
 namespace velmora::test {
 
@@ -45,8 +46,9 @@ AuthorScreen *Harness::walkToAuthor()
 {
     GeneralInfoScreen *m = main();
     QTest::keyClicks(nameBox(m), "Pixel Pal");
-    QTest::keyClicks(versionBox(m), "2.1");
-    clickRow(typeList(m), 1);  // Freeware
+    QTest::keyClicks(versionBox(m), "1.0.0-rc1");
+    clickArrow(typeList(m), true);  // Demo
+    clickArrow(typeList(m), true);  // Freeware
     doubleClickRow(osList(m), rowOf(osList(m), "Windows 98"));
     doubleClickRow(osList(m), rowOf(osList(m), "Windows XP"));
     ProgramInfoScreen *p = toProgram();
@@ -103,6 +105,12 @@ void doubleClickRow(QListWidget *list, int row)
 {
     clickRow(list, row);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+void clickArrow(QListWidget *list, bool down)
+{
+    QScrollBar *bar = list->verticalScrollBar();  // an arrow at each end
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, down ? bar->height() - 3 : 2));
 }
 
 void typeLines(QPlainTextEdit *box, const QStringList &lines)

@@ -110,6 +110,8 @@ int rowOf(const QListWidget *list, const QString &text);
 // clicked, then double-clicked at the same point.
 void clickRow(QListWidget *list, int row);
 void doubleClickRow(QListWidget *list, int row);
+// A click on the down (or up) arrow of a list's scroll bar.
+void clickArrow(QListWidget *list, bool down);
 // Lines typed into a multi-line box, Return between them.
 void typeLines(QPlainTextEdit *box, const QStringList &lines);
 // Text put on the clipboard and pasted with Ctrl+V.

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QDebug>
 #include <QScreen>
+#include <QStyle>
+#include <QValidator>
 #include <QTest>
 
 #include <cmath>
@@ -55,6 +57,17 @@ inline void checkLayoutInvariants(const Screen *screen)
         } else if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QPlainTextEdit *>(w)) {
             QVERIFY2(fm.height() <= w->contentsRect().height(),
                      qPrintable(name + " cannot show a line of text"));
+            // A box whose rule holds its length shows the longest run of
+            // each character the rule takes, inside its frame and Qt's
+            // two-pixel margins.
+            const QValidator *rule = qobject_cast<const QLineEdit *>(w) ? static_cast<const QLineEdit *>(w)->validator() : nullptr;
+            for (char16_t c = u' '; rule && c <= u'~'; ++c) {
+                QString run, more(1, QChar(c));
+                for (int pos = 0; more.size() < 1000 && rule->validate(more, pos) == QValidator::Acceptable; more += c)
+                    run = more;
+                const int room = w->width() - 2 * w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4;
+                QVERIFY2(more.size() == 1000 || fm.horizontalAdvance(run) <= room, qPrintable(name + " cannot show " + run));
+            }
         }
     }
     for (int i = 0; i < controls.size(); ++i) {

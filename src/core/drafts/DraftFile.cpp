@@ -141,12 +141,13 @@ public:
             if (utf8.hasError() || !place(values, name, value, seen))
                 return failed(DraftReading::NotADraft);
         }
-        // Nothing after the end, and every single value there.
+        // Nothing after the end, and every single value there but the
+        // licence's, which drafts of earlier releases do not hold.
         if (m_pos != m_bytes.size())
             return failed(DraftReading::NotADraft);
         for (const Field &field : fields()) {
             if (!std::holds_alternative<QStringList WizardValues::*>(field.place)
-                && !seen.contains(QByteArray(field.name)))
+                && !seen.contains(QByteArray(field.name)) && !QByteArrayView(field.name).contains(".licence"))
                 return failed(DraftReading::NotADraft);
         }
         if (!withinReadmeLimits(values))

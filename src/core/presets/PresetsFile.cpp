@@ -199,10 +199,10 @@ PresetRecord readPresetsFile(const QString &path)
     // mistake. The shared lock waits for an in-place write to finish, so the
     // record read is the old one or the new one.
     const BoundedFile file =
-        readBoundedFile(path, maxPresetsFileBytes, {.decode = false, .lock = FileLock::Shared});
+        readBoundedFile(path, maxPresetsFileBytes, {.decode = true, .lock = FileLock::Shared});
     if (file.outcome != BoundedFile::Outcome::Read)
         return PresetRecord();
-    return parsePresets(fromWindows1252(file.bytes));
+    return parsePresets(file.text);
 }
 
 PresetRecord readPresets(const QString &applicationFolder, const QString &userFolder)
@@ -223,7 +223,18 @@ QByteArray presetRecordLine(const PresetRecord &record)
         line += u'"';
     }
     line += crLf;
-    return toWindows1252(line);
+    // Windows-1252, as every older Velmora wrote it, when that keeps every
+    // character: each one fits, and the bytes do not read as UTF-8 text of
+    // other characters ("\u00c3\u00a9" is the UTF-8 of one). Otherwise UTF-8,
+    // which the reader tells from Windows-1252 by its validity.
+    OutsideWindows1252 outside;
+    outside.scan(line);
+    if (outside.characters().isEmpty()) {
+        QByteArray bytes = toWindows1252(line);
+        if (decodeTextFile(bytes) == line)
+            return bytes;
+    }
+    return line.toUtf8();
 }
 
 QStringList valuesWithDoubleQuote(const PresetRecord &record)

@@ -66,7 +66,10 @@ PresetRecord readPresetsFile(const QString &path);
 // chooses for reading.
 PresetRecord readPresets(const QString &applicationFolder, const QString &userFolder);
 
-// One record line: six quoted values, commas, CR LF, in Windows-1252.
+// One record line: six quoted values, commas, CR LF. In Windows-1252 when
+// that holds every character and reads back as the same text, otherwise in
+// UTF-8 without a byte-order mark; the reader (decodeTextFile) takes UTF-8
+// when the bytes are valid UTF-8, Windows-1252 otherwise.
 QByteArray presetRecordLine(const PresetRecord &record);
 
 // The names of the values that hold a double quote ("company name", ...),

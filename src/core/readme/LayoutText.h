@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <array>
 
@@ -58,9 +59,27 @@ inline const QStringList programTypes = {QStringLiteral("Demo"), QStringLiteral(
 // What the single-line boxes hold at most, in UTF-16 code units as the
 // boxes count them.
 constexpr int maxProgramNameChars = 40;
-constexpr int maxVersionChars = 7;
+constexpr int maxVersionChars = 20;
 constexpr int maxCompanyChars = 40;
 constexpr int maxAuthorNameChars = 30;
 constexpr int maxAuthorEMailChars = 30;
+
+// What the version box takes, and so what a readme's version row may hold:
+// at most maxVersionChars ASCII digits, letters, '.', '-' and '+'
+// ("1.0.0-rc1", "v2.1", "1.2+build.5"). Every version of the older,
+// narrower rule (seven digits and full stops) is one.
+inline bool isVersion(QStringView text)
+{
+    if (text.size() > maxVersionChars)
+        return false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool fits = (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z')
+                          || u == u'.' || u == u'-' || u == u'+';
+        if (!fits)
+            return false;
+    }
+    return true;
+}
 
 }  // namespace velmora::layout

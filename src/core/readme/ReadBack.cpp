@@ -30,12 +30,9 @@ std::optional<Mismatch> checkValues(const std::vector<Checked> &values)
 
 std::optional<Mismatch> checkVersion(const QString &version, int index)
 {
-    bool ok = version.size() <= layout::maxVersionChars;
-    for (QChar c : version)
-        ok = ok && ((c >= u'0' && c <= u'9') || c == u'.');
-    if (ok)
+    if (layout::isVersion(version))
         return std::nullopt;
-    return Mismatch{index, QStringLiteral("a version of at most %1 characters, digits and \".\" only")
+    return Mismatch{index, QStringLiteral("a version of at most %1 characters: digits, letters, \".\", \"-\" and \"+\"")
                                .arg(layout::maxVersionChars)};
 }
 

@@ -35,8 +35,8 @@ QString typeExpected();
 
 // The first value of r that its box could not hold (a line break in a
 // single-line value, a name, company, author or e-mail over its box's
-// length, a version over 7 characters or with a character other than digits
-// and '.'), on the line it stands on. generalLines: the lines of version,
+// length, a version that layout::isVersion refuses), on the line it stands
+// on. generalLines: the lines of version,
 // company, language, web site, author.
 std::optional<Mismatch> checkRecord(const ReadmeRecord &r, int nameLine, int eMailLine,
                                     std::array<int, 5> generalLines);

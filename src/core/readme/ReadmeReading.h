@@ -38,8 +38,8 @@ struct RecognisedReadme {
 // Recognises the text layout (by its first row, the rule) or the Markdown
 // layout (by its title, a line starting with '#'); line ends may be CR LF,
 // LF or CR. A value its box could not hold as typed (a program name or
-// company over 40 characters, a version over 7 characters or with a
-// character other than digits and '.', an author name or e-mail over 30, a
+// company over 40 characters, a version the version box refuses
+// (layout::isVersion), an author name or e-mail over 30, a
 // line break in a single-line value, a type not in the type list) counts as
 // not recognised, and so does a file beyond the viewer's limits (more lines
 // than it shows, or one line longer than it shows: core/text/WholeFile).

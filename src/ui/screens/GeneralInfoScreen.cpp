@@ -4,6 +4,7 @@
 #include "ui/toolkit/Input.h"
 #include "ui/toolkit/Platform.h"
 #include "core/presets/PresetsFile.h"
+#include "core/readme/LayoutText.h"
 #include "core/readme/ReadmeReading.h"
 #include "core/readme/TextLayout.h"
 #include "ui/screens/AppContext.h"
@@ -77,7 +78,7 @@ GeneralInfoScreen::GeneralInfoScreen(AppContext &context)
     nameLabel        = label(c, "Name:",                420, 480);
     nameBox          = lineBox(c,                       960, 480, 3015, 285, 40);
     versionLabel     = label(c, "Version:",             300, 840);
-    versionBox       = lineBox(c,                       960, 840,  735, 285, 7);
+    versionBox       = lineBox(c,                       960, 840, 3735, 285);
     companyLabel     = label(c, "Company:",             150, 1200);
     companyBox       = lineBox(c,                       960, 1200, 3015, 285, 40);
     webLabel         = label(c, "Web site:",            195, 1560);
@@ -102,8 +103,9 @@ GeneralInfoScreen::GeneralInfoScreen(AppContext &context)
     verticalSeparator(c, 3960, 3970, 3600, 4560);
 
     osList->addItems(startingSystems());
-    typeList->addItems({"Demo", "Freeware", "ShareWare", "UpDate"});
-    showOneRowAtATime(typeList);
+    typeList->addItems(layout::programTypes);
+    pickTheShownRow(typeList, QStringLiteral("No type"));
+    takeOnly(versionBox, layout::isVersion);
     osList->setCursor(Qt::PointingHandCursor);
     typeList->setCursor(Qt::PointingHandCursor);
 
@@ -127,7 +129,6 @@ GeneralInfoScreen::GeneralInfoScreen(AppContext &context)
     connect(osList, &QListWidget::itemDoubleClicked, this, &GeneralInfoScreen::moveToCompatible);
     connect(compatibleList, &QListWidget::itemDoubleClicked, this, &GeneralInfoScreen::moveBackToOsList);
 
-    versionBox->installEventFilter(this);
     osList->installEventFilter(this);
     compatibleList->installEventFilter(this);
     watchPointer(osList, this);
@@ -231,12 +232,10 @@ void GeneralInfoScreen::putValues(const WizardValues &values)
     compatibleList->clear();
     compatibleList->addItems(values.compatibleSystems);
     const QList<QListWidgetItem *> types = typeList->findItems(values.type, Qt::MatchExactly);
-    if (values.type.isEmpty() || types.isEmpty()) {
-        typeList->clearSelection();
-    } else {
+    if (values.type.isEmpty() || types.isEmpty())
+        typeList->clearSelection();  // the empty row shows
+    else
         typeList->setCurrentItem(types.first());
-        typeList->scrollToItem(types.first());
-    }
 }
 
 void GeneralInfoScreen::next()
@@ -274,16 +273,11 @@ void GeneralInfoScreen::closeRequested()
     askToExit();
 }
 
-bool GeneralInfoScreen::versionAccepts(char32_t typed)
-{
-    return std::u32string_view(U"0123456789.\b").find(typed) != std::u32string_view::npos;
-}
-
 void GeneralInfoScreen::pickType()
 {
+    // The type the list shows; none while its empty row shows.
     const QList<QListWidgetItem *> selected = typeList->selectedItems();
-    if (!selected.isEmpty())
-        context.record.programType = selected.first()->text();
+    context.record.programType = selected.isEmpty() ? QString() : selected.first()->text();
 }
 
 void GeneralInfoScreen::moveToCompatible()
@@ -330,12 +324,6 @@ bool GeneralInfoScreen::eventFilter(QObject *watched, QEvent *event)
 {
     if ((watched == osList || watched == compatibleList) && event->type() == QEvent::KeyPress)
         return listKeyPressed(static_cast<QListWidget *>(watched), static_cast<QKeyEvent *>(event));
-    if (watched == versionBox && event->type() == QEvent::KeyPress) {
-        const std::optional<int> typed = typedCharacterCode(*static_cast<QKeyEvent *>(event));
-        if (!typed)
-            return false;  // a key that types no character
-        return !versionAccepts(char32_t(*typed));
-    }
     if (event->type() == QEvent::MouseMove) {
         if (watched == osList->viewport())
             showOsListTip();

@@ -40,11 +40,6 @@ public:
     void collectValues(WizardValues &values) const;
     void putValues(const WizardValues &values);
 
-    // Whether the version box takes this typed character: a digit, a full
-    // stop or Backspace. Every other character is refused, the control
-    // characters of the clipboard shortcuts included.
-    static bool versionAccepts(char32_t typed);
-
 protected:
     AppContext &context;
 

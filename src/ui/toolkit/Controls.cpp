@@ -159,8 +159,10 @@ QLineEdit *lineBox(QWidget *parent, int left, int top, int width, int height, in
 {
     auto *box = new SingleLineBox(parent);
     box->setGeometry(twipsRect(left, top, width, height));
-    if (maxLength > 0)
+    if (maxLength > 0) {
         box->setMaxLength(maxLength);
+        keepCharactersWhole(box);
+    }
     return box;
 }
 

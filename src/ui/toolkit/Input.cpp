@@ -12,11 +12,15 @@
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextDocument>
 #include <QToolTip>
+#include <QValidator>
+#include <QWheelEvent>
 
 namespace velmora::look {
 
@@ -79,7 +83,15 @@ void SingleLineBox::dropEvent(QDropEvent *event)
     QDropEvent copy(event->position(), event->possibleActions(), &oneLine, event->buttons(),
                     event->modifiers(), event->type());
     copy.setDropAction(event->dropAction());
+    const QString before = text();
     QLineEdit::dropEvent(&copy);
+    if (validator() && text() == before && !oneLine.text().isEmpty()) {
+        // Refused by the box's rule: Qt accepts the drop all the same, and
+        // a drag that moves text would then delete it at its source.
+        event->setDropAction(Qt::IgnoreAction);
+        event->ignore();
+        return;
+    }
     event->setDropAction(copy.dropAction());
     event->setAccepted(copy.isAccepted());
 }
@@ -160,6 +172,137 @@ void chooseWrapFor(QPlainTextEdit *box, QStringView text)
                              : QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
+namespace {
+
+class RuleValidator : public QValidator {
+public:
+    RuleValidator(QObject *parent, bool (*accepts)(QStringView)) : QValidator(parent), m_accepts(accepts) {}
+
+    State validate(QString &input, int &) const override { return m_accepts(input) ? Acceptable : Invalid; }
+
+private:
+    bool (*m_accepts)(QStringView);
+};
+
+class WholeCharacters : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &pos) const override
+    {
+        for (qsizetype i = input.size() - 1; i >= 0; --i) {
+            const QChar c = input[i];
+            const bool paired = c.isHighSurrogate() ? i + 1 < input.size() && input[i + 1].isLowSurrogate()
+                                : c.isLowSurrogate() ? i > 0 && input[i - 1].isHighSurrogate()
+                                                     : true;
+            if (!paired) {
+                input.remove(i, 1);
+                if (pos > i)
+                    --pos;
+            }
+        }
+        return Acceptable;
+    }
+};
+
+// The list's row shown and its pick kept as one: a change of either makes
+// the other follow.
+class ShownRowPicker : public QObject {
+public:
+    explicit ShownRowPicker(QListWidget *list) : QObject(list), m_list(list)
+    {
+        QScrollBar *bar = list->verticalScrollBar();
+        connect(bar, &QScrollBar::valueChanged, this, &ShownRowPicker::pickShown);
+        connect(list, &QListWidget::itemSelectionChanged, this, &ShownRowPicker::showPicked);
+        list->installEventFilter(this);
+        list->viewport()->installEventFilter(this);
+        bar->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress)
+            return keyPressed(static_cast<QKeyEvent *>(event));
+        if (event->type() == QEvent::Wheel)
+            return wheelTurned(static_cast<QWheelEvent *>(event));
+        return false;
+    }
+
+private:
+    QScrollBar *bar() const { return m_list->verticalScrollBar(); }
+
+    void pickShown()
+    {
+        const int row = bar()->value();
+        const QList<QListWidgetItem *> picked = m_list->selectedItems();
+        const int pickedRow = picked.isEmpty() ? 0 : m_list->row(picked.first());
+        if (pickedRow != row || m_list->currentRow() != row)
+            m_list->setCurrentRow(row, row == 0 ? QItemSelectionModel::Clear : QItemSelectionModel::ClearAndSelect);
+    }
+
+    void showPicked()
+    {
+        const QList<QListWidgetItem *> picked = m_list->selectedItems();
+        const int row = picked.isEmpty() ? 0 : m_list->row(picked.first());
+        if (row != bar()->value())
+            bar()->setValue(row);
+    }
+
+    bool keyPressed(QKeyEvent *event)
+    {
+        QAbstractSlider::SliderAction action;
+        switch (event->key()) {
+        case Qt::Key_Up: case Qt::Key_PageUp: action = QAbstractSlider::SliderSingleStepSub; break;
+        case Qt::Key_Down: case Qt::Key_PageDown: action = QAbstractSlider::SliderSingleStepAdd; break;
+        case Qt::Key_Home: action = QAbstractSlider::SliderToMinimum; break;
+        case Qt::Key_End: action = QAbstractSlider::SliderToMaximum; break;
+        default: return false;
+        }
+        bar()->triggerAction(action);
+        return true;
+    }
+
+    // One row a notch, whatever the desktop's lines per notch; a touchpad's
+    // small steps add up to notches.
+    bool wheelTurned(QWheelEvent *event)
+    {
+        const QPoint delta = event->angleDelta();
+        m_wheelRest += delta.y() != 0 ? delta.y() : delta.x();
+        for (; m_wheelRest >= 120; m_wheelRest -= 120)
+            bar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        for (; m_wheelRest <= -120; m_wheelRest += 120)
+            bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        event->accept();
+        return true;
+    }
+
+    QListWidget *m_list;
+    int m_wheelRest = 0;
+};
+
+}  // namespace
+
+void takeOnly(QLineEdit *box, bool (*accepts)(QStringView))
+{
+    box->setValidator(new RuleValidator(box, accepts));
+}
+
+void keepCharactersWhole(QLineEdit *box)
+{
+    box->setValidator(new WholeCharacters(box));
+}
+
+void pickTheShownRow(QListWidget *list, const QString &noneName)
+{
+    auto *none = new QListWidgetItem;
+    none->setFlags(Qt::ItemIsEnabled);
+    none->setData(Qt::AccessibleTextRole, noneName);
+    list->insertItem(0, none);
+    showOneRowAtATime(list);
+    new ShownRowPicker(list);
+}
+
 void fillFromStart(QLineEdit *box, const QString &text)
 {
     box->setText(text);
@@ -191,34 +334,6 @@ void watchPointer(QWidget *widget, QObject *filter)
         target = area->viewport();
     target->setMouseTracking(true);
     target->installEventFilter(filter);
-}
-
-std::optional<int> typedCharacterCode(const QKeyEvent &event)
-{
-    // Keys that move the focus or the cursor, or edit without typing, may
-    // carry a control character in their text (Tab 9, Delete 127) but type
-    // nothing into a box.
-    switch (event.key()) {
-    case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Delete: case Qt::Key_Insert:
-    case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
-    case Qt::Key_Home: case Qt::Key_End: case Qt::Key_PageUp: case Qt::Key_PageDown:
-        return std::nullopt;
-    default:
-        if (event.key() >= Qt::Key_F1 && event.key() <= Qt::Key_F35)
-            return std::nullopt;
-    }
-    const Qt::KeyboardModifiers mods = event.modifiers();
-    if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier)) {
-        const int key = event.key();
-        if (key >= Qt::Key_A && key <= Qt::Key_Z)
-            return key - Qt::Key_A + 1;
-        if (key >= Qt::Key_BracketLeft && key <= Qt::Key_Underscore)
-            return key - Qt::Key_BracketLeft + 27;
-    }
-    const QString text = event.text();
-    if (text.isEmpty())
-        return std::nullopt;
-    return int(text.at(0).unicode());
 }
 
 bool showOwnToolTip(QWidget *widget, QEvent *event)

@@ -8,10 +8,10 @@
 #include <QStringView>
 #include <QWidget>
 #include <initializer_list>
-#include <optional>
 
 class QEvent;
 class QKeyEvent;
+class QListWidget;
 class QMimeData;
 
 // What the controls do with keys, the pointer and text: what the boxes make
@@ -76,6 +76,29 @@ bool isAltCharacter(const QKeyEvent &event);
 // anywhere, so that no text freezes it.
 void chooseWrapFor(QPlainTextEdit *box, QStringView text);
 
+// Lets box take only whole texts that accepts allows: a typed key, a paste
+// (Ctrl+V, Shift+Insert, the middle button, the context menu) or a drop
+// that would leave any other text is refused whole and changes nothing, not
+// even the undo history. The rule holds the length too, and box has no
+// limit of its own: a limit would cut a long paste short instead of refusing
+// it. Text the program puts in stays as it is.
+void takeOnly(QLineEdit *box, bool (*accepts)(QStringView));
+
+// Keeps a box with a length limit from holding half a character: where Qt
+// cuts a text at the limit (counted in UTF-16 units) inside a character
+// outside the basic plane, an emoji, the half left goes too, so that no file
+// gets a '?' for it. Text the program puts in is cut the same way.
+void keepCharactersWhole(QLineEdit *box);
+
+// Makes a list one row high work as a spin box: the row it shows is the
+// row picked. An empty first row, which cannot be selected and which a
+// screen reader calls noneName, stands for nothing picked and shows until
+// the first pick. The scroll bar (its arrows, its track, its handle), Up,
+// Down, Page Up, Page Down, Home, End and the wheel (one row a notch) show
+// the row before or after and pick it; a row picked by the mouse or by
+// typing its first letters is shown.
+void pickTheShownRow(QListWidget *list, const QString &noneName);
+
 // Puts a text into a box the way a program fills a box: shown from its first
 // character, not scrolled to its end.
 void fillFromStart(QLineEdit *box, const QString &text);
@@ -89,12 +112,6 @@ void setTabOrderChain(std::initializer_list<QWidget *> widgets);
 // Routes pointer movements over widget (over an item view's viewport for an
 // item view) to filter's eventFilter, without a button held.
 void watchPointer(QWidget *widget, QObject *filter);
-
-// The character code a key press types: the text's first character, or the
-// control character of Ctrl+letter (Ctrl+C is 3). Nothing for keys that type
-// no character into a box (Tab, Shift+Tab, arrows, Delete, Home, End,
-// Insert, function keys), whatever text the desktop sends with them.
-std::optional<int> typedCharacterCode(const QKeyEvent &event);
 
 // Shows widget's own tooltip for a tooltip event that arrived at one of its
 // parts (an item view's viewport asks its items, which have none); hides any
