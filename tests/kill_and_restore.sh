@@ -37,7 +37,7 @@ typed "Draws pixels."; keys Return; typed "Saves them too."
 keys Tab; typed "Run it."
 keys Tab; typed "Fast"
 keys Tab Tab; typed "Undo"
-keys Tab Tab Return                        # Next
+keys Tab Tab Tab Tab Return                # past the licence's boxes to Next
 focus Author
 keys ctrl+a; typed "Bo Builder"            # the preset name, replaced
 create_file "$work/out/before.txt"
@@ -56,7 +56,7 @@ keys Return                                # Yes, the default
 focus Velmora
 keys alt+n                                         # Next
 focus "Program Info"
-keys Tab Tab Tab Tab Tab Tab Return                # from Description to Next
+keys Tab Tab Tab Tab Tab Tab Tab Tab Return        # from Description to Next
 focus Author
 create_file "$work/out/after.txt"
 cmp "$work/out/before.txt" "$work/out/after.txt" || fail "the restored readme differs from the one before the kill"

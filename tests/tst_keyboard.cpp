@@ -319,7 +319,7 @@ private slots:
         ProgramInfoScreen *p = h->program();
         QVERIFY(p->isVisible());
         enter("Draws pixels.\rSaves them too.");  // typed, \r is Return
-        for (const QString text : {"Run it.", "Fast", "", "Undo", "", ""}) {
+        for (const QString text : {"Run it.", "Fast", "", "Undo", "", "", "", ""}) {
             press(Qt::Key_Tab);
             if (!text.isEmpty())
                 enter(text);

@@ -91,6 +91,7 @@ public:
     bool wild = false;
     bool lookalike = false;
     std::array<QStringList, 6> shown;
+    QStringList shownLicence;
     QStringList systems;
 
     R record()
@@ -114,6 +115,11 @@ public:
                                 : line(layout::maxAuthorEMailChars);
         for (int i = 0; i < 6; ++i)
             r.*itemFields[i] = field(shown[i]);
+        shownLicence.clear();
+        if (pick(3) == 0) {  // a licence, and its text now and then
+            r.licence = pick(2) ? any({"MIT", "GPL-3.0-or-later", "Apache-2.0"}) : line(60);
+            r.licenceText = pick(2) ? field(shownLicence) : QString();
+        }
         systems.clear();
         for (int n = pick(5); n > 0; --n)
             systems << (pick(2) ? any({"Windows 95", "Windows 98", "Windows NT 4.0"}) : line(30));
@@ -283,7 +289,8 @@ QStringList rendered(const QString &program, const QByteArray &markdown, QString
 
 // What the readme of a generated record should show: each fact once, in its
 // section, as typed.
-QStringList shownReadme(const R &r, const QStringList &systems, const std::array<QStringList, 6> &shown)
+QStringList shownReadme(const R &r, const QStringList &systems, const std::array<QStringList, 6> &shown,
+                        const QStringList &shownLicence)
 {
     const QString title = r.programType.isEmpty() ? r.programName
                           : (r.programName.isEmpty() ? "(" : r.programName + " (") + r.programType + u')';
@@ -295,8 +302,10 @@ QStringList shownReadme(const R &r, const QStringList &systems, const std::array
     QStringList lines = {"h1 " + title, "h2 " + layout::general, fact("Version:", r.version),
                          fact("Company:", r.company), fact("Language:", language.first())};
     lines << language.mid(1);
-    lines << fact("Web site:", site) << fact("Author:", r.authorName) << "h2 " + layout::agreement
-          << "h2 " + layout::freeware << "h2 " + layout::program;
+    lines << fact("Web site:", site) << fact("Author:", r.authorName) << "h2 " + layout::agreement;
+    if (!r.licence.isEmpty() || !r.licenceText.isEmpty())
+        lines << "h3 Licence" << fact("Licence:", r.licence) << (r.licenceText.isEmpty() ? QStringList() : shownLicence);
+    lines << "h2 " + layout::freeware << "h2 " + layout::program;
     for (int i = 0; i < 6; ++i)
         lines << "h3 " + layout::items[i].markdownTitle
               << ((r.*itemFields[i]).isEmpty() ? QStringList{"(none given)"} : shown[i]);
@@ -374,7 +383,7 @@ private slots:
                 const QStringList shown = rendered(cmark, bytes, &html);
                 QVERIFY2(!holdsRawHtml(html), qPrintable(QString::fromUtf8(bytes)));
                 if (!gen.wild)
-                    QCOMPARE(shown, shownReadme(record, gen.systems, gen.shown));
+                    QCOMPARE(shown, shownReadme(record, gen.systems, gen.shown, gen.shownLicence));
             }
             // Windows-1252 bytes that are valid UTF-8 as well ("\u00c3\u00a9" is
             // C3 A9) are read as UTF-8, as the viewer reads them.

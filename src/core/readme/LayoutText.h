@@ -41,6 +41,9 @@ inline const std::array<Item, 6> items = {{
      QStringLiteral("6. Additions")},
 }};
 
+// The first row of the agreement when a licence is given: "Licence: MIT".
+inline const QString licenceLabel = QStringLiteral("Licence: ");
+
 inline const QString compatibleTitle = QStringLiteral("7). Compatible OS's:");
 inline const QString compatibleMarkdownTitle = QStringLiteral("7. Compatible OS's");
 inline const QString compatibleIndent = QStringLiteral("     ");  // five spaces

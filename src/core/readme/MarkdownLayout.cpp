@@ -79,6 +79,14 @@ QByteArray readmeMarkdownBytes(const ReadmeRecord &record, const QStringList &co
     out << QString();
 
     section(layout::agreement);
+    if (!record.licence.isEmpty() || !record.licenceText.isEmpty()) {
+        // The licence, then its text as a field of its own.
+        out << itemHeading(licenceTitle) << QString();
+        out << (record.licence.isEmpty() ? licenceLabel : licenceLabel + u' ' + escapeText(record.licence, Place::Inline))
+            << QString();
+        if (!record.licenceText.isEmpty())
+            out << markdown::fieldLines(record.licenceText) << QString();
+    }
     section(layout::freeware);
     section(layout::program);
     const QString *fields[] = {&record.filesNeeded, &record.description, &record.instructions,
@@ -116,7 +124,8 @@ QString whyMarkdownCannotHold(const ReadmeRecord &r, const QStringList &compatib
         {&r.language, "the language"}, {&r.webSite, "the web site"}, {&r.authorName, "the author's name"},
         {&r.filesNeeded, "the files needed"}, {&r.description, "the description"},
         {&r.instructions, "the instructions"}, {&r.newAdditions, "the new additions"},
-        {&r.features, "the features"}, {&r.additions, "the additions"}, {&r.authorEMail, "the e-mail address"}};
+        {&r.features, "the features"}, {&r.additions, "the additions"}, {&r.authorEMail, "the e-mail address"},
+        {&r.licence, "the licence"}, {&r.licenceText, "the licence's text"}};
     const char *holder = nullptr;
     for (const auto &[value, name] : values) {
         if (!holder && value->contains(QChar(u'\0')))
@@ -222,94 +231,135 @@ Outcome readMarkdownLayout(const QStringList &lines)
             *general[k] += crLf + markdown::unescapeText(withoutLineBreak(in.line(at).mid(layout::continuationIndent.size())));
         }
     }
-    const QStringList fixed = {e, sectionHeading(layout::agreement), e, sectionHeading(layout::freeware), e,
-                               sectionHeading(layout::program), e};
-    if (auto bad = in.expectRows(at, fixed))
+    if (auto bad = in.expectRows(at, {e, sectionHeading(layout::agreement), e}))
         return *bad;
-    const int itemsStart = at + int(fixed.size());
-
-    // From the end: the thanks, the e-mail when there is one, the two
-    // sentences, the AUTHOR heading.
-    const int n = in.size();
-    const bool hasEMail = !in.is(n - 3, layout::reachLine2);
-    const int author = n - (hasEMail ? 8 : 6);
-    const QStringList authorRows = {sectionHeading(layout::author), e, layout::reachLine1, layout::reachLine2, e};
-    const bool tailFits = author > itemsStart && in.matches(author, authorRows)
-                          && in.is(n - 2, e) && in.is(n - 1, layout::thanks);
-    const QString compatibleTitle = itemHeading(layout::compatibleMarkdownTitle);
-    auto isEntry = [](const QString &row) { return row == QStringLiteral("-") || row.startsWith(QStringLiteral("- ")); };
-    std::vector<char> entriesUpTo(n + 2, 0);  // rows from q to the one before the AUTHOR block are entries
-    if (tailFits) {
-        entriesUpTo[author - 1] = 1;
-        for (int q = author - 2; q >= 0; --q)
-            entriesUpTo[q] = entriesUpTo[q + 1] && isEntry(in.line(q));
+    // The licence's section, when there is one; its text may hold the rows
+    // that follow, so each place where they stand is tried until the rest
+    // of the file reads.
+    const int body = at + 3;
+    const QStringList freeware = {sectionHeading(layout::freeware), e, sectionHeading(layout::program), e};
+    const bool licensed = in.is(body, itemHeading(licenceTitle));
+    QList<int> freewareRows;
+    if (!licensed) {
+        if (auto bad = in.expectRows(body, freeware))
+            return *bad;
+        freewareRows << body;
+    } else {
+        const QString &row = in.line(body + 2);
+        if (auto bad = in.expectRows(body + 1, {e}))
+            return *bad;
+        if (!(row == licenceLabel || row.startsWith(licenceLabel + u' ')))
+            return Mismatch{body + 2, quoted(licenceLabel) + QStringLiteral(", then the licence")};
+        if (auto bad = in.expectRows(body + 3, {e}))
+            return *bad;
+        for (int q = body + 4; q < in.size() && freewareRows.size() < 64; ++q) {
+            if ((q == body + 4 || in.is(q - 1, e)) && in.matches(q, freeware))
+                freewareRows << q;
+        }
+        if (freewareRows.isEmpty())
+            return Mismatch{body + 4, quoted(freeware.first())};
     }
-    auto compatibleFits = [&](int p) {
-        if (!tailFits || p + 2 > author || !in.is(p, compatibleTitle) || !in.is(p + 1, e))
-            return false;
-        return p + 2 == author || (p + 2 < author - 1 && in.is(author - 1, e) && entriesUpTo[p + 2]);
+
+    auto readFrom = [&](int freewareAt, ReadmeRecord r) -> Outcome {
+        if (licensed) {
+            r.licence = readValue(withoutLineBreak(in.line(body + 2)).mid(licenceLabel.size() + 1));
+            if (freewareAt > body + 4)
+                r.licenceText = markdown::fieldFromLines(lines.mid(body + 4, freewareAt - 1 - (body + 4)));
+        }
+        const int itemsStart = freewareAt + int(freeware.size());
+
+        // From the end: the thanks, the e-mail when there is one, the two
+        // sentences, the AUTHOR heading.
+        const int n = in.size();
+        const bool hasEMail = !in.is(n - 3, layout::reachLine2);
+        const int author = n - (hasEMail ? 8 : 6);
+        const QStringList authorRows = {sectionHeading(layout::author), e, layout::reachLine1, layout::reachLine2, e};
+        const bool tailFits = author > itemsStart && in.matches(author, authorRows)
+                              && in.is(n - 2, e) && in.is(n - 1, layout::thanks);
+        const QString compatibleTitle = itemHeading(layout::compatibleMarkdownTitle);
+        auto isEntry = [](const QString &row) { return row == QStringLiteral("-") || row.startsWith(QStringLiteral("- ")); };
+        std::vector<char> entriesUpTo(n + 2, 0);  // rows from q to the one before the AUTHOR block are entries
+        if (tailFits) {
+            entriesUpTo[author - 1] = 1;
+            for (int q = author - 2; q >= 0; --q)
+                entriesUpTo[q] = entriesUpTo[q + 1] && isEntry(in.line(q));
+        }
+        auto compatibleFits = [&](int p) {
+            if (!tailFits || p + 2 > author || !in.is(p, compatibleTitle) || !in.is(p + 1, e))
+                return false;
+            return p + 2 == author || (p + 2 < author - 1 && in.is(author - 1, e) && entriesUpTo[p + 2]);
+        };
+        std::array<ItemForm, 6> forms;
+        std::array<QStringList, 6> startRows;
+        for (int i = 0; i < 6; ++i) {
+            const QString heading = itemHeading(layout::items[i].markdownTitle);
+            forms[i] = {{heading, e, noneGiven}, {heading, e}};
+            startRows[i] = {heading};
+        }
+
+        // Fields as written first; then fields whose lines an editor stripped
+        // of the spaces at their ends.
+        std::optional<Items> items;
+        for (bool strict : {true, false}) {
+            markdown::FieldShape shape(strict);
+            if (tailFits && !items)
+                items = in.readItems(itemsStart, forms, compatibleFits, shape);
+        }
+        if (!items) {
+            return in.whereItemsDiffer(itemsStart, forms, startRows, compatibleTitle, [&](int p) -> Mismatch {
+                if (!in.is(p + 1, e))
+                    return {p + 1, anEmptyLine};
+                int q = p + 2;
+                while (q < n && isEntry(in.line(q)))
+                    ++q;
+                if (q > p + 2) {
+                    if (!in.is(q, e))
+                        return {q, anEmptyLine + QStringLiteral(" or \"- \" and a system")};
+                    ++q;
+                }
+                if (auto bad = in.expectRows(q, authorRows))
+                    return *bad;
+                q += int(authorRows.size());
+                if (!in.is(q, layout::thanks)) {
+                    if (!in.is(q + 1, e))
+                        return {q + 1, anEmptyLine};
+                    q += 2;
+                }
+                if (!in.is(q, layout::thanks))
+                    return {q, quoted(layout::thanks)};
+                return {q + 1, QStringLiteral("the end of the file")};
+            });
+        }
+
+        std::array<QString, 6> values;
+        for (int i = 0; i < 6; ++i) {
+            if (!items->values[i].isEmpty())
+                values[i] = markdown::fieldFromLines(items->values[i]);
+        }
+        setItems(r, values);
+        RecognisedReadme result;
+        for (int q = items->compatibleStart + 2; q < author - 1; ++q) {
+            result.compatibleSystems << markdown::unescapeText(QStringView(in.line(q)).sliced(qMin<qsizetype>(2, in.line(q).size())));
+            if (hasLineBreak(result.compatibleSystems.last()))
+                return Mismatch{q, QStringLiteral("a system on one line")};
+        }
+        if (hasEMail)
+            r.authorEMail = readValue(in.line(n - 3));
+        if (auto bad = checkRecord(r, 0, n - 3, generalLines))
+            return *bad;
+        result.record = r;
+        result.format = ReadmeFormat::Markdown;
+        return result;
     };
-    std::array<ItemForm, 6> forms;
-    std::array<QStringList, 6> startRows;
-    for (int i = 0; i < 6; ++i) {
-        const QString heading = itemHeading(layout::items[i].markdownTitle);
-        forms[i] = {{heading, e, noneGiven}, {heading, e}};
-        startRows[i] = {heading};
+    std::optional<Outcome> first;
+    for (int freewareAt : std::as_const(freewareRows)) {
+        Outcome outcome = readFrom(freewareAt, r);
+        if (std::holds_alternative<RecognisedReadme>(outcome))
+            return outcome;
+        if (!first)
+            first = std::move(outcome);
     }
-
-    // Fields as written first; then fields whose lines an editor stripped
-    // of the spaces at their ends.
-    std::optional<Items> items;
-    for (bool strict : {true, false}) {
-        markdown::FieldShape shape(strict);
-        if (tailFits && !items)
-            items = in.readItems(itemsStart, forms, compatibleFits, shape);
-    }
-    if (!items) {
-        return in.whereItemsDiffer(itemsStart, forms, startRows, compatibleTitle, [&](int p) -> Mismatch {
-            if (!in.is(p + 1, e))
-                return {p + 1, anEmptyLine};
-            int q = p + 2;
-            while (q < n && isEntry(in.line(q)))
-                ++q;
-            if (q > p + 2) {
-                if (!in.is(q, e))
-                    return {q, anEmptyLine + QStringLiteral(" or \"- \" and a system")};
-                ++q;
-            }
-            if (auto bad = in.expectRows(q, authorRows))
-                return *bad;
-            q += int(authorRows.size());
-            if (!in.is(q, layout::thanks)) {
-                if (!in.is(q + 1, e))
-                    return {q + 1, anEmptyLine};
-                q += 2;
-            }
-            if (!in.is(q, layout::thanks))
-                return {q, quoted(layout::thanks)};
-            return {q + 1, QStringLiteral("the end of the file")};
-        });
-    }
-
-    std::array<QString, 6> values;
-    for (int i = 0; i < 6; ++i) {
-        if (!items->values[i].isEmpty())
-            values[i] = markdown::fieldFromLines(items->values[i]);
-    }
-    setItems(r, values);
-    RecognisedReadme result;
-    for (int q = items->compatibleStart + 2; q < author - 1; ++q) {
-        result.compatibleSystems << markdown::unescapeText(QStringView(in.line(q)).sliced(qMin<qsizetype>(2, in.line(q).size())));
-        if (hasLineBreak(result.compatibleSystems.last()))
-            return Mismatch{q, QStringLiteral("a system on one line")};
-    }
-    if (hasEMail)
-        r.authorEMail = readValue(in.line(n - 3));
-    if (auto bad = checkRecord(r, 0, n - 3, generalLines))
-        return *bad;
-    result.record = r;
-    result.format = ReadmeFormat::Markdown;
-    return result;
+    return *first;
 }
 
 }  // namespace velmora

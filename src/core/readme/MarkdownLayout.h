@@ -41,6 +41,9 @@ QString sectionHeading(const QString &title);  // "## GENERAL"
 QString itemHeading(const QString &title);     // "### 1. Files needed"
 // "- **Version:**", the start of a row of the general facts, in order.
 const QStringList &generalLabels();
+// The licence's section: its heading's title and the row of its id.
+inline const QString licenceTitle = QStringLiteral("Licence");
+inline const QString licenceLabel = QStringLiteral("- **Licence:**");
 
 }  // namespace markdownLayout
 

@@ -90,7 +90,7 @@ QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatible
          {&record.programName, &record.programType, &record.version, &record.company,
           &record.language, &record.webSite, &record.authorName, &record.filesNeeded,
           &record.description, &record.instructions, &record.newAdditions, &record.features,
-          &record.additions, &record.authorEMail})
+          &record.additions, &record.authorEMail, &record.licence, &record.licenceText})
         size += field->size();
     for (const QString &system : compatibleSystems)
         size += system.size() + 7;
@@ -105,9 +105,16 @@ QByteArray readmeBytes(const ReadmeRecord &record, const QStringList &compatible
     r.row();                                                                          // 11
 
     r.sectionHeader(layout::agreement);                      // 12-15
-    r.emptyRows(4);                                          // 16-19
-    r.row();                                                 // 20
-    r.emptyRows(11);                                         // 21-31
+    if (record.licence.isEmpty() && record.licenceText.isEmpty()) {
+        r.emptyRows(4);                                      // 16-19
+        r.row();                                             // 20
+        r.emptyRows(11);                                     // 21-31
+    } else {
+        // The licence, then its text after an empty row, as typed.
+        r.row(layout::licenceLabel, record.licence);
+        if (!record.licenceText.isEmpty())
+            r.row(QString(), crLf, toCrLf(record.licenceText));
+    }
     r.row();                                                 // 32
 
     r.sectionHeader(layout::freeware);                        // 33-36
@@ -152,7 +159,7 @@ QList<char32_t> charactersOutsideWindows1252(const ReadmeRecord &record,
          {&record.programName, &record.programType, &record.version, &record.company,
           &record.language, &record.webSite, &record.authorName, &record.filesNeeded,
           &record.description, &record.instructions, &record.newAdditions, &record.features,
-          &record.additions})
+          &record.additions, &record.licence, &record.licenceText})
         outside.scan(*field);
     for (const QString &system : compatibleSystems)
         outside.scan(system);
@@ -203,10 +210,11 @@ Outcome readTextLayout(const QStringList &lines)
     // Rows 1 to 4, and 11 to 44 after the six general rows.
     if (auto bad = in.expectRows(0, {rule, layout::general, rule, e}))
         return *bad;
-    QStringList fixed = {e, rule, layout::agreement, rule, e};
+    const QStringList agreementHead = {e, rule, layout::agreement, rule, e};
+    QStringList noLicence;
     for (int k = 0; k < 17; ++k)
-        fixed << e;  // the agreement's rows
-    fixed << rule << layout::freeware << rule << e << e << e << e << e << rule << layout::program << rule << e;
+        noLicence << e;  // the agreement's rows without a licence
+    const QStringList freeware = {rule, layout::freeware, rule, e, e, e, e, e, rule, layout::program, rule, e};
     if (in.size() <= 4)
         return Mismatch{in.size(), QStringLiteral("the program name, \" - (\", its type and \")\"")};
 
@@ -243,63 +251,102 @@ Outcome readTextLayout(const QStringList &lines)
     r.language = language.join(crLf);
     r.webSite = in.line(8 + more);
     r.authorName = in.line(9 + more);
-    if (auto bad = in.expectRows(10 + more, fixed))
+    if (auto bad = in.expectRows(10 + more, agreementHead))
         return *bad;
 
-    // Rows 58 to 69 close the file; the systems stand between row 57 and them.
-    const QStringList tailBefore = {e, rule, layout::author, rule, e, layout::reachLine1, layout::reachLine2, e};
-    const QStringList tailAfter = {e, e, layout::thanks};
-    const int itemsStart = 10 + more + int(fixed.size());
-    const int tail = in.size() - 12;
-    const bool tailFits = tail > itemsStart && in.matches(tail, tailBefore)
-                          && eMailRow(in.line(tail + 8)) && in.matches(tail + 9, tailAfter);
-    std::vector<char> indentedUpTo(in.size() + 2, 0);  // rows from q to the tail are all systems
-    if (tailFits) {
-        indentedUpTo[tail] = 1;
-        for (int q = tail - 1; q >= 0; --q)
-            indentedUpTo[q] = indentedUpTo[q + 1] && in.line(q).startsWith(layout::compatibleIndent);
+    // The agreement's rows: seventeen empty ones, or the licence, then its
+    // text after an empty row, up to an empty row before FREEWARE
+    // DEFINITION. Its text may hold the rows that follow, so each place
+    // where they stand is tried until the rest of the file reads.
+    const int body = 10 + more + int(agreementHead.size());
+    QList<int> freewareRows;
+    const bool licensed = in.line(body).startsWith(layout::licenceLabel.trimmed());
+    if (!licensed) {
+        if (auto bad = in.expectRows(body, noLicence + freeware))
+            return *bad;
+        freewareRows << body + 17;
+    } else {
+        for (int q = body + 2; q < in.size() && freewareRows.size() < 64; ++q) {
+            if (in.is(q - 1, e) && in.matches(q, freeware) && (q == body + 2 || in.is(body + 1, e)))
+                freewareRows << q;
+        }
+        if (freewareRows.isEmpty())
+            return Mismatch{body + 1, anEmptyLine + QStringLiteral(", then the licence's text")};
     }
-    auto compatibleFits = [&](int p) {
-        return tailFits && p < tail && in.is(p, layout::compatibleTitle) && indentedUpTo[p + 1];
+
+    auto readFrom = [&](int freewareAt, ReadmeRecord r) -> Outcome {
+        if (licensed) {
+            r.licence = in.line(body).mid(layout::licenceLabel.size());
+            QStringList text;
+            for (int k = body + 2; k < freewareAt - 1; ++k)
+                text << in.line(k);
+            r.licenceText = text.join(crLf);
+        }
+
+        // Rows 58 to 69 close the file; the systems stand between row 57 and them.
+        const QStringList tailBefore = {e, rule, layout::author, rule, e, layout::reachLine1, layout::reachLine2, e};
+        const QStringList tailAfter = {e, e, layout::thanks};
+        const int itemsStart = freewareAt + int(freeware.size());
+        const int tail = in.size() - 12;
+        const bool tailFits = tail > itemsStart && in.matches(tail, tailBefore)
+                              && eMailRow(in.line(tail + 8)) && in.matches(tail + 9, tailAfter);
+        std::vector<char> indentedUpTo(in.size() + 2, 0);  // rows from q to the tail are all systems
+        if (tailFits) {
+            indentedUpTo[tail] = 1;
+            for (int q = tail - 1; q >= 0; --q)
+                indentedUpTo[q] = indentedUpTo[q + 1] && in.line(q).startsWith(layout::compatibleIndent);
+        }
+        auto compatibleFits = [&](int p) {
+            return tailFits && p < tail && in.is(p, layout::compatibleTitle) && indentedUpTo[p + 1];
+        };
+        std::array<ItemForm, 6> forms;
+        std::array<QStringList, 6> startRows;
+        for (int i = 0; i < 6; ++i) {
+            forms[i] = {{layout::items[i].noneGiven}, {layout::items[i].label}};
+            startRows[i] = {layout::items[i].noneGiven, layout::items[i].label};
+        }
+
+        TextFieldShape shape;
+        const std::optional<Items> items =
+            tailFits ? in.readItems(itemsStart, forms, compatibleFits, shape) : std::nullopt;
+        if (!items) {
+            return in.whereItemsDiffer(itemsStart, forms, startRows, layout::compatibleTitle, [&](int p) -> Mismatch {
+                int q = p + 1;
+                while (q < in.size() && in.line(q).startsWith(layout::compatibleIndent))
+                    ++q;
+                if (auto bad = in.expectRows(q, tailBefore))
+                    return Mismatch{bad->index, bad->expected + (bad->index == q ? QStringLiteral(" or a system indented by five spaces") : QString())};
+                if (!eMailRow(in.line(q + 8)))
+                    return Mismatch{q + 8, QStringLiteral("two spaces, then the author's e-mail")};
+                if (auto bad = in.expectRows(q + 9, tailAfter))
+                    return *bad;
+                return Mismatch{q + 12, QStringLiteral("the end of the file")};
+            });
+        }
+
+        std::array<QString, 6> values;
+        for (int i = 0; i < 6; ++i)
+            values[i] = items->values[i].join(crLf);
+        setItems(r, values);
+        r.authorEMail = in.line(tail + 8).mid(layout::eMailIndent.size());
+        RecognisedReadme result;
+        for (int q = items->compatibleStart + 1; q < tail; ++q)
+            result.compatibleSystems << in.line(q).mid(layout::compatibleIndent.size());
+        if (auto bad = checkRecord(r, 4, tail + 8, {5, 6, 7, 8 + more, 9 + more}))
+            return *bad;
+        result.record = r;
+        result.format = ReadmeFormat::Text;
+        return result;
     };
-    std::array<ItemForm, 6> forms;
-    std::array<QStringList, 6> startRows;
-    for (int i = 0; i < 6; ++i) {
-        forms[i] = {{layout::items[i].noneGiven}, {layout::items[i].label}};
-        startRows[i] = {layout::items[i].noneGiven, layout::items[i].label};
+    std::optional<Outcome> first;
+    for (int at : std::as_const(freewareRows)) {
+        Outcome outcome = readFrom(at, r);
+        if (std::holds_alternative<RecognisedReadme>(outcome))
+            return outcome;
+        if (!first)
+            first = std::move(outcome);
     }
-
-    TextFieldShape shape;
-    const std::optional<Items> items =
-        tailFits ? in.readItems(itemsStart, forms, compatibleFits, shape) : std::nullopt;
-    if (!items) {
-        return in.whereItemsDiffer(itemsStart, forms, startRows, layout::compatibleTitle, [&](int p) -> Mismatch {
-            int q = p + 1;
-            while (q < in.size() && in.line(q).startsWith(layout::compatibleIndent))
-                ++q;
-            if (auto bad = in.expectRows(q, tailBefore))
-                return Mismatch{bad->index, bad->expected + (bad->index == q ? QStringLiteral(" or a system indented by five spaces") : QString())};
-            if (!eMailRow(in.line(q + 8)))
-                return Mismatch{q + 8, QStringLiteral("two spaces, then the author's e-mail")};
-            if (auto bad = in.expectRows(q + 9, tailAfter))
-                return *bad;
-            return Mismatch{q + 12, QStringLiteral("the end of the file")};
-        });
-    }
-
-    std::array<QString, 6> values;
-    for (int i = 0; i < 6; ++i)
-        values[i] = items->values[i].join(crLf);
-    setItems(r, values);
-    r.authorEMail = in.line(tail + 8).mid(layout::eMailIndent.size());
-    RecognisedReadme result;
-    for (int q = items->compatibleStart + 1; q < tail; ++q)
-        result.compatibleSystems << in.line(q).mid(layout::compatibleIndent.size());
-    if (auto bad = checkRecord(r, 4, tail + 8, {5, 6, 7, 8 + more, 9 + more}))
-        return *bad;
-    result.record = r;
-    result.format = ReadmeFormat::Text;
-    return result;
+    return *first;
 }
 
 }  // namespace velmora

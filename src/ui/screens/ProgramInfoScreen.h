@@ -4,6 +4,7 @@
 #include "ui/toolkit/Screen.h"
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace velmora {
@@ -36,8 +37,11 @@ private slots:
     void clear();
 private:
     look::MultiLineBox *descriptionBox, *instructionsBox, *featuresBox, *additionsBox, *newAdditionsBox;
+    QLineEdit *licenceBox;
+    look::MultiLineBox *licenceTextBox;
     QPushButton *clearButton, *nextButton, *mainButton;
-    QLabel *descriptionLabel, *featuresLabel, *newAdditionsLabel, *additionsLabel, *instructionsLabel;
+    QLabel *descriptionLabel, *featuresLabel, *newAdditionsLabel, *additionsLabel, *instructionsLabel, *licenceLabel,
+        *licenceTextLabel;
 };
 
 }  // namespace velmora

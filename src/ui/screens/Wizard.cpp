@@ -68,6 +68,8 @@ WizardValues readmeValues(const RecognisedReadme &readme, const WizardValues &no
     values.features = r.features;
     values.additions = r.additions;
     values.newFeatures = r.newAdditions;
+    values.licence = r.licence;
+    values.licenceText = r.licenceText;
     values.authorName = openedBox(r.authorName, presets.authorName);
     values.authorEMail = openedBox(r.authorEMail, presets.authorEMail);
 
