@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Next release's readme from last release's, on the real program under a
-# private Xvfb, driven with xdotool from the keyboard alone: File > Open
+# private Xvfb, driven with xdotool from the keyboard alone: last release's
+# readme written by the program from presets whose language has two lines,
+# then File > Open
 # readme (Ctrl+O) on a readme Velmora wrote, the version changed, the
 # preview (Ctrl+P) grown and left, Next (Alt+N), the preview again from
 # there at the size it was left at, its Main back there, Next, and Create File with Return twice: the Save dialog offers the
@@ -19,11 +21,26 @@ source "$(dirname "$0")/xsession.sh"
 closed() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 size_of() { xdotool getwindowgeometry "$(window "$1")" | sed -n 's/.*Geometry: //p'; }
 
+printf '"Acme Tools","https://acme.example","English\r\nPolish","acme.dll","Ann Author","ann@acme.example"\r\n' \
+    >"$work/app/presets.txt"
+
 for kind in txt md; do
-    echo "README.$kind: open, change the version, preview, Create File back onto it"
+    echo "README.$kind: written from presets with a language of two lines"
     old="$work/out/README.$kind"
-    cp "$data/readme_full.$kind" "$old"
+    rm -rf "$XDG_STATE_HOME/velmora"
+    start
+    focus Velmora
+    typed "tidyclip"; keys Tab; typed "1.0"
+    keys alt+n
+    focus "Program Info"
+    keys alt+n
+    focus Author
+    create_file "$old"
+    kill_hard
+    grep -q "Polish" "$old" || fail "the language's second line is not in README.$kind"
     cp "$old" "$work/out/before"
+
+    echo "README.$kind: open, change the version, preview, Create File back onto it"
     rm -rf "$XDG_STATE_HOME/velmora"                # no draft of the run before
     start
     focus Velmora
@@ -56,9 +73,9 @@ for kind in txt md; do
     [ "$(ls "$work/out" | sort | tr '\n' ' ')" = "README.$kind before " ] || fail "other files were written: $(ls "$work/out")"
 
     if [ "$kind" = txt ]; then
-        sed 's/^1\.2\.3\r$/1.3\r/' "$work/out/before" >"$work/out/expected"
+        sed 's/^1\.0\r$/1.3\r/' "$work/out/before" >"$work/out/expected"
     else
-        sed 's/^- \*\*Version:\*\* 1\.2\.3$/- **Version:** 1.3/' "$work/out/before" >"$work/out/expected"
+        sed 's/^- \*\*Version:\*\* 1\.0$/- **Version:** 1.3/' "$work/out/before" >"$work/out/expected"
     fi
     [ "$(diff "$work/out/before" "$work/out/expected" | grep -c '^>')" = 1 ] || fail "the old readme has no single version row"
     cmp "$old" "$work/out/expected" || {

@@ -131,6 +131,24 @@ private:
     QString any(const QStringList &list) { return list[pick(list.size())]; }
     QString spaces(int upTo) { return QString(pick(upTo), u' '); }
 
+    // Any character of the file's encoding but the line breaks: of
+    // Windows-1252, any byte; beyond it, any code point.
+    QString anyCharacter()
+    {
+        for (;;) {
+            QString c;
+            if (m_windows1252) {
+                c = fromWindows1252(QByteArray(1, char(1 + pick(255))));
+            } else {
+                const char32_t u = char32_t(1 + pick(0x10FFFF));
+                if (u < 0xD800 || u > 0xDFFF)
+                    c = QString::fromUcs4(&u, 1);
+            }
+            if (!c.isEmpty() && c != "\r" && c != "\n")
+                return c;
+        }
+    }
+
     QString text(int maxChars)
     {
         static const QString win = QStringLiteral(
@@ -141,6 +159,7 @@ private:
         for (const int length = pick(maxChars + 1); out.size() < length;) {
             const int p = pick(10);
             const QString c = p < 7 || ascii           ? QString(QChar(u' ' + pick(95)))  // printable ASCII
+                              : wild && p == 9         ? anyCharacter()
                               : p < 9 || m_windows1252 ? QString(win[pick(win.size())])
                                                        : beyond[pick(beyond.size())];
             if (out.size() + c.size() > maxChars)
