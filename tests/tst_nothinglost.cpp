@@ -82,8 +82,8 @@ private slots:
         // asked); the answer; the name as the file holds it.
         const std::tuple<QString, QString, MessageAnswer, QByteArray> cases[] = {
             {QStringLiteral("Jürgen Müller €"), QString(), MessageAnswer::Yes, "J\xfcrgen M\xfcller \x80"},
-            // A character outside the basic plane is one "?".
-            {QStringLiteral("Pal 😀😀"), QStringLiteral("😀"), MessageAnswer::No, "Pal ??"},
+            // No writes nothing: no character becomes a "?".
+            {QStringLiteral("Pal 😀😀"), QStringLiteral("😀"), MessageAnswer::No, QByteArray()},
             {many, QStringLiteral("Ā ā Ă ă Ą ą Ć ć Ĉ ĉ and 2 more"), MessageAnswer::Yes, many.toUtf8()},
             {polish, QString(), MessageAnswer::No, polish.toUtf8()},
             {QStringLiteral("Jürgen"), QString(), MessageAnswer::No, QStringLiteral("Jürgen").toUtf8()},
@@ -96,7 +96,8 @@ private slots:
             h->platform.calls.clear();
             h->platform.messageAnswers = {answer};
             QByteArray expected = dataFile("readme_walkthrough.txt");
-            QCOMPARE(h->createFile(target), expected.replace("Ann Author\r\n", written + "\r\n"));
+            QCOMPARE(h->createFile(target),
+                     written.isNull() ? QByteArray("older\r\n") : expected.replace("Ann Author\r\n", written + "\r\n"));
 
             const auto &calls = h->platform.calls;
             QCOMPARE(calls.size(), size_t(named.isEmpty() ? 1 : 2));

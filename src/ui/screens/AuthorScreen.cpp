@@ -141,9 +141,13 @@ void AuthorScreen::createFile()
     } else if (reason.isEmpty()) {
         // A file that was UTF-8 stays UTF-8: asked once, or never for a
         // file opened so.
-        encoding = context.readmeEncoding == ReadmeEncoding::Utf8
-                       ? ReadmeEncoding::Utf8
-                       : askForEncoding(charactersOutsideWindows1252(context.record, systems));
+        const std::optional<ReadmeEncoding> chosen =
+            context.readmeEncoding == ReadmeEncoding::Utf8
+                ? ReadmeEncoding::Utf8
+                : askForEncoding(charactersOutsideWindows1252(context.record, systems));
+        if (!chosen)
+            return;  // No: nothing written, no character replaced
+        encoding = *chosen;
         bytes = readmeBytes(context.record, systems, encoding);
     }
     if (!reason.isEmpty() || !writeFileAtomically(*path, bytes, &reason)) {
@@ -171,7 +175,7 @@ void AuthorScreen::showWritten(const QString &line)
     writtenLabel->setAccessibleName(line);
 }
 
-ReadmeEncoding AuthorScreen::askForEncoding(const QList<char32_t> &outside)
+std::optional<ReadmeEncoding> AuthorScreen::askForEncoding(const QList<char32_t> &outside)
 {
     if (outside.isEmpty())
         return ReadmeEncoding::Windows1252;
@@ -186,9 +190,11 @@ ReadmeEncoding AuthorScreen::askForEncoding(const QList<char32_t> &outside)
         this,
         QStringLiteral("The readme holds characters that Windows-1252 cannot hold:") + crLf + list
             + crLf + QStringLiteral("Write it in UTF-8 (without a byte-order mark) instead?") + crLf
-            + QStringLiteral("No writes each of them as \"?\"."),
+            + QStringLiteral("No writes nothing, so that no character is replaced by \"?\"."),
         QStringLiteral("Save as UTF-8?"), yesNoQuestion);
-    return answer == MessageAnswer::Yes ? ReadmeEncoding::Utf8 : ReadmeEncoding::Windows1252;
+    if (answer != MessageAnswer::Yes)
+        return std::nullopt;
+    return ReadmeEncoding::Utf8;
 }
 
 void AuthorScreen::backToMain()

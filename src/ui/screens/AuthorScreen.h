@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "core/readme/TextLayout.h"
 #include "ui/screens/PresetFill.h"
 #include "ui/toolkit/Platform.h"
@@ -48,7 +50,7 @@ private:
 
     // Asks whether a readme that holds these characters goes out in UTF-8;
     // no question for none.
-    ReadmeEncoding askForEncoding(const QList<char32_t> &outside);
+    std::optional<ReadmeEncoding> askForEncoding(const QList<char32_t> &outside);
     void showWritten(const QString &line);
 
     PresetFill nameFill, eMailFill;
