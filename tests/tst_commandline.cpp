@@ -6,7 +6,11 @@
 // differs for any other file. No argument starts
 // the program as always: with no display, or none that answers, it says so
 // in one line on standard error and ends with status 1 (Qt would abort,
-// leaving a core file); on a display that answers it runs.
+// leaving a core file); on a display that answers it runs. update and new
+// write readmes with no display: the same bytes as Create File for the same
+// record, only the rows set changed, nothing written on a refusal.
+
+#include "Harness.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -24,7 +28,7 @@ void start(QProcess &velmora, const QStringList &arguments, const QString &displ
 {
     static const QTemporaryDir home;  // no compositor's socket in it either
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY", "WAYLAND_SOCKET"})
+    for (const char *name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY", "WAYLAND_SOCKET", "XDG_CONFIG_HOME"})
         e.remove(name);
     e.insert("HOME", home.path());
     e.insert("XDG_STATE_HOME", home.filePath("state"));
@@ -120,6 +124,98 @@ private slots:
             QVERIFY2(stdErr.contains('\n' + usage), qPrintable(stdErr));
     }
 
+    // A release script's update and new, in a folder of their own, with no
+    // display. out: the file written, compared byte for byte (a refusal
+    // leaves readme.txt as it was); screens: Create File, after Open readme
+    // and the same values typed, writes the same bytes.
+    void releaseCommands_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("screens");
+        const QByteArray text = velmora::test::dataFile("readme_full.txt");
+        QByteArray released = text;
+        released.replace("\r\n1.2.3\r\n", "\r\n1.5\r\n").replace("A presets screen.\r\n", "Faster start.\r\nA preview.\r\n");
+        QTest::newRow("version and new additions") << QStringList{"update", "readme.txt", "--set", "version=1.5",
+            "--set", "new-additions=@NEWS"} << 0 << QString() << "readme.txt" << released << true;
+        QTest::newRow("to Markdown, by OUT's name") << QStringList{"update", "readme.txt", "--output", "README.md",
+            "--set", "version=1.5"} << 0 << QString() << "README.md"
+            << velmora::test::dataFile("readme_full.md").replace("1.2.3", "1.5") << false;
+        QByteArray utf8 = text;
+        utf8.replace("Sample - (", "Tidy\u2192clip - (").replace("(Freeware)", "(Demo)");
+        QTest::newRow("UTF-8 when asked") << QStringList{"update", "readme.txt", "--set", "name=Tidy\u2192clip",
+            "--set", "type=Demo", "--encoding", "utf-8"} << 0 << QString() << "readme.txt" << utf8 << false;
+        QTest::newRow("Windows-1252 cannot hold it") << QStringList{"update", "readme.txt", "--set", "name=\u03b1\u03b2\u03b3\u03b4\u03b5\u03b6\u03b7\u03b8\u03b9\u03ba\u03bb\u03bc"} << 1
+            << "velmora: readme.txt not written: the readme holds characters that Windows-1252 cannot hold: "
+               "\u03b1 \u03b2 \u03b3 \u03b4 \u03b5 \u03b6 \u03b7 \u03b8 \u03b9 \u03ba and 2 more. Give --encoding utf-8 to write it in UTF-8.\n"
+            << "readme.txt" << text << false;
+        QTest::newRow("a version the box refuses") << QStringList{"update", "readme.txt", "--set", "version=1.5 beta"} << 2
+            << "velmora: --set version=\"1.5 beta\": expected a version of at most 20 characters: digits, letters, \".\", \"-\" and \"+\".\n"
+            << "readme.txt" << text << false;
+        QTest::newRow("a name of two lines") << QStringList{"update", "readme.txt", "--set", "name=@NEWS"} << 2
+            << "velmora: --set name=\"Faster start....\": expected a program name on one line.\n" << "readme.txt" << text << false;
+        QTest::newRow("a type not in the list") << QStringList{"update", "readme.txt", "--set", "type=Game"} << 2
+            << "velmora: --set type=\"Game\": expected a type: \"Demo\", \"Freeware\", \"ShareWare\", \"UpDate\" or nothing.\n"
+            << "readme.txt" << text << false;
+        QTest::newRow("no such field") << QStringList{"update", "readme.txt", "--set", "colour=red"} << 2
+            << "velmora: --set \"colour=red\": expected FIELD=VALUE or FIELD=@PATH, FIELD one of name, version, type, company, "
+               "web-site, language, files-needed, description, instructions, new-additions, features, additions, licence, "
+               "licence-text, author, e-mail, systems\n" << "readme.txt" << text << false;
+        QTest::newRow("a value file missing") << QStringList{"update", "readme.txt", "--set", "features=@gone"} << 2
+            << "velmora: --set features: cannot read \"gone\": the file does not exist.\n" << "readme.txt" << text << false;
+        QTest::newRow("a file out of the layout") << QStringList{"update", "NEWS", "--set", "version=1.5"} << 1
+            << "NEWS:1: This file is not a readme that Velmora wrote, or it was changed by hand. Line 1 differs: "
+               "\"Faster start.\" Expected there: \"------------------------------\".\n" << "readme.txt" << text << false;
+        QTest::newRow("over the program itself") << QStringList{"update", "readme.txt", "--output", VELMORA_PROGRAM} << 1
+            << "velmora: Cannot write \"" VELMORA_PROGRAM "\": it is the Velmora program itself.\n" << "readme.txt" << text << false;
+        QByteArray first = velmora::test::dataFile("readme_empty.txt");
+        first.replace("\r\n - ()\r\n\r\n\r\n\r\n\r\n", "\r\nTidyclip - (ShareWare)\r\n1.4.2\r\n\r\n\r\nhttps://tidyclip.example\r\n")
+            .replace("2). Description - (none given)", "2). Description:\r\nKeeps the clipboard tidy")
+            .replace("\r\n\r\n------------------------------\r\nAUTHOR", "\r\n     Linux\r\n     Haiku\r\n\r\n------------------------------\r\nAUTHOR");
+        QTest::newRow("new, from the project") << QStringList{"new", "--project", "project", "--set", "type=ShareWare",
+            "--set", "systems=Linux\nHaiku\n", "--output", "first.txt"} << 0 << QString() << "first.txt" << first << false;
+        QTest::newRow("new over a file") << QStringList{"new", "--project", "project", "--output", "readme.txt"} << 1
+            << "velmora: readme.txt already exists: new writes only a new readme (update changes one)\n" << "readme.txt" << text << false;
+    }
+
+    void releaseCommands()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, error);
+        QFETCH(QString, out);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, screens);
+        using namespace velmora::test;
+        const QTemporaryDir folder;
+        QVERIFY(writeFile(folder.filePath("readme.txt"), dataFile("readme_full.txt"))
+                && writeFile(folder.filePath("NEWS"), "Faster start.\nA preview.\n") && QDir(folder.path()).mkdir("project")
+                && writeFile(folder.filePath("project/CMakeLists.txt"), "project(Tidyclip VERSION 1.4.2 DESCRIPTION "
+                             "\"Keeps the clipboard tidy\" HOMEPAGE_URL \"https://tidyclip.example\")\n")
+                && writeFile(folder.filePath("project/package.json"), R"({"name": "other", "version": "9.9.9"})"));
+        QProcess program;
+        program.setWorkingDirectory(folder.path());
+        start(program, arguments, "none");
+        QVERIFY2(program.waitForFinished(20000) && program.exitStatus() == QProcess::NormalExit, "still running, or crashed");
+        QCOMPARE(QString::fromUtf8(program.readAllStandardError()), error);
+        QCOMPARE(program.exitCode(), exitCode);
+        QCOMPARE(readAll(folder.filePath(out)), bytes);
+        if (!screens)
+            return;
+        Harness h;
+        h.start();
+        h.openReadme(QStringLiteral(VELMORA_TEST_DATA "/readme_full.txt"));
+        retype(versionBox(h.main()), "1.5");
+        velmora::ProgramInfoScreen *p = h.toProgram();
+        retype(newAdditionsBox(p), QString());
+        typeLines(newAdditionsBox(p), {"Faster start.", "A preview."});
+        QTest::mouseClick(nextButton(p), Qt::LeftButton);
+        QCOMPARE(h.createFile(h.path("screens.txt")), bytes);
+    }
+
     // No argument, on a display that answers: the program runs, and ignores
     // the signal of a file-size limit, so that a save past the limit fails
     // with its reason instead of ending the program with everything typed.
@@ -139,5 +235,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCommandLine)
+QTEST_MAIN(TestCommandLine)
 #include "tst_commandline.moc"

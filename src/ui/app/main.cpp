@@ -1,4 +1,4 @@
-#include "ui/app/CommandLine.h"
+#include "core/commands/CommandLine.h"
 #include "ui/app/Display.h"
 #include "ui/toolkit/QtPlatform.h"
 #include "ui/app/Navigator.h"
@@ -10,6 +10,10 @@
 
 int main(int argc, char *argv[])
 {
+    // A file-size limit makes a write fail with a reason (a readme that
+    // update writes, or one written from the screens) instead of ending the
+    // program with everything typed in it.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -23,9 +27,6 @@ int main(int argc, char *argv[])
                    stderr);
         return 1;
     }
-    // A file-size limit makes a write fail with a reason shown to the user,
-    // instead of ending the program with everything typed in it.
-    std::signal(SIGXFSZ, SIG_IGN);
     velmora::applyQtPlatformChoice();
     // A display named but not answering: Qt would abort and leave a core.
     const std::string unreachable = velmora::unreachableDisplay();

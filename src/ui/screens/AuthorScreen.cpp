@@ -1,12 +1,10 @@
 #include "ui/screens/AuthorScreen.h"
 
-#include "core/text/AtomicFile.h"
 #include "core/text/LineBreaks.h"
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Input.h"
 #include "core/presets/PresetsFile.h"
-#include "core/readme/TextLayout.h"
-#include "core/readme/MarkdownLayout.h"
+#include "core/readme/ReadmeFile.h"
 #include "core/readme/ReadmeTarget.h"
 #include "ui/screens/AppContext.h"
 #include "ui/screens/GeneralInfoScreen.h"
@@ -132,25 +130,24 @@ void AuthorScreen::createFile()
     // The name decides as much as the filter: a README.md is Markdown
     // whichever filter was left chosen. No extension is ever added.
     const bool markdown = saveDialog.selectedFilter == markdownFilter
-                          || path->endsWith(QLatin1String(".md"), Qt::CaseInsensitive);
+                          || formatNamedBy(*path) == ReadmeFormat::Markdown;
     ReadmeEncoding encoding = ReadmeEncoding::Windows1252;
-    QByteArray bytes;
-    if (reason.isEmpty() && markdown) {
-        reason = whyMarkdownCannotHold(context.record, systems);
-        bytes = readmeMarkdownBytes(context.record, systems);  // UTF-8 already: no question
-    } else if (reason.isEmpty()) {
-        // A file that was UTF-8 stays UTF-8: asked once, or never for a
-        // file opened so.
+    // A file that was UTF-8 stays UTF-8: asked once, or never for a file
+    // opened so. Markdown is UTF-8 already: no question. No to the
+    // question writes nothing, so that no character is replaced.
+    if (reason.isEmpty() && !markdown) {
         const std::optional<ReadmeEncoding> chosen =
             context.readmeEncoding == ReadmeEncoding::Utf8
                 ? ReadmeEncoding::Utf8
                 : askForEncoding(charactersOutsideWindows1252(context.record, systems));
         if (!chosen)
-            return;  // No: nothing written, no character replaced
+            return;
         encoding = *chosen;
-        bytes = readmeBytes(context.record, systems, encoding);
     }
-    if (!reason.isEmpty() || !writeFileAtomically(*path, bytes, &reason)) {
+    if (!reason.isEmpty()
+        || !writeReadmeFile(*path, context.record, systems, markdown ? ReadmeFormat::Markdown : ReadmeFormat::Text,
+                            encoding, context.platform.applicationFolder(), context.platform.userConfigFolder(),
+                            &reason)) {
         context.platform.messageBox(this,
                                     QStringLiteral("There seems to be an error. Please contact the author.")
                                         + crLf + reason,
@@ -179,16 +176,9 @@ std::optional<ReadmeEncoding> AuthorScreen::askForEncoding(const QList<char32_t>
 {
     if (outside.isEmpty())
         return ReadmeEncoding::Windows1252;
-    constexpr qsizetype named = 10;
-    QStringList shown;
-    for (qsizetype i = 0; i < outside.size() && i < named; ++i)
-        shown << QString::fromUcs4(&outside[i], 1);
-    QString list = shown.join(u' ');
-    if (outside.size() > named)
-        list += QStringLiteral(" and %1 more").arg(outside.size() - named);
     const MessageAnswer answer = context.platform.messageBox(
         this,
-        QStringLiteral("The readme holds characters that Windows-1252 cannot hold:") + crLf + list
+        QStringLiteral("The readme holds characters that Windows-1252 cannot hold:") + crLf + namedCharacters(outside)
             + crLf + QStringLiteral("Write it in UTF-8 (without a byte-order mark) instead?") + crLf
             + QStringLiteral("No writes nothing, so that no character is replaced by \"?\"."),
         QStringLiteral("Save as UTF-8?"), yesNoQuestion);

@@ -5,6 +5,7 @@
 #include "ui/toolkit/Platform.h"
 #include "core/presets/PresetsFile.h"
 #include "core/readme/LayoutText.h"
+#include "core/readme/ReadmeFile.h"
 #include "core/readme/ReadmeReading.h"
 #include "core/readme/TextLayout.h"
 #include "ui/screens/AppContext.h"
@@ -52,19 +53,6 @@ void transfer(QListWidget *source, QListWidget *target)
         }
     }
     source->setCurrentRow(std::min(place, source->count() - 1));
-}
-
-// The encoding in which the opened text readme is written again: UTF-8 only
-// when its bytes were UTF-8 with some character beyond ASCII (a file of
-// ASCII alone is Windows-1252 as much as UTF-8).
-ReadmeEncoding openedEncoding(const RecognisedReadme &readme)
-{
-    if (readme.encoding != TextEncoding::Utf8)
-        return ReadmeEncoding::Windows1252;
-    const QByteArray bytes = readmeBytes(readme.record, readme.compatibleSystems, ReadmeEncoding::Utf8);
-    return std::any_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) >= 0x80; })
-               ? ReadmeEncoding::Utf8
-               : ReadmeEncoding::Windows1252;
 }
 
 }  // namespace
@@ -374,7 +362,7 @@ void GeneralInfoScreen::openReadme()
     putIntoWizard(context.navigation, context, readmeValues(readme, now, presets));
     context.navigation.wizardReplaced();
     context.readmeFile = QFileInfo(*path).absoluteFilePath();
-    context.readmeEncoding = readme.format == ReadmeFormat::Text ? openedEncoding(readme) : ReadmeEncoding::Windows1252;
+    context.readmeEncoding = keptEncoding(readme);
     context.valuesAtFile = wizardValues(context.navigation, context);
     showReadmeFileInTitles(context.navigation, context);
     nameBox->setFocus();

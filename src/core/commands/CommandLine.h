@@ -8,7 +8,8 @@
 namespace velmora {
 
 // What the command line asks for. Read before anything needs a display, so
-// that --help, --version and check work anywhere.
+// that --help, --version and the commands (check, update, new) work
+// anywhere, with no display and no QCoreApplication.
 struct CommandLineAnswer {
     bool startProgram = true;  // no option: start as always
     int exitCode = 0;
@@ -16,6 +17,9 @@ struct CommandLineAnswer {
     QString standardError;     // an option Velmora does not know, and the usage;
                                // where a checked file is not a Velmora readme
 };
+
+// The usage text that --help prints.
+const QString &commandLineUsage();
 
 // arguments: the command line without the program's own name.
 CommandLineAnswer readCommandLine(const QStringList &arguments);

@@ -1,7 +1,6 @@
-#include "ui/app/CommandLine.h"
+#include "core/commands/CommandLine.h"
 
-#include "core/readme/ReadmeReading.h"
-#include "core/text/LineBreaks.h"
+#include "core/commands/ReleaseCommands.h"
 
 #include <cerrno>
 #include <cstring>
@@ -13,6 +12,9 @@ namespace {
 const QString usage = QStringLiteral(
     "Usage: velmora [--help | --version]\n"
     "       velmora check FILE\n"
+    "       velmora update FILE [--set FIELD=VALUE]... [--output OUT] [--encoding utf-8]\n"
+    "       velmora new --project DIR --output OUT [--set FIELD=VALUE]...\n"
+    "                   [--encoding utf-8]\n"
     "\n"
     "Velmora writes the readme that ships with a program: three screens ask\n"
     "for the facts, and Create File writes the readme, as plain text or as\n"
@@ -26,29 +28,39 @@ const QString usage = QStringLiteral(
     "  check FILE     exit 0 when FILE is a readme that Velmora wrote, in\n"
     "                 either layout; otherwise print FILE:LINE: and what\n"
     "                 differs there to standard error, and exit 1\n"
+    "  update FILE    change the fields named by --set in FILE, a readme that\n"
+    "                 Velmora wrote, and write it again (to OUT with --output,\n"
+    "                 in the layout OUT's .md or .txt names)\n"
+    "  new            write a first readme to OUT from the facts of the project\n"
+    "                 in DIR (git, CMakeLists.txt, Cargo.toml, ...) and the presets\n"
+    "\n"
+    "  --set FIELD=VALUE   the value of one field; FIELD=@PATH reads it from a file.\n"
+    "                 FIELD: name, version, type, company, web-site, language,\n"
+    "                 files-needed, description, instructions, new-additions,\n"
+    "                 features, additions, licence, licence-text, author, e-mail,\n"
+    "                 systems (one compatible system a line)\n"
+    "  --encoding utf-8    write a text readme in UTF-8; without it, a text readme\n"
+    "                 that Windows-1252 cannot hold is not written (one opened as\n"
+    "                 UTF-8 stays UTF-8)\n"
+    "\n"
+    "Exit status: 0 done, 1 a file not in the layout or not written, 2 a bad\n"
+    "field, value or option.\n"
     "\n"
     "The manual page velmora(1) and Help > Contents in the program say more.\n");
 
-// velmora check FILE: the file read as File > Open readme reads it, and the
-// words of its box on one line, after the file and the line that differs.
-CommandLineAnswer checkReadme(const QString &file)
-{
-    CommandLineAnswer answer;
-    answer.startProgram = false;
-    const RecognisedReadme readme = recogniseReadmeFile(file);
-    if (readme.recognised)
-        return answer;
-    const QString where = readme.readError.isEmpty() ? QStringLiteral("%1:%2").arg(file).arg(readme.mismatch.lineNumber)
-                                                     : file;
-    answer.exitCode = 1;
-    answer.standardError = where + QStringLiteral(": ") + notRecognisedMessage(readme).split(crLf).join(u' ') + u'\n';
-    return answer;
-}
-
 }  // namespace
+
+const QString &commandLineUsage()
+{
+    return usage;
+}
 
 CommandLineAnswer readCommandLine(const QStringList &arguments)
 {
+    if (arguments.value(0) == u"update")
+        return updateReadme(arguments.mid(1));
+    if (arguments.value(0) == u"new")
+        return newReadme(arguments.mid(1));
     if (arguments.value(0) == u"check") {
         if (arguments.size() == 2)
             return checkReadme(arguments[1]);
