@@ -3,6 +3,8 @@
 #include "core/readme/ReadmeReading.h"
 #include "core/text/LineBreaks.h"
 
+#include <QFileInfo>
+
 #include <cerrno>
 #include <cstring>
 
@@ -12,6 +14,7 @@ namespace {
 
 const QString usage = QStringLiteral(
     "Usage: velmora [--help | --version]\n"
+    "       velmora --project DIR\n"
     "       velmora check FILE\n"
     "\n"
     "Velmora writes the readme that ships with a program: three screens ask\n"
@@ -21,6 +24,9 @@ const QString usage = QStringLiteral(
     "Options:\n"
     "  -h, --help     show this help and exit\n"
     "  -v, --version  show the version and exit\n"
+    "  --project DIR  start with the facts found in the project folder DIR\n"
+    "                 (its git repository, build and package files, licence)\n"
+    "                 offered for the wizard, as File > From project folder\n"
     "\n"
     "Commands (no display needed):\n"
     "  check FILE     exit 0 when FILE is a readme that Velmora wrote, in\n"
@@ -59,6 +65,19 @@ CommandLineAnswer readCommandLine(const QStringList &arguments)
         return answer;
     }
     CommandLineAnswer answer;
+    if (arguments.value(0) == u"--project") {
+        const QFileInfo folder(arguments.value(1));
+        if (arguments.size() == 2 && folder.isDir()) {
+            answer.projectFolder = folder.absoluteFilePath();
+            return answer;
+        }
+        answer.startProgram = false;
+        answer.exitCode = 2;
+        answer.standardError = arguments.size() == 2
+                                   ? QStringLiteral("velmora: --project: \"%1\" is no folder\n").arg(arguments[1])
+                                   : QStringLiteral("velmora: --project takes one folder\n\n") + usage;
+        return answer;
+    }
     for (const QString &argument : arguments) {
         answer.startProgram = false;
         if (argument == u"--help" || argument == u"-h") {
