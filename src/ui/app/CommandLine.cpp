@@ -14,8 +14,8 @@ namespace {
 
 const QString usage = QStringLiteral(
     "Usage: velmora [--help | --version]\n"
-    "       velmora --project DIR\n"
     "       velmora check FILE\n"
+    "       velmora --project DIR\n"
     "\n"
     "Velmora writes the readme that ships with a program: three screens ask\n"
     "for the facts, and Create File writes the readme, as plain text or as\n"
@@ -74,7 +74,7 @@ CommandLineAnswer readCommandLine(const QStringList &arguments)
         answer.startProgram = false;
         answer.exitCode = 2;
         answer.standardError = arguments.size() == 2
-                                   ? QStringLiteral("velmora: --project: \"%1\" is no folder\n").arg(arguments[1])
+                                   ? QStringLiteral("velmora: --project: \"%1\" is no folder\n\n").arg(arguments[1]) + usage
                                    : QStringLiteral("velmora: --project takes one folder\n\n") + usage;
         return answer;
     }
