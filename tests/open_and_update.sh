@@ -8,7 +8,9 @@
 # there at the size it was left at, its Main back there, Next, and Create File with Return twice: the Save dialog offers the
 # opened file, and writing it back asks nothing. The file then differs from
 # the old in the version row alone, nothing else is written, and the titles
-# name it; once for the text layout, once for Markdown.
+# name it; once for the text layout, once for Markdown. Last, velmora
+# --project on a git project: the facts' dialog, named for the folder, and
+# Use (Alt+U) put them into the wizard, and Create File writes them.
 #
 # Usage: open_and_update.sh <velmora program> <test data folder>
 # Exits 77 (skipped) when Xvfb or xdotool is missing.
@@ -84,4 +86,47 @@ for kind in txt md; do
     }
     rm -f "$work/out/"*
 done
+echo "velmora --project: a git project's facts, Use, Create File"
+command -v git >/dev/null || fail "git is needed to make the project"
+project="$work/tidyclip"
+mkdir -p "$project"
+git -C "$project" init -q
+git -C "$project" config user.name "Ann Example"
+git -C "$project" config user.email ann@example.org
+git -C "$project" commit -q --allow-empty -m First
+git -C "$project" tag v1.4.2
+git -C "$project" remote add origin git@github.com:ann/tidyclip.git
+printf 'project(tidyclip VERSION 1.4.3 DESCRIPTION "Keeps the clipboard tidy")' >"$project/CMakeLists.txt"
+cat >"$project/LICENSE" <<'EOF'
+MIT License
+
+Copyright (c) 2026 Ann Example
+
+Permission is hereby granted, free of charge, to any person obtaining a copy
+of this software and associated documentation files (the "Software"), to deal
+in the Software without restriction.
+
+The above copyright notice and this permission notice shall be included in all
+copies or substantial portions of the Software.
+EOF
+printf '"Acme Tools","https://acme.example","English, German","acme.dll","Ann Author","ann@acme.example"\r\n' \
+    >"$work/app/presets.txt"
+rm -rf "$XDG_STATE_HOME/velmora"
+start --project "$project"
+focus "From project folder - $project"
+keys alt+u
+focus Velmora
+keys alt+n
+focus "Program Info"
+keys alt+n
+focus Author
+create_file "$work/out/README.txt"
+kill_hard
+# The walk of the screens' suite with nothing typed first: the name and the
+# first version (the newest tag) as found.
+sed 's/^Tidy Clip - ()\r$/tidyclip - ()\r/; s/^1\.4\.3\r$/1.4.2\r/' "$data/readme_project.txt" >"$work/expected"
+cmp "$work/out/README.txt" "$work/expected" || {
+    diff "$work/expected" "$work/out/README.txt" >&2 || true
+    fail "the readme written from the project's facts differs"
+}
 echo "PASS"

@@ -76,6 +76,8 @@ private slots:
                                          << "velmora: unknown option \"-platform\"";
         QTest::newRow("a file name") << QStringList{"readme.txt"} << "none" << 2 << QString()
                                      << "velmora: unexpected argument \"readme.txt\" (Velmora takes no file names)";
+        QTest::newRow("--project, no folder") << QStringList{"--project", "readme.txt"} << "none" << 2 << QString()
+                                              << "velmora: --project: \"readme.txt\" is no folder";
         // A release script's check, with no display.
         static const QTemporaryDir folder;
         const QString byHand = folder.filePath("README.md");

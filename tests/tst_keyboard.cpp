@@ -46,6 +46,14 @@ const std::pair<const char *, Screen *(*)(Harness &)> screens[] = {
     {"presets", [](Harness &h) -> Screen * { return h.toPresets(); }},
     {"view", [](Harness &h) -> Screen * { return h.toViewer(std::nullopt); }},
     {"preview", [](Harness &h) -> Screen * { return h.toPreview(); }},
+    {"project facts", [](Harness &h) -> Screen * {  // two versions to choose from, a broken file, a readme
+         QDir(h.folder()).mkdir("project");
+         for (const auto &[name, bytes] : {std::pair{"CMakeLists.txt", QByteArray("project(tidyclip VERSION 1.4.3)")},
+                                           {"package.json", "{\"version\": \"1.4.2\"}"}, {"Cargo.toml", "[package"},
+                                           {"readme.txt", dataFile("readme_walkthrough.txt")}})
+             writeFile(h.path("project/") + name, bytes);
+         return h.toProjectFacts(h.path("project"));
+     }},
 };
 
 // The access key of a caption ("E&xit": x), none when it has none.

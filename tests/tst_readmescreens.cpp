@@ -4,6 +4,7 @@
 // readme; both readers keep the same limits.
 
 #include "Harness.h"
+#include "ProjectFolder.h"
 #include "ui/screens/Wizard.h"
 #include "core/readme/TextLayout.h"
 #include "core/text/BoundedFile.h"
@@ -11,7 +12,10 @@
 #include "core/text/Win1252.h"
 #include "core/text/WholeFile.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -151,6 +155,81 @@ private slots:
         onToAuthor();
         QCOMPARE(h->createFile(h->path("empty.txt")), QByteArray("<unreadable>"));
         QVERIFY(h->platform.messages().back().text.startsWith("The readme needs the program's name."));
+    }
+
+    // File > From project folder, right after Open readme, on a project made
+    // as one is: the facts as a person reads them (a check box, the value,
+    // its source; the versions that disagree side by side; a broken file in
+    // a line), checked where the box is untouched, a preset's fill being no
+    // typing. Cancel changes nothing; Use fills the checked facts alone,
+    // the other version chosen, and Create File writes them. The readme now
+    // in the folder is offered, and opens as Open readme opens it.
+    void factsFromProjectFolder()
+    {
+        const QString folder = h->path("tidyclip");
+        git_libgit2_init();
+        QVERIFY(QDir().mkpath(folder) && makeRepository(folder, "git@github.com:ann/tidyclip.git"));
+        git_libgit2_shutdown();
+        QVERIFY(writeFile(folder + "/CMakeLists.txt", "project(tidyclip VERSION 1.4.3 DESCRIPTION \"Keeps the clipboard tidy\")"));
+        QVERIFY(writeFile(folder + "/LICENSE", mit) && writeFile(folder + "/package.json", "{\"name\": }"));
+        GeneralInfoScreen *m = start(acmePresets);
+        QCOMPARE(fileMenu(m)->actions().indexOf(projectAction(m)), 2);
+        QTest::keyClicks(nameBox(m), "Tidy Clip");
+        QTest::keyClicks(versionBox(m), "0.9");
+        const WizardValues before = wizardValues(*h->navigator, h->context());
+        // What shows, row by row from the top, left to right.
+        const auto shown = [](ProjectFactsScreen *f) {
+            QList<QWidget *> all = f->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+            all.removeIf([](QWidget *w) { return w->isHidden() || !(qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w)); });
+            // A row: what stands beside the highest control not yet placed, left to right.
+            std::ranges::sort(all, {}, [](QWidget *w) { return w->y(); });
+            QStringList rows;
+            while (!all.isEmpty()) {
+                const QRect first = all.first()->geometry();
+                QList<QWidget *> row = all;
+                row.removeIf([&](QWidget *w) { return w->geometry().center().y() > first.bottom(); });
+                all.remove(0, row.size());
+                std::ranges::sort(row, {}, [](QWidget *w) { return w->x(); });
+                QStringList texts;
+                for (QWidget *w : row) {
+                    auto *b = qobject_cast<QAbstractButton *>(w);
+                    const QString mark = !b || !b->isCheckable() ? "" : qobject_cast<QRadioButton *>(b) ? (b->isChecked() ? "(o) " : "( ) ")
+                                                                                                     : (b->isChecked() ? "[x] " : "[ ] ");
+                    texts << mark + (b ? b->text().remove(u'&') : static_cast<QLabel *>(w)->text());
+                }
+                rows << texts.join(" | ");
+            }
+            return rows;
+        };
+        const QStringList found{"Check the facts to put into the wizard:", "Fact | Value | From",
+                                "[ ] Name | tidyclip | CMakeLists.txt", "[ ] Version | (o) 1.4.2 | git",
+                                "( ) 1.4.3 | CMakeLists.txt", "[x] Description | Keeps the clipboard tidy | CMakeLists.txt",
+                                "[x] Web site | https://github.com/ann/tidyclip | git", "[x] Author | Ann Example | git",
+                                "[x] E-mail | ann@example.org | git", "[x] Licence | MIT | LICENSE",
+                                "[x] Licence text | See the file LICENSE | LICENSE", "package.json: line 1: object is missing after a comma", "Use | Cancel"};
+        QCOMPARE(shown(h->toProjectFacts(folder)), found);
+        QCOMPARE(h->projectFacts()->windowTitle(), "From project folder - " + folder);
+        QTest::mouseClick(control<QPushButton>(h->projectFacts(), "Cancel"), Qt::LeftButton);
+        QVERIFY(m->isVisible());
+        QCOMPARE(wizardValues(*h->navigator, h->context()), before);
+
+        ProjectFactsScreen *f = h->toProjectFacts(folder);
+        QCOMPARE(h->platform.callsOf(ScriptedPlatform::Kind::FolderDialog).back().offeredFileName, folder);
+        QTest::mouseClick(control<QCheckBox>(f, "Version"), Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(f, "1.4.3"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(f, "Use"), Qt::LeftButton);
+        QCOMPARE(nameBox(m)->text() + ' ' + versionBox(m)->text(), "Tidy Clip 1.4.3");
+        onToAuthor();
+        QCOMPARE(h->createFile(folder + "/README.txt"), dataFile("readme_project.txt"));
+
+        QTest::mouseClick(mainButton(h->author()), Qt::LeftButton);
+        retype(nameBox(m), "Tidy");
+        h->platform.messageAnswers = {MessageAnswer::Yes};
+        f = h->toProjectFacts(folder);
+        QCOMPARE(shown(f).mid(found.size() - 1), QStringList({"Velmora wrote README.txt here. | Open readme", "Use | Cancel"}));
+        QTest::mouseClick(control<QPushButton>(f, "Open readme"), Qt::LeftButton);
+        QCOMPARE(h->platform.messages().back().text, QString("Replace what you typed with README.txt?"));
+        QCOMPARE(m->windowTitle() + ' ' + nameBox(m)->text(), "Velmora - README.txt Tidy Clip");
     }
 
     // The preview is the text of the file that Create File then writes,

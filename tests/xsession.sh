@@ -92,13 +92,14 @@ cp "$program" "$work/app/velmora"
 printf '"Acme Tools","https://acme.example","English, German","acme.dll","Ann Author","ann@acme.example"\r\n' \
     >"$work/app/presets.txt"
 
+# start [ARGUMENT...]: the program, in the background.
 # Under AddressSanitizer (scripts/test-sanitizers) one check stays off for
 # the real program: libxkbcommon-x11, on connecting to the X server, hands
 # strndup() a bounded atom name without a terminating NUL, which
 # strict_string_checks reports although nothing is read past the bound.
 start() {
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}strict_string_checks=0" \
-        "$work/app/velmora" >>"$work/velmora.log" 2>&1 &
+        "$work/app/velmora" "$@" >>"$work/velmora.log" 2>&1 &
     pid=$!
 }
 

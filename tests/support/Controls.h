@@ -12,6 +12,7 @@
 #include "ui/screens/PresetsScreen.h"
 #include "ui/screens/PreviewScreen.h"
 #include "ui/screens/ProgramInfoScreen.h"
+#include "ui/screens/ProjectFactsScreen.h"
 #include "ui/screens/ViewerScreen.h"
 #include "ui/toolkit/Input.h"
 
@@ -99,6 +100,7 @@ inline QMenu *toolsMenu(GeneralInfoScreen *s) { return menuOf(s, "Tools"); }
 inline QMenu *helpMenu(GeneralInfoScreen *s) { return menuOf(s, "Help"); }
 inline QAction *constantsAction(GeneralInfoScreen *s) { return entryOf(fileMenu(s), "Constants"); }
 inline QAction *openAction(GeneralInfoScreen *s) { return entryOf(fileMenu(s), "Open readme\u2026"); }
+inline QAction *projectAction(GeneralInfoScreen *s) { return entryOf(fileMenu(s), "From project folder\u2026"); }
 inline QAction *tooltipsAction(GeneralInfoScreen *s) { return entryOf(toolsMenu(s), "Tooltips"); }
 inline QAction *viewAction(GeneralInfoScreen *s) { return entryOf(toolsMenu(s), "View"); }
 inline QAction *previewAction(GeneralInfoScreen *s) { return entryOf(toolsMenu(s), "Preview"); }

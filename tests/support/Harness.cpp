@@ -81,6 +81,13 @@ PreviewScreen *Harness::toPreview()
     return preview();
 }
 
+ProjectFactsScreen *Harness::toProjectFacts(const QString &folder)
+{
+    platform.dialogAnswers = {folder};
+    projectAction(main())->trigger();
+    return projectFacts();
+}
+
 QStringList entries(const QListWidget *list)
 {
     QStringList out;

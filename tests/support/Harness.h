@@ -65,6 +65,9 @@ public:
     // File > Open readme, the Open dialog answered (nothing: Cancel).
     void openReadme(const std::optional<QString> &path);
     PreviewScreen *toPreview();  // Tools > Preview
+    // File > From project folder, the folder dialog answered with folder.
+    ProjectFactsScreen *toProjectFacts(const QString &folder);
+    ProjectFactsScreen *projectFacts() const { return static_cast<ProjectFactsScreen *>(navigator->screen(ScreenId::Facts)); }
 
     QTemporaryDir dir;
     ScriptedPlatform platform;

@@ -23,7 +23,7 @@ class ScriptedPlatform : public Platform {
     QTemporaryDir m_stateHome;
 
 public:
-    enum class Kind { MessageBox, SaveDialog, OpenDialog, HelpContents };
+    enum class Kind { MessageBox, SaveDialog, OpenDialog, FolderDialog, HelpContents };
 
     // What a call gave (members left out of an initializer are empty).
     struct Call {
@@ -82,6 +82,11 @@ public:
     std::optional<QString> openFileDialog(QWidget *owner, FileDialog &dialog) override
     {
         return fileDialog(Kind::OpenDialog, owner, dialog);
+    }
+
+    std::optional<QString> folderDialog(QWidget *owner, FileDialog &dialog) override
+    {
+        return fileDialog(Kind::FolderDialog, owner, dialog);
     }
 
     QString applicationFolder() const override { return m_folder; }

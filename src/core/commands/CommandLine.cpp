@@ -2,6 +2,8 @@
 
 #include "core/commands/ReleaseCommands.h"
 
+#include <QFileInfo>
+
 #include <cerrno>
 #include <cstring>
 
@@ -12,6 +14,7 @@ namespace {
 const QString usage = QStringLiteral(
     "Usage: velmora [--help | --version]\n"
     "       velmora check FILE\n"
+    "       velmora --project DIR\n"
     "       velmora update FILE [--set FIELD=VALUE]... [--output OUT] [--encoding utf-8]\n"
     "       velmora new --project DIR --output OUT [--set FIELD=VALUE]...\n"
     "                   [--encoding utf-8]\n"
@@ -23,6 +26,9 @@ const QString usage = QStringLiteral(
     "Options:\n"
     "  -h, --help     show this help and exit\n"
     "  -v, --version  show the version and exit\n"
+    "  --project DIR  start with the facts found in the project folder DIR\n"
+    "                 (its git repository, build and package files, licence)\n"
+    "                 offered for the wizard, as File > From project folder\n"
     "\n"
     "Commands (no display needed):\n"
     "  check FILE     exit 0 when FILE is a readme that Velmora wrote, in\n"
@@ -71,6 +77,19 @@ CommandLineAnswer readCommandLine(const QStringList &arguments)
         return answer;
     }
     CommandLineAnswer answer;
+    if (arguments.value(0) == u"--project") {
+        const QFileInfo folder(arguments.value(1));
+        if (arguments.size() == 2 && folder.isDir()) {
+            answer.projectFolder = folder.absoluteFilePath();
+            return answer;
+        }
+        answer.startProgram = false;
+        answer.exitCode = 2;
+        answer.standardError = arguments.size() == 2
+                                   ? QStringLiteral("velmora: --project: \"%1\" is no folder\n\n").arg(arguments[1]) + usage
+                                   : QStringLiteral("velmora: --project takes one folder\n\n") + usage;
+        return answer;
+    }
     for (const QString &argument : arguments) {
         answer.startProgram = false;
         if (argument == u"--help" || argument == u"-h") {

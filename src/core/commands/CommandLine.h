@@ -16,6 +16,8 @@ struct CommandLineAnswer {
     QString standardOutput;    // --help, --version
     QString standardError;     // an option Velmora does not know, and the usage;
                                // where a checked file is not a Velmora readme
+    QString projectFolder;     // --project DIR: the folder whose facts are
+                               // offered at the start (absolute)
 };
 
 // The usage text that --help prints.

@@ -5,6 +5,7 @@
 #include "ui/screens/AuthorScreen.h"
 #include "ui/screens/GeneralInfoScreen.h"
 #include "ui/screens/ProgramInfoScreen.h"
+#include "ui/screens/ProjectFactsScreen.h"
 #include "ui/screens/PreviewScreen.h"
 #include "ui/screens/ViewerScreen.h"
 #include "ui/screens/Wizard.h"
@@ -16,7 +17,7 @@
 namespace velmora {
 
 Navigator::Navigator(Platform &platform)
-    : m_context{platform, *this, {}, {}, {}, {}, {}, ReadmeEncoding::Windows1252, {}, ScreenId::Main},
+    : m_context{platform, *this, {}, {}, {}, {}, {}, ReadmeEncoding::Windows1252, {}, ScreenId::Main, {}, {}},
       m_drafts(std::make_unique<DraftKeeper>(m_context, *this))
 {
 }
@@ -30,8 +31,9 @@ Navigator::~Navigator()
     m_splash.reset();
 }
 
-void Navigator::start()
+void Navigator::start(const QString &projectFolder)
 {
+    m_projectFolder = projectFolder;
     m_splash = std::make_unique<SplashScreen>(*this);
     m_splash->load();
     look::centreOnScreen(m_splash.get());
@@ -53,6 +55,8 @@ std::unique_ptr<Screen> Navigator::create(ScreenId id)
         return std::make_unique<ViewerScreen>(m_context);
     case ScreenId::Preview:
         return std::make_unique<PreviewScreen>(m_context);
+    case ScreenId::Facts:
+        return std::make_unique<ProjectFactsScreen>(m_context);
     }
     return nullptr;
 }
@@ -106,6 +110,8 @@ void Navigator::show(ScreenId id)
         m_mainShown = true;
         if (m_drafts)
             m_drafts->offerLeftDraft(screen);
+        if (!m_projectFolder.isEmpty() && !m_ending)
+            static_cast<GeneralInfoScreen *>(screen)->showProjectFacts(std::exchange(m_projectFolder, QString()));
     }
 }
 

@@ -28,7 +28,9 @@ public:
     AppContext &context() { return m_context; }
 
     // Program start: the splash screen alone is created, loaded and shown.
-    void start();
+    // With a project folder: its facts are offered once the general-info
+    // screen is first shown, after the question over a finished run's draft.
+    void start(const QString &projectFolder = {});
     SplashScreen *splash() const { return m_splash.get(); }
 
     void change(QWidget *from, ScreenId to) override;
@@ -55,7 +57,8 @@ private:
 
     AppContext m_context;
     std::unique_ptr<SplashScreen> m_splash;
-    std::array<std::unique_ptr<Screen>, 6> m_screens;
+    std::array<std::unique_ptr<Screen>, 7> m_screens;
+    QString m_projectFolder;
     std::unique_ptr<DraftKeeper> m_drafts;
     bool m_mainShown = false;
     bool m_ending = false;

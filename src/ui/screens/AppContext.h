@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/help/HelpBinding.h"
+#include "core/project/ProjectFacts.h"
 #include "core/readme/ReadmeRecord.h"
 #include "core/readme/TextLayout.h"
 #include "core/readme/WizardValues.h"
@@ -39,6 +40,10 @@ struct AppContext {
     std::optional<WizardValues> valuesAtFile;
     // The wizard screen that showed the preview, where its Main goes back.
     ScreenId previewFrom = ScreenId::Main;
+    // The project folder last chosen (absolute), and what it was found to
+    // say about itself, which the facts screen shows.
+    QString projectFolder;
+    ProjectFacts projectFacts;
 };
 
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #include "ui/toolkit/Input.h"
 #include "ui/toolkit/Platform.h"
 #include "core/presets/PresetsFile.h"
+#include "core/project/ProjectFacts.h"
 #include "core/readme/LayoutText.h"
 #include "core/readme/ReadmeFile.h"
 #include "core/readme/ReadmeReading.h"
@@ -133,6 +134,7 @@ void GeneralInfoScreen::buildMenu()
     constantsAction = fileMenu->addAction("&Constants");
     openAction = fileMenu->addAction(QStringLiteral("&Open readme\u2026"));
     openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    projectAction = fileMenu->addAction(QStringLiteral("From &project folder\u2026"));
     fileSeparator = fileMenu->addSeparator();
     exitAction = fileMenu->addAction("E&xit");
     toolsMenu = menuBar->addMenu("&Tools");
@@ -148,6 +150,7 @@ void GeneralInfoScreen::buildMenu()
 
     connect(constantsAction, &QAction::triggered, this, &GeneralInfoScreen::showPresets);
     connect(openAction, &QAction::triggered, this, &GeneralInfoScreen::openReadme);
+    connect(projectAction, &QAction::triggered, this, &GeneralInfoScreen::openProjectFolder);
     connect(exitAction, &QAction::triggered, this, &GeneralInfoScreen::exitFromMenu);
     connect(tooltipsAction, &QAction::triggered, this, &GeneralInfoScreen::switchTooltips);
     connect(viewAction, &QAction::triggered, this, &GeneralInfoScreen::showViewer);
@@ -341,9 +344,13 @@ void GeneralInfoScreen::openReadme()
     const std::optional<QString> path = askForFile(
         context.platform, this, openDialog, FileDialogKind::Open, QStringLiteral("Open readme"),
         {QStringLiteral("Readme (*.txt *.md)"), QStringLiteral("All files (*)")});
-    if (!path)
-        return;  // Cancel changes nothing and says nothing
-    const RecognisedReadme readme = recogniseReadmeFile(*path);
+    if (path)  // Cancel changes nothing and says nothing
+        openReadmeFile(*path);
+}
+
+void GeneralInfoScreen::openReadmeFile(const QString &path)
+{
+    const RecognisedReadme readme = recogniseReadmeFile(path);
     if (!readme.recognised) {
         context.platform.messageBox(this, notRecognisedMessage(readme), QStringLiteral("Open readme"),
                                 okWarning);
@@ -352,7 +359,7 @@ void GeneralInfoScreen::openReadme()
     const WizardValues now = wizardValues(context.navigation, context);
     if (typedSince(context.valuesAtFile, now)) {
         const MessageAnswer answer = context.platform.messageBox(
-            this, QStringLiteral("Replace what you typed with %1?").arg(QFileInfo(*path).fileName()),
+            this, QStringLiteral("Replace what you typed with %1?").arg(QFileInfo(path).fileName()),
             QStringLiteral("Open readme"), yesNoNoByDefault);
         if (answer != MessageAnswer::Yes)
             return;
@@ -361,11 +368,28 @@ void GeneralInfoScreen::openReadme()
         readPresets(context.platform.applicationFolder(), context.platform.userConfigFolder());
     putIntoWizard(context.navigation, context, readmeValues(readme, now, presets));
     context.navigation.wizardReplaced();
-    context.readmeFile = QFileInfo(*path).absoluteFilePath();
+    context.readmeFile = QFileInfo(path).absoluteFilePath();
     context.readmeEncoding = keptEncoding(readme);
     context.valuesAtFile = wizardValues(context.navigation, context);
     showReadmeFileInTitles(context.navigation, context);
     nameBox->setFocus();
+}
+
+// Offers what the project in a chosen folder says about itself; the
+// folder dialog starts in the folder chosen last, or the documents folder.
+void GeneralInfoScreen::openProjectFolder()
+{
+    folderDialog.title = QStringLiteral("From project folder");
+    folderDialog.initialFolder = context.platform.documentsFolder();
+    if (const std::optional<QString> folder = context.platform.folderDialog(this, folderDialog))
+        showProjectFacts(*folder);
+}
+
+void GeneralInfoScreen::showProjectFacts(const QString &folder)
+{
+    context.projectFolder = QFileInfo(folder).absoluteFilePath();
+    context.projectFacts = readProjectFacts(context.projectFolder);
+    context.navigation.change(this, ScreenId::Facts);
 }
 
 void GeneralInfoScreen::exitFromMenu()

@@ -40,6 +40,12 @@ public:
     void collectValues(WizardValues &values) const;
     void putValues(const WizardValues &values);
 
+    // File > Open readme with that file chosen: a readme the program wrote
+    // back into the wizard, after the question over what was typed.
+    void openReadmeFile(const QString &path);
+    // The facts of the project in folder, shown for the user to pick from.
+    void showProjectFacts(const QString &folder);
+
 protected:
     AppContext &context;
 
@@ -57,6 +63,7 @@ private slots:
     void showTypeTip();
     void showPresets();
     void openReadme();
+    void openProjectFolder();
     void exitFromMenu();
     void switchTooltips();
     void showViewer();
@@ -73,9 +80,10 @@ private:
 
     QMenuBar *menuBar;
     QMenu *fileMenu, *toolsMenu, *helpMenu;
-    QAction *constantsAction, *openAction, *fileSeparator, *exitAction, *tooltipsAction, *toolsSeparator,
+    QAction *constantsAction, *openAction, *projectAction, *fileSeparator, *exitAction, *tooltipsAction, *toolsSeparator,
         *viewAction, *previewAction, *contentsAction;
     FileDialog openDialog;  // the Open dialog of File > Open readme
+    FileDialog folderDialog;  // the folder dialog of File > From project folder
 
     void buildMenu();
     bool listKeyPressed(QListWidget *list, QKeyEvent *event);

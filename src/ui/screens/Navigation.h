@@ -6,7 +6,7 @@ namespace velmora {
 
 class Screen;
 
-enum class ScreenId { Main, Program, Author, Preset, View, Preview };
+enum class ScreenId { Main, Program, Author, Preset, View, Preview, Facts };
 
 // What a screen asks of the program frame: another screen, or the end of the
 // program.

@@ -88,6 +88,9 @@ public:
     virtual std::optional<QString> saveFileDialog(QWidget *owner, FileDialog &dialog) = 0;
     // Accepts the name of a file that does not exist.
     virtual std::optional<QString> openFileDialog(QWidget *owner, FileDialog &dialog) = 0;
+    // A folder that exists, chosen from folders alone; its filters are not
+    // used. The folder last chosen is offered again.
+    virtual std::optional<QString> folderDialog(QWidget *owner, FileDialog &dialog) = 0;
     // Folder of the program file: no trailing separator except at a root.
     virtual QString applicationFolder() const = 0;
     // This user's own folder for Velmora's settings (~/.config/Velmora); it

@@ -35,6 +35,22 @@ QFileDialog *keptFileDialog(QWidget *owner, FileDialog &dialog)
     return box;
 }
 
+// Runs the kept dialog: the path chosen, or nothing on cancel.
+std::optional<QString> runKeptDialog(QFileDialog *box)
+{
+    const int result = box->exec();
+    // A list of completions still open when the dialog closes would stay on
+    // the screen, over the window below, and take its keys.
+    for (QCompleter *completer : box->findChildren<QCompleter *>()) {
+        if (QAbstractItemView *list = completer->popup())
+            list->hide();
+    }
+    const QStringList files = box->selectedFiles();
+    if (result != QDialog::Accepted || files.isEmpty() || files.first().isEmpty())
+        return std::nullopt;
+    return files.first();
+}
+
 std::optional<QString> runFileDialog(QWidget *owner, FileDialog &dialog,
                                      QFileDialog::AcceptMode mode)
 {
@@ -62,21 +78,12 @@ std::optional<QString> runFileDialog(QWidget *owner, FileDialog &dialog,
         name->setFocus(Qt::OtherFocusReason);
         name->selectAll();
     }
-    const int result = box->exec();
-    // A list of completions still open when the dialog closes would stay on
-    // the screen, over the window below, and take its keys.
-    for (QCompleter *completer : box->findChildren<QCompleter *>()) {
-        if (QAbstractItemView *list = completer->popup())
-            list->hide();
-    }
-    if (result != QDialog::Accepted)
+    const std::optional<QString> chosen = runKeptDialog(box);
+    if (!chosen)
         return std::nullopt;
-    const QStringList files = box->selectedFiles();
-    if (files.isEmpty() || files.first().isEmpty())
-        return std::nullopt;
-    dialog.fileName = files.first();
+    dialog.fileName = *chosen;
     dialog.selectedFilter = box->selectedNameFilter();
-    return files.first();
+    return chosen;
 }
 
 }  // namespace
@@ -117,6 +124,21 @@ std::optional<QString> QtPlatform::saveFileDialog(QWidget *owner, FileDialog &di
 std::optional<QString> QtPlatform::openFileDialog(QWidget *owner, FileDialog &dialog)
 {
     return runFileDialog(owner, dialog, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtPlatform::folderDialog(QWidget *owner, FileDialog &dialog)
+{
+    QFileDialog *box = keptFileDialog(owner, dialog);
+    box->setFileMode(QFileDialog::Directory);
+    box->setOption(QFileDialog::ShowDirsOnly, true);
+    box->setAcceptMode(QFileDialog::AcceptOpen);
+    box->setWindowTitle(dialog.title);
+    // Opened inside the folder last chosen, so that a sibling is one step away.
+    box->setDirectory(dialog.fileName.isEmpty() ? dialog.initialFolder : dialog.fileName);
+    const std::optional<QString> chosen = runKeptDialog(box);
+    if (chosen)
+        dialog.fileName = *chosen;
+    return chosen;
 }
 
 QString QtPlatform::applicationFolder() const

@@ -12,6 +12,7 @@ public:
                              const MessageKind &kind) override;
     std::optional<QString> saveFileDialog(QWidget *owner, FileDialog &dialog) override;
     std::optional<QString> openFileDialog(QWidget *owner, FileDialog &dialog) override;
+    std::optional<QString> folderDialog(QWidget *owner, FileDialog &dialog) override;
     QString applicationFolder() const override;
     QString userConfigFolder() const override;
     QString userStateFolder() const override;
