@@ -15,6 +15,7 @@ struct CommandLineAnswer {
     QString standardOutput;    // --help, --version
     QString standardError;     // an option Velmora does not know, and the usage;
                                // where a checked file is not a Velmora readme
+    QString fileToOpen;        // velmora FILE: the readme to open at start
 };
 
 // arguments: the command line without the program's own name.

@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QPointer>
 
+#include <utility>
+
 namespace velmora {
 
 Navigator::Navigator(Platform &platform)
@@ -30,8 +32,9 @@ Navigator::~Navigator()
     m_splash.reset();
 }
 
-void Navigator::start()
+void Navigator::start(const QString &fileToOpen)
 {
+    m_fileToOpen = fileToOpen;
     m_splash = std::make_unique<SplashScreen>(*this);
     m_splash->load();
     look::centreOnScreen(m_splash.get());
@@ -106,6 +109,8 @@ void Navigator::show(ScreenId id)
         m_mainShown = true;
         if (m_drafts)
             m_drafts->offerLeftDraft(screen);
+        if (!m_fileToOpen.isEmpty() && !m_ending)
+            static_cast<GeneralInfoScreen *>(screen)->openReadmeFile(std::exchange(m_fileToOpen, QString()));
     }
 }
 

@@ -28,7 +28,9 @@ public:
     AppContext &context() { return m_context; }
 
     // Program start: the splash screen alone is created, loaded and shown.
-    void start();
+    // A file given is opened once the general-info screen is first shown,
+    // after a left draft was offered.
+    void start(const QString &fileToOpen = {});
     SplashScreen *splash() const { return m_splash.get(); }
 
     void change(QWidget *from, ScreenId to) override;
@@ -57,6 +59,7 @@ private:
     std::unique_ptr<SplashScreen> m_splash;
     std::array<std::unique_ptr<Screen>, 6> m_screens;
     std::unique_ptr<DraftKeeper> m_drafts;
+    QString m_fileToOpen;
     bool m_mainShown = false;
     bool m_ending = false;
 };

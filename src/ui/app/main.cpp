@@ -45,6 +45,6 @@ int main(int argc, char *argv[])
     velmora::Navigator navigator(platform);
     QObject::connect(&navigator, &velmora::Navigator::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    navigator.start();
+    navigator.start(answer.fileToOpen);
     return app.exec();
 }

@@ -40,6 +40,10 @@ public:
     void collectValues(WizardValues &values) const;
     void putValues(const WizardValues &values);
 
+    // Opens the readme at path as File > Open readme does once its dialog
+    // has answered: a file out of the layout shows the same box.
+    void openReadmeFile(const QString &path);
+
 protected:
     AppContext &context;
 
@@ -53,6 +57,9 @@ private slots:
     void pickType();
     void moveToCompatible();
     void moveBackToOsList();
+    void addOwnSystem();
+    void removeOwnSystem();
+    void updateSystemButtons();
     void showOsListTip();
     void showTypeTip();
     void showPresets();
@@ -65,11 +72,13 @@ private slots:
 
 private:
     QLabel *titleLabel, *nameLabel, *versionLabel, *companyLabel, *webLabel, *languageLabel, *filesNeededLabel,
-        *osListLabel, *compatibleLabel, *typeLabel;
-    QLineEdit *nameBox, *versionBox, *companyBox, *webBox, *languageBox;
+        *osListLabel, *compatibleLabel, *typeLabel, *ownSystemLabel;
+    QLineEdit *nameBox, *versionBox, *companyBox, *webBox, *languageBox, *ownSystemBox;
     look::MultiLineBox *filesNeededBox;
     QListWidget *osList, *compatibleList, *typeList;
-    QPushButton *clearButton, *nextButton, *exitButton;
+    QPushButton *addSystemButton, *removeSystemButton, *clearButton, *nextButton, *exitButton;
+    // The systems this user added to the OS list, as remembered.
+    QStringList ownSystems;
 
     QMenuBar *menuBar;
     QMenu *fileMenu, *toolsMenu, *helpMenu;
@@ -79,6 +88,7 @@ private:
 
     void buildMenu();
     bool listKeyPressed(QListWidget *list, QKeyEvent *event);
+    void rememberOwnSystems();
 
     PresetFill companyFill, webFill, languageFill, needFill;
 };
