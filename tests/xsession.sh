@@ -98,7 +98,7 @@ printf '"Acme Tools","https://acme.example","English, German","acme.dll","Ann Au
 # strict_string_checks reports although nothing is read past the bound.
 start() {
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}strict_string_checks=0" \
-        "$work/app/velmora" >>"$work/velmora.log" 2>&1 &
+        "$work/app/velmora" "$@" >>"$work/velmora.log" 2>&1 &
     pid=$!
 }
 

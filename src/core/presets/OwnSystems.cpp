@@ -73,14 +73,15 @@ QStringList readOwnSystems(const QString &folder)
 bool writeOwnSystems(const QString &folder, const QStringList &names, QString *error)
 {
     const QString path = ownSystemsPath(folder);
-    if (path.isEmpty()) {
-        *error = cannotWrite(QStringLiteral("systems.txt"), QStringLiteral("there is no config folder"));
+    const auto fail = [error](const QString &reason) {
+        if (error)
+            *error = reason;
         return false;
-    }
-    if (!QDir().mkpath(folder)) {
-        *error = cannotWrite(path, QStringLiteral("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder)));
-        return false;
-    }
+    };
+    if (path.isEmpty())
+        return fail(cannotWrite(QStringLiteral("systems.txt"), QStringLiteral("there is no config folder")));
+    if (!QDir().mkpath(folder))
+        return fail(cannotWrite(path, QStringLiteral("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder))));
     return writeFileAtomically(path, ownSystemsBytes(names), error);
 }
 
