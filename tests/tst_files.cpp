@@ -18,7 +18,7 @@
 #include "core/drafts/DraftStore.h"
 #include "core/drafts/DraftWriter.h"
 #include "core/help/HelpPath.h"
-#include "core/presets/OwnSystems.h"
+#include "core/systems/OwnSystems.h"
 #include "core/presets/PresetsFile.h"
 #include "core/text/AtomicFile.h"
 #include "core/text/BoundedFile.h"

@@ -10,7 +10,7 @@
 namespace velmora {
 
 // The systems of the general-info screen's OS list at start, in order; the
-// user's own (core/presets/OwnSystems) follow them.
+// user's own (core/systems/OwnSystems) follow them.
 QStringList startingSystems();
 
 // A box that the presets fill: its text, and what the last fill put there

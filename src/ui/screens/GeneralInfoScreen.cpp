@@ -3,7 +3,7 @@
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Input.h"
 #include "ui/toolkit/Platform.h"
-#include "core/presets/OwnSystems.h"
+#include "core/systems/OwnSystems.h"
 #include "core/presets/PresetsFile.h"
 #include "core/readme/LayoutText.h"
 #include "core/readme/ReadmeReading.h"

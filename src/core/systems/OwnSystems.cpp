@@ -1,4 +1,4 @@
-#include "core/presets/OwnSystems.h"
+#include "core/systems/OwnSystems.h"
 
 #include "core/readme/WizardValues.h"
 #include "core/text/AtomicFile.h"
