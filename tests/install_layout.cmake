@@ -103,7 +103,7 @@ expect("group STREQUAL \"[Desktop Entry]\"" "the desktop entry starts with ${gro
 list(FILTER entry INCLUDE REGEX "^(Exec|TryExec|Icon|Type)=")
 list(SORT entry)
 string(REPLACE ";" "|" entry_keys "${entry}")
-expect("entry_keys STREQUAL \"Exec=velmora|Icon=velmora|TryExec=velmora|Type=Application\""
+expect("entry_keys STREQUAL \"Exec=velmora %f|Icon=velmora|TryExec=velmora|Type=Application\""
        "desktop entry keys: ${entry_keys}")
 file(REAL_PATH "${stage}/usr/bin/velmora" exec_target)
 expect("exec_target STREQUAL program_file" "the desktop entry's command does not start the program")

@@ -31,7 +31,7 @@ keys Tab Tab Tab Tab Down Down Down        # type: none, Demo, Freeware, ShareWa
 keys Tab                                   # to the OS list
 keys Return                                # Windows 95 to the compatible list
 keys Down Return                           # Windows 98SE too, from Windows 98 in its place
-keys Tab Tab Tab Return                    # Next
+keys Tab Tab Tab Tab Return                # Next, past the own-system box
 focus "Program Info"
 typed "Draws pixels."; keys Return; typed "Saves them too."
 keys Tab; typed "Run it."

@@ -1,7 +1,8 @@
 // The program's command line, run as a user runs it: --help and --version
 // answer on standard output without a window, with no display at all or
 // with displays whose servers are gone; anything else is refused with status
-// 2, a line saying why and the usage on standard error. check FILE answers
+// 2, a line saying why and the usage on standard error; one file name
+// starts the program to open it. check FILE answers
 // without a window too: 0 for a readme Velmora wrote, 1 and where it
 // differs for any other file. No argument starts
 // the program as always: with no display, or none that answers, it says so
@@ -47,7 +48,7 @@ void start(QProcess &velmora, const QStringList &arguments, const QString &displ
     velmora.start(QStringLiteral(VELMORA_PROGRAM), arguments);
 }
 
-const QString usage = "Usage: velmora [--help | --version]\n       velmora check FILE\n";
+const QString usage = "Usage: velmora [FILE]\n       velmora [--help | --version]\n       velmora check FILE\n";
 const QString version = "Velmora " VELMORA_VERSION "\n";
 
 }  // namespace
@@ -74,10 +75,12 @@ private slots:
                                         << "velmora: unknown option \"--open\"";
         QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen"} << "gone" << 2 << QString()
                                          << "velmora: unknown option \"-platform\"";
-        QTest::newRow("a file name") << QStringList{"readme.txt"} << "none" << 2 << QString()
-                                     << "velmora: unexpected argument \"readme.txt\" (Velmora takes no file names)";
         QTest::newRow("--project, no folder") << QStringList{"--project", "readme.txt"} << "none" << 2 << QString()
                                               << "velmora: --project: \"readme.txt\" is no folder";
+        QTest::newRow("two file names") << QStringList{"readme.txt", "--", "-b.md"} << "none" << 2 << QString()
+                                        << "velmora: unexpected argument \"-b.md\" (Velmora opens one file at a time)";
+        QTest::newRow("a file name, no display") << QStringList{"--", "-a.txt"} << "none" << 1 << QString()
+            << "Velmora needs a graphical desktop, but no display was found (DISPLAY and WAYLAND_DISPLAY are not set).\n";
         // A release script's check, with no display.
         static const QTemporaryDir folder;
         const QString byHand = folder.filePath("README.md");

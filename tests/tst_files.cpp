@@ -18,6 +18,7 @@
 #include "core/drafts/DraftStore.h"
 #include "core/drafts/DraftWriter.h"
 #include "core/help/HelpPath.h"
+#include "core/systems/OwnSystems.h"
 #include "core/presets/PresetsFile.h"
 #include "core/text/AtomicFile.h"
 #include "core/text/BoundedFile.h"
@@ -715,6 +716,33 @@ private slots:
             QCOMPARE(QFileInfo::exists(config), !userAfter.isNull());  // not even the folder
         };
         QVERIFY(asWriter(asTheWriter));
+    }
+
+    // The user's own systems: a foreign or broken systems.txt gives the
+    // names it holds, each once, none of Velmora's, none too long or with
+    // a control character, at most fifty; one too large for that gives
+    // none. A folder that cannot be made says so and writes nothing.
+    void ownSystemsFile()
+    {
+        QTemporaryDir dir;
+        QByteArray foreign = "\xef\xbb\xbfHaiku\r\nhaiku\r\nwindows xp\r\n\x01" "bell\r\n" + QByteArray(41, 'x')
+                             + "\n  Plan\t  9 \r\n\xc3\x85ngstr\xc3\xb6m\n";
+        QStringList expected{"Haiku", "Plan 9", QStringLiteral("\u00c5ngstr\u00f6m")};
+        for (int i = 0; i < 60; ++i) {
+            foreign += "OS " + QByteArray::number(i) + '\n';
+            expected << QString("OS %1").arg(i);
+        }
+        QVERIFY(writeFile(dir.filePath("systems.txt"), foreign));
+        QCOMPARE(readOwnSystems(dir.path()), expected.first(maxOwnSystems));
+        QVERIFY(writeOwnSystems(dir.path(), {"Haiku", QStringLiteral("\u00c5ngstr\u00f6m")}, nullptr));
+        QCOMPARE(readAll(dir.filePath("systems.txt")), QByteArray("Haiku\n\xc3\x85ngstr\xc3\xb6m\n"));
+        QVERIFY(writeFile(dir.filePath("systems.txt"), QByteArray(9000, 'x') + "\nHaiku\n"));
+        QCOMPARE(readOwnSystems(dir.path()), QStringList());
+        QVERIFY(writeFile(dir.filePath("config"), "a file"));
+        QString reason;
+        QVERIFY(!writeOwnSystems(dir.filePath("config/Velmora"), {"Haiku"}, &reason));
+        QCOMPARE(reason, cannotWrite(dir.filePath("config/Velmora/systems.txt"),
+                                     "the folder " + dir.filePath("config/Velmora") + " cannot be created"));
     }
 
     // A readme saved through a link in a shared folder such as /tmp: the

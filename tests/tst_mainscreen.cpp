@@ -16,8 +16,9 @@
 using namespace velmora;
 using namespace velmora::test;
 
-const QStringList allSystems{"Windows 95",   "Windows 98", "Windows 98SE", "Windows ME",
-                             "Windows 2000", "Windows NT", "Windows XP"};
+const QStringList allSystems{"Windows 95", "Windows 98", "Windows 98SE", "Windows ME", "Windows 2000",
+                             "Windows NT", "Windows XP", "Windows 10", "Windows 11", "macOS",
+                             "Linux",      "FreeBSD",    "Android",      "iOS",        "Web browser"};
 
 class TestMainScreen : public ProgramSuite {
     Q_OBJECT
@@ -126,11 +127,11 @@ private slots:
         QTest::keyClick(osList(m), Qt::Key_End);
         QTest::keyClick(osList(m), Qt::Key_Enter, Qt::KeypadModifier);
         doubleClickRow(osList(m), 0);
-        QCOMPARE(entries(compatibleList(m)), QStringList({"Windows XP", "Windows 95"}));
+        QCOMPARE(entries(compatibleList(m)), QStringList({"Web browser", "Windows 95"}));
         QCOMPARE(osList(m)->currentItem()->text(), QString("Windows 98"));
         QTest::keyClick(osList(m), Qt::Key_Home);
         QTest::keyClick(osList(m), Qt::Key_Space, Qt::ControlModifier);
-        QCOMPARE(entries(compatibleList(m)), QStringList({"Windows XP", "Windows 95"}));
+        QCOMPARE(entries(compatibleList(m)), QStringList({"Web browser", "Windows 95"}));
 
         // Back, with the target's selection kept.
         clickRow(osList(m), 0);
@@ -138,9 +139,9 @@ private slots:
         compatibleList(m)->setFocus();
         QTest::keyClick(compatibleList(m), Qt::Key_End);
         QTest::keyClick(compatibleList(m), Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(entries(compatibleList(m)), QStringList({"Windows XP"}));
-        QCOMPARE(entries(osList(m)), allSystems.mid(1, 5) + QStringList{"Windows 95"});
-        QCOMPARE(compatibleList(m)->currentItem()->text(), QString("Windows XP"));
+        QCOMPARE(entries(compatibleList(m)), QStringList({"Web browser"}));
+        QCOMPARE(entries(osList(m)), allSystems.mid(1, 13) + QStringList{"Windows 95"});
+        QCOMPARE(compatibleList(m)->currentItem()->text(), QString("Web browser"));
         QCOMPARE(osList(m)->selectedItems().size(), 1);
         QCOMPARE(h->context().record, ReadmeRecord{});  // transfers never touch the record
 
@@ -172,7 +173,7 @@ private slots:
             QVERIFY(b->text().isEmpty());
         QVERIFY(filesNeededBox(m)->text().isEmpty());
         QVERIFY(entries(compatibleList(m)).isEmpty());
-        QCOMPARE(entries(osList(m)), allSystems.mid(2, 4) + QStringList({"Windows 95", "Windows XP", "Windows 98"}));
+        QCOMPARE(entries(osList(m)), allSystems.mid(2, 12) + QStringList({"Windows 95", "Web browser", "Windows 98"}));
         QCOMPARE(typeList(m)->selectedItems().first()->text(), QString("Freeware"));
         QCOMPARE(h->context().record, copied);
         QCOMPARE(m->focusWidget(), nameBox(m));
@@ -201,6 +202,48 @@ private slots:
         QVERIFY(std::any_of(all.begin(), all.end(), [&](const QWidget *w) {
             return w->x() > compat.right() && w->geometry().right() < type.left() && w->height() > type.height();
         }));
+    }
+
+    // Systems of the user's own: typed and added (Return, Alt+A or Add), one
+    // the lists hold already shown instead, removed again (Remove or Delete,
+    // never one of Velmora's), written to the readme when moved, and
+    // offered again at the next start in the same config folder.
+    void ownSystems()
+    {
+        GeneralInfoScreen *m = start();
+        auto *box = control<QLineEdit>(m, "Own system");
+        auto *add = control<QPushButton>(m, "Add"), *remove = control<QPushButton>(m, "Remove");
+        QVERIFY(!add->isEnabled() && !remove->isEnabled());
+        QTest::keyClicks(box, "  Haiku ");
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, "BeOS");
+        QVERIFY(QTest::qWaitForWindowActive(m));  // for the access key
+        QTest::keyClick(box, Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(box->text().isEmpty());  // the button's click is animated
+        QTest::keyClicks(box, "LINUX");
+        QTest::mouseClick(add, Qt::LeftButton);
+        QCOMPARE(entries(osList(m)), allSystems + QStringList({"Haiku", "BeOS"}));
+        QCOMPARE(osList(m)->currentItem()->text(), QString("Linux"));
+        QVERIFY(box->text().isEmpty() && !remove->isEnabled());
+        osList(m)->setFocus();
+        QTest::keyClick(osList(m), Qt::Key_Delete);
+        QTest::keyClick(osList(m), Qt::Key_End);
+        QVERIFY(remove->isEnabled());
+        QTest::mouseClick(remove, Qt::LeftButton);
+        QTest::keyClick(osList(m), Qt::Key_Delete);  // Haiku, in BeOS's place
+        QCOMPARE(entries(osList(m)), allSystems);
+        QTest::keyClicks(box, "Haiku");
+        QTest::mouseClick(add, Qt::LeftButton);
+        QCOMPARE(readAll(h->platform.userConfig + "/systems.txt"), QByteArray("Haiku\n"));
+
+        Harness again;
+        again.platform.userConfig = h->platform.userConfig;
+        GeneralInfoScreen *next = again.start();
+        QCOMPARE(entries(osList(next)), allSystems + QStringList{"Haiku"});
+        doubleClickRow(osList(next), rowOf(osList(next), "Haiku"));
+        QTest::keyClicks(nameBox(next), "Tidyclip");
+        again.toAuthor();
+        QVERIFY(again.createFile(again.path("readme.txt")).contains("7). Compatible OS's:\r\n     Haiku\r\n\r\n"));
     }
 
     // A close request from the window manager on any other screen goes back
@@ -340,6 +383,7 @@ private slots:
         const QString typeTip = "Be sure to click an item (it will be highlited)";
         const QString osTip = "Double-click the OS(s) that are compatible with your program";
         const auto hover = [&] {
+            QTest::mouseMove(m->client(), QPoint(1, 1));  // into the window first
             QTest::mouseMove(typeList(m)->viewport(), QPoint(6, 4));
             QTest::mouseMove(osList(m)->viewport(), QPoint(6, 14));
         };

@@ -59,7 +59,8 @@ private slots:
                     QTest::keyClick(b, key, mods);
                     QKeyEvent held(QEvent::KeyPress, key, mods, QString(), true);
                     QApplication::sendEvent(b, &held);
-                    QVERIFY2(clicks == 1, qPrintable(s->windowTitle() + ": " + b->text()));
+                    // A button that is off (Add with no name typed) presses nothing.
+                    QVERIFY2(clicks == int(b->isEnabled()), qPrintable(s->windowTitle() + ": " + b->text()));
                     clicks = 0;
                 }
             }

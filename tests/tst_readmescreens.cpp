@@ -130,8 +130,9 @@ private slots:
         QCOMPARE(h->platform.messages().size(), size_t(3));
         QCOMPARE(m->windowTitle(), QString("Velmora - readme_full.txt"));
         QCOMPARE(entries(compatibleList(m)), QStringList({"Windows 98", "Windows 95", "Windows NT 4.0"}));
-        QCOMPARE(entries(osList(m)),
-                 QStringList({"Windows 98SE", "Windows 2000", "Windows NT", "Windows XP", "Windows ME"}));
+        QCOMPARE(entries(osList(m)), QStringList({"Windows 98SE", "Windows 2000", "Windows NT", "Windows 10", "Windows 11",
+                                                  "macOS", "Linux", "FreeBSD", "Android", "iOS", "Web browser",
+                                                  "Windows XP", "Windows ME"}));
         QCOMPARE(typeList(m)->currentItem()->text(), QString("Freeware"));
         QVERIFY(typeList(m)->currentItem()->isSelected());
         h->navigator->drafts().waitForWriter();

@@ -12,7 +12,8 @@ namespace velmora {
 namespace {
 
 const QString usage = QStringLiteral(
-    "Usage: velmora [--help | --version]\n"
+    "Usage: velmora [FILE]\n"
+    "       velmora [--help | --version]\n"
     "       velmora check FILE\n"
     "       velmora --project DIR\n"
     "       velmora update FILE [--set FIELD=VALUE]... [--output OUT] [--encoding utf-8]\n"
@@ -21,7 +22,9 @@ const QString usage = QStringLiteral(
     "\n"
     "Velmora writes the readme that ships with a program: three screens ask\n"
     "for the facts, and Create File writes the readme, as plain text or as\n"
-    "Markdown (README.md). Started without options, it opens its window.\n"
+    "Markdown (README.md). Started without options, it opens its window;\n"
+    "given a FILE, a readme it wrote, it opens it there as File > Open\n"
+    "readme does.\n"
     "\n"
     "Options:\n"
     "  -h, --help     show this help and exit\n"
@@ -90,7 +93,16 @@ CommandLineAnswer readCommandLine(const QStringList &arguments)
                                    : QStringLiteral("velmora: --project takes one folder\n\n") + usage;
         return answer;
     }
+    bool optionsEnded = false;  // after "--", "-notes.md" is a file name too
     for (const QString &argument : arguments) {
+        if (argument == u"--" && !optionsEnded) {
+            optionsEnded = true;
+            continue;
+        }
+        if ((optionsEnded || !argument.startsWith(u'-')) && !argument.isEmpty() && answer.fileToOpen.isEmpty()) {
+            answer.fileToOpen = argument;
+            continue;
+        }
         answer.startProgram = false;
         if (argument == u"--help" || argument == u"-h") {
             answer.standardOutput = usage;
@@ -101,11 +113,12 @@ CommandLineAnswer readCommandLine(const QStringList &arguments)
             return answer;
         }
         answer.exitCode = 2;
-        answer.standardError = (argument.startsWith(u'-')
-                                    ? QStringLiteral("velmora: unknown option \"%1\"\n")
-                                    : QStringLiteral("velmora: unexpected argument \"%1\" (Velmora takes no file names)\n"))
-                                   .arg(argument)
-                               + u'\n' + usage;
+        const QString why = argument.isEmpty() ? QStringLiteral("velmora: the file name is empty\n")
+                            : argument.startsWith(u'-') && !optionsEnded
+                                ? QStringLiteral("velmora: unknown option \"%1\"\n").arg(argument)
+                                : QStringLiteral("velmora: unexpected argument \"%1\" (Velmora opens one file at a time)\n")
+                                      .arg(argument);
+        answer.standardError = why + u'\n' + usage;
         return answer;
     }
     return answer;

@@ -18,6 +18,7 @@ struct CommandLineAnswer {
                                // where a checked file is not a Velmora readme
     QString projectFolder;     // --project DIR: the folder whose facts are
                                // offered at the start (absolute)
+    QString fileToOpen;        // velmora FILE: the readme to open at start
 };
 
 // The usage text that --help prints.

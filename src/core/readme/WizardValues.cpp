@@ -7,7 +7,11 @@ QStringList startingSystems()
     return {QStringLiteral("Windows 95"),   QStringLiteral("Windows 98"),
             QStringLiteral("Windows 98SE"), QStringLiteral("Windows ME"),
             QStringLiteral("Windows 2000"), QStringLiteral("Windows NT"),
-            QStringLiteral("Windows XP")};
+            QStringLiteral("Windows XP"),   QStringLiteral("Windows 10"),
+            QStringLiteral("Windows 11"),   QStringLiteral("macOS"),
+            QStringLiteral("Linux"),        QStringLiteral("FreeBSD"),
+            QStringLiteral("Android"),      QStringLiteral("iOS"),
+            QStringLiteral("Web browser")};
 }
 
 namespace {
@@ -31,7 +35,10 @@ bool holdsTypedText(const WizardValues &v)
          {&v.company, &v.webSite, &v.language, &v.filesNeeded, &v.authorName, &v.authorEMail})
         if (box->countsAsTyped())
             return true;
-    if (!v.compatibleSystems.isEmpty() || v.otherSystems != startingSystems())
+    // The user's own systems follow the starting ones; adding one is no
+    // typing (it is kept apart from the wizard), moving any system is.
+    const QStringList starting = startingSystems();
+    if (!v.compatibleSystems.isEmpty() || v.otherSystems.mid(0, starting.size()) != starting)
         return true;
 
     const ReadmeRecord &r = v.record;

@@ -9,7 +9,8 @@
 
 namespace velmora {
 
-// The systems of the general-info screen's OS list at start, in order.
+// The systems of the general-info screen's OS list at start, in order; the
+// user's own (core/systems/OwnSystems) follow them.
 QStringList startingSystems();
 
 // A box that the presets fill: its text, and what the last fill put there

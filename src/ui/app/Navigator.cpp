@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QPointer>
 
+#include <utility>
+
 namespace velmora {
 
 Navigator::Navigator(Platform &platform)
@@ -31,8 +33,9 @@ Navigator::~Navigator()
     m_splash.reset();
 }
 
-void Navigator::start(const QString &projectFolder)
+void Navigator::start(const QString &fileToOpen, const QString &projectFolder)
 {
+    m_fileToOpen = fileToOpen;
     m_projectFolder = projectFolder;
     m_splash = std::make_unique<SplashScreen>(*this);
     m_splash->load();
@@ -110,6 +113,8 @@ void Navigator::show(ScreenId id)
         m_mainShown = true;
         if (m_drafts)
             m_drafts->offerLeftDraft(screen);
+        if (!m_fileToOpen.isEmpty() && !m_ending)
+            static_cast<GeneralInfoScreen *>(screen)->openReadmeFile(std::exchange(m_fileToOpen, QString()));
         if (!m_projectFolder.isEmpty() && !m_ending)
             static_cast<GeneralInfoScreen *>(screen)->showProjectFacts(std::exchange(m_projectFolder, QString()));
     }

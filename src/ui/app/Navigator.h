@@ -28,9 +28,10 @@ public:
     AppContext &context() { return m_context; }
 
     // Program start: the splash screen alone is created, loaded and shown.
-    // With a project folder: its facts are offered once the general-info
-    // screen is first shown, after the question over a finished run's draft.
-    void start(const QString &projectFolder = {});
+    // A file given is opened, and then a project folder's facts offered,
+    // once the general-info screen is first shown, after a left draft was
+    // offered.
+    void start(const QString &fileToOpen = {}, const QString &projectFolder = {});
     SplashScreen *splash() const { return m_splash.get(); }
 
     void change(QWidget *from, ScreenId to) override;
@@ -60,6 +61,7 @@ private:
     std::array<std::unique_ptr<Screen>, 7> m_screens;
     QString m_projectFolder;
     std::unique_ptr<DraftKeeper> m_drafts;
+    QString m_fileToOpen;
     bool m_mainShown = false;
     bool m_ending = false;
 };

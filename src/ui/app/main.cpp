@@ -46,6 +46,6 @@ int main(int argc, char *argv[])
     velmora::Navigator navigator(platform);
     QObject::connect(&navigator, &velmora::Navigator::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    navigator.start(answer.projectFolder);
+    navigator.start(answer.fileToOpen, answer.projectFolder);
     return app.exec();
 }

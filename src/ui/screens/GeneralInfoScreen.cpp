@@ -3,6 +3,7 @@
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Input.h"
 #include "ui/toolkit/Platform.h"
+#include "core/systems/OwnSystems.h"
 #include "core/presets/PresetsFile.h"
 #include "core/project/ProjectFacts.h"
 #include "core/readme/LayoutText.h"
@@ -59,7 +60,7 @@ void transfer(QListWidget *source, QListWidget *target)
 }  // namespace
 
 GeneralInfoScreen::GeneralInfoScreen(AppContext &context)
-    : Screen(QStringLiteral("Velmora"), 5775, 5550), context(context)
+    : Screen(QStringLiteral("Velmora"), 5775, 6030), context(context)
 {
     QWidget *c = client();
     //                                                 left  top   width height limit
@@ -82,16 +83,21 @@ GeneralInfoScreen::GeneralInfoScreen(AppContext &context)
     compatibleList   = listBox(c,                      2040, 3600, 1695, 1035);
     typeLabel        = heading(c, "Type: ",            4200, 3360, darkBlue());
     typeList         = listBox(c,                      4200, 3600, 1335, 255);
-    clearButton      = button(c, "&Clear",             2400, 5040, 975, 375);
-    nextButton       = button(c, "&Next",              3480, 5040, 975, 375);
-    exitButton       = button(c, "E&xit",              4680, 5040, 975, 375);
+    ownSystemLabel   = label(c, "Own system:",          120, 4800);
+    ownSystemBox     = lineBox(c,                      1200, 4800, 2175, 285, maxOwnSystemLength);
+    addSystemButton  = button(c, "&Add",               3480, 4755, 975, 375);
+    removeSystemButton = button(c, "&Remove",          4680, 4755, 975, 375);
+    clearButton      = button(c, "&Clear",             2400, 5520, 975, 375);
+    nextButton       = button(c, "&Next",              3480, 5520, 975, 375);
+    exitButton       = button(c, "E&xit",              4680, 5520, 975, 375);
 
     horizontalSeparator(c, 120, 5640, 2400, 2415);
     horizontalSeparator(c, 120, 5640, 3120, 3135);
-    horizontalSeparator(c, 120, 5640, 4800, 4815);
+    horizontalSeparator(c, 120, 5640, 5280, 5295);
     verticalSeparator(c, 3960, 3970, 3600, 4560);
 
-    osList->addItems(startingSystems());
+    ownSystems = readOwnSystems(context.platform.userConfigFolder());
+    osList->addItems(startingSystems() + ownSystems);
     typeList->addItems(layout::programTypes);
     pickTheShownRow(typeList, QStringLiteral("No type"));
     takeOnly(versionBox, layout::isVersion);
@@ -107,9 +113,14 @@ GeneralInfoScreen::GeneralInfoScreen(AppContext &context)
     nameBy(osListLabel, osList);
     nameBy(compatibleLabel, compatibleList);
     nameBy(typeLabel, typeList);
+    nameBy(ownSystemLabel, ownSystemBox);
+    addSystemButton->setAccessibleDescription(QStringLiteral("Adds the own system to the end of the OS list"));
+    removeSystemButton->setAccessibleDescription(
+        QStringLiteral("Removes the own system chosen in the OS list; the systems Velmora knows stay"));
 
     setTabOrderChain({nameBox, versionBox, companyBox, webBox, languageBox, filesNeededBox,
-                      typeList, osList, compatibleList, clearButton, nextButton, exitButton});
+                      typeList, osList, compatibleList, ownSystemBox, addSystemButton, removeSystemButton,
+                      clearButton, nextButton, exitButton});
 
     connect(nextButton, &QPushButton::clicked, this, &GeneralInfoScreen::next);
     connect(clearButton, &QPushButton::clicked, this, &GeneralInfoScreen::clear);
@@ -117,6 +128,12 @@ GeneralInfoScreen::GeneralInfoScreen(AppContext &context)
     connect(typeList, &QListWidget::itemSelectionChanged, this, &GeneralInfoScreen::pickType);
     connect(osList, &QListWidget::itemDoubleClicked, this, &GeneralInfoScreen::moveToCompatible);
     connect(compatibleList, &QListWidget::itemDoubleClicked, this, &GeneralInfoScreen::moveBackToOsList);
+    connect(addSystemButton, &QPushButton::clicked, this, &GeneralInfoScreen::addOwnSystem);
+    connect(ownSystemBox, &QLineEdit::returnPressed, this, &GeneralInfoScreen::addOwnSystem);
+    connect(removeSystemButton, &QPushButton::clicked, this, &GeneralInfoScreen::removeOwnSystem);
+    connect(ownSystemBox, &QLineEdit::textChanged, this, &GeneralInfoScreen::updateSystemButtons);
+    connect(osList, &QListWidget::currentItemChanged, this, &GeneralInfoScreen::updateSystemButtons);
+    updateSystemButtons();
 
     osList->installEventFilter(this);
     compatibleList->installEventFilter(this);
@@ -222,6 +239,12 @@ void GeneralInfoScreen::putValues(const WizardValues &values)
     osList->addItems(values.otherSystems);
     compatibleList->clear();
     compatibleList->addItems(values.compatibleSystems);
+    // A system the values do not hold (one Velmora or the user has added
+    // since they were kept) is still offered, at the end of the OS list.
+    for (const QString &system : startingSystems() + ownSystems)
+        if (!values.otherSystems.contains(system) && !values.compatibleSystems.contains(system))
+            osList->addItem(system);
+    updateSystemButtons();
     const QList<QListWidgetItem *> types = typeList->findItems(values.type, Qt::MatchExactly);
     if (values.type.isEmpty() || types.isEmpty())
         typeList->clearSelection();  // the empty row shows
@@ -281,6 +304,69 @@ void GeneralInfoScreen::moveBackToOsList()
     transfer(compatibleList, osList);
 }
 
+// The system typed into the own-system box goes to the end of the OS list
+// and is remembered for the next start. One the lists already hold is
+// shown where it stands instead.
+void GeneralInfoScreen::addOwnSystem()
+{
+    const QString name = ownSystemName(ownSystemBox->text());
+    if (name.isEmpty())
+        return;
+    for (QListWidget *list : {osList, compatibleList}) {
+        const QList<QListWidgetItem *> found = list->findItems(name, Qt::MatchFixedString);
+        if (!found.isEmpty()) {
+            list->setCurrentItem(found.first());
+            list->scrollToItem(found.first());
+            ownSystemBox->clear();
+            return;
+        }
+    }
+    if (ownSystems.size() >= maxOwnSystems) {
+        context.platform.messageBox(
+            this, QStringLiteral("Velmora keeps up to %1 systems of your own.\r\nRemove one to add another.").arg(maxOwnSystems),
+            QStringLiteral("Add system"), okWarning);
+        return;
+    }
+    ownSystems << name;
+    osList->addItem(name);
+    osList->setCurrentRow(osList->count() - 1);
+    osList->scrollToBottom();
+    ownSystemBox->clear();
+    rememberOwnSystems();
+}
+
+// The chosen row of the OS list, when it is a system the user added, leaves
+// the list and is forgotten.
+void GeneralInfoScreen::removeOwnSystem()
+{
+    QListWidgetItem *row = osList->currentItem();
+    if (!row || !ownSystems.contains(row->text()))
+        return;
+    ownSystems.removeAll(row->text());
+    const int place = osList->row(row);
+    delete osList->takeItem(place);
+    osList->setCurrentRow(std::min(place, osList->count() - 1));
+    osList->setFocus();
+    rememberOwnSystems();
+}
+
+void GeneralInfoScreen::rememberOwnSystems()
+{
+    QString reason;
+    if (!writeOwnSystems(context.platform.userConfigFolder(), ownSystems, &reason))
+        context.platform.messageBox(
+            this, QStringLiteral("The OS list has changed for now, but Velmora cannot remember it for the next start.\r\n") + reason,
+            QStringLiteral("OS list"), okWarning);
+    updateSystemButtons();
+}
+
+void GeneralInfoScreen::updateSystemButtons()
+{
+    addSystemButton->setEnabled(!ownSystemName(ownSystemBox->text()).isEmpty());
+    const QListWidgetItem *row = osList->currentItem();
+    removeSystemButton->setEnabled(row && ownSystems.contains(row->text()));
+}
+
 void GeneralInfoScreen::showOsListTip()
 {
     osList->setToolTip(context.tooltipsOn ? compatTip : QString());
@@ -297,6 +383,10 @@ bool GeneralInfoScreen::listKeyPressed(QListWidget *list, QKeyEvent *event)
 {
     const int key = event->key();
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (key == Qt::Key_Delete && mods == Qt::NoModifier && list == osList) {
+        removeOwnSystem();
+        return true;
+    }
     const bool moves = (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)
                        && mods == Qt::NoModifier;
     if (!moves)

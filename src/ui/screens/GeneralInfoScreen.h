@@ -41,7 +41,8 @@ public:
     void putValues(const WizardValues &values);
 
     // File > Open readme with that file chosen: a readme the program wrote
-    // back into the wizard, after the question over what was typed.
+    // back into the wizard, after the question over what was typed; a file
+    // out of the layout shows the same box.
     void openReadmeFile(const QString &path);
     // The facts of the project in folder, shown for the user to pick from.
     void showProjectFacts(const QString &folder);
@@ -59,6 +60,9 @@ private slots:
     void pickType();
     void moveToCompatible();
     void moveBackToOsList();
+    void addOwnSystem();
+    void removeOwnSystem();
+    void updateSystemButtons();
     void showOsListTip();
     void showTypeTip();
     void showPresets();
@@ -72,11 +76,13 @@ private slots:
 
 private:
     QLabel *titleLabel, *nameLabel, *versionLabel, *companyLabel, *webLabel, *languageLabel, *filesNeededLabel,
-        *osListLabel, *compatibleLabel, *typeLabel;
-    QLineEdit *nameBox, *versionBox, *companyBox, *webBox, *languageBox;
+        *osListLabel, *compatibleLabel, *typeLabel, *ownSystemLabel;
+    QLineEdit *nameBox, *versionBox, *companyBox, *webBox, *languageBox, *ownSystemBox;
     look::MultiLineBox *filesNeededBox;
     QListWidget *osList, *compatibleList, *typeList;
-    QPushButton *clearButton, *nextButton, *exitButton;
+    QPushButton *addSystemButton, *removeSystemButton, *clearButton, *nextButton, *exitButton;
+    // The systems this user added to the OS list, as remembered.
+    QStringList ownSystems;
 
     QMenuBar *menuBar;
     QMenu *fileMenu, *toolsMenu, *helpMenu;
@@ -87,6 +93,7 @@ private:
 
     void buildMenu();
     bool listKeyPressed(QListWidget *list, QKeyEvent *event);
+    void rememberOwnSystems();
 
     PresetFill companyFill, webFill, languageFill, needFill;
 };
