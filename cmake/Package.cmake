@@ -30,11 +30,13 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Libraries from dpkg-shlibdeps, and by name the two that read a project
-# folder (libgit2, toml++); Tahoma, which the screens are drawn in, from
-# Wine's fonts.
+# Libraries from dpkg-shlibdeps, and by name those the program loads only
+# when it needs them (libgit2 for a project folder, cmark-gfm for the
+# Markdown preview; toml++ is compiled in); Tahoma, which the screens are
+# drawn in, from Wine's fonts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgit2-1.5, libtomlplusplus3, fonts-wine")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libgit2-1.5, libcmark-gfm0.29.0.gfm.6, libcmark-gfm-extensions0.29.0.gfm.6, fonts-wine")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 
 include(CPack)

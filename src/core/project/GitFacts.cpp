@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -10,32 +11,77 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 namespace velmora {
 
 namespace {
 
-// libgit2 started once for the whole run and shut down at its end, so that
+// libgit2, loaded on the first project folder read: the program does not
+// load it (and the libraries it needs) at every start, before its first
+// window. Started once for the whole run and shut down at its end, so that
 // nothing it holds is left for the leak checker.
-void startLibgit2()
-{
-    static const struct Library {
-        Library() { git_libgit2_init(); }
-        ~Library() { git_libgit2_shutdown(); }
-    } library;
-}
+class Libgit2 {
+public:
+    static const Libgit2 &get()
+    {
+        static const Libgit2 library;
+        return library;
+    }
 
-template<typename T, void (*free)(T *)>
-struct Freed {
-    void operator()(T *object) const { free(object); }
+    bool loaded() const { return m_loaded; }
+    QString problem() const { return m_library.errorString(); }
+
+    decltype(&git_repository_open_ext) repositoryOpen = nullptr;
+    decltype(&git_repository_free) repositoryFree = nullptr;
+    decltype(&git_repository_config_snapshot) configSnapshot = nullptr;
+    decltype(&git_config_free) configFree = nullptr;
+    decltype(&git_config_get_string) configGetString = nullptr;
+    decltype(&git_reference_foreach_glob) referenceForeachGlob = nullptr;
+    decltype(&git_error_last) errorLast = nullptr;
+    decltype(&git_error_clear) errorClear = nullptr;
+
+private:
+    Libgit2() : m_library(QStringLiteral("git2"), QStringLiteral(LIBGIT2_SOVERSION))
+    {
+        auto resolve = [this](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(m_library.resolve(name));
+            return function != nullptr;
+        };
+        m_loaded = m_library.load() && resolve(m_init, "git_libgit2_init") && resolve(m_shutdown, "git_libgit2_shutdown")
+                   && resolve(repositoryOpen, "git_repository_open_ext") && resolve(repositoryFree, "git_repository_free")
+                   && resolve(configSnapshot, "git_repository_config_snapshot")
+                   && resolve(configFree, "git_config_free") && resolve(configGetString, "git_config_get_string")
+                   && resolve(referenceForeachGlob, "git_reference_foreach_glob")
+                   && resolve(errorLast, "git_error_last") && resolve(errorClear, "git_error_clear");
+        if (m_loaded)
+            m_init();
+    }
+    ~Libgit2()
+    {
+        if (m_loaded)
+            m_shutdown();
+    }
+
+    QLibrary m_library;
+    bool m_loaded = false;
+    decltype(&git_libgit2_init) m_init = nullptr;
+    decltype(&git_libgit2_shutdown) m_shutdown = nullptr;
 };
-using Repository = std::unique_ptr<git_repository, Freed<git_repository, git_repository_free>>;
-using Config = std::unique_ptr<git_config, Freed<git_config, git_config_free>>;
+
+struct RepositoryFree {
+    void operator()(git_repository *repository) const { Libgit2::get().repositoryFree(repository); }
+};
+struct ConfigFree {
+    void operator()(git_config *config) const { Libgit2::get().configFree(config); }
+};
+using Repository = std::unique_ptr<git_repository, RepositoryFree>;
+using Config = std::unique_ptr<git_config, ConfigFree>;
 
 QString lastError()
 {
-    const git_error *error = git_error_last();
+    const git_error *error = Libgit2::get().errorLast();
     return error && error->message ? QString::fromUtf8(error->message) : QStringLiteral("unknown error");
 }
 
@@ -126,10 +172,14 @@ void readGitFacts(const QString &folder, SourceFacts &out)
         }
     }
 
-    startLibgit2();
+    const Libgit2 &git = Libgit2::get();
+    if (!git.loaded()) {
+        out.fail(0, QStringLiteral("libgit2 cannot be loaded: %1").arg(git.problem()));
+        return;
+    }
     git_repository *opened = nullptr;
     const QByteArray path = QFile::encodeName(folder);
-    const int status = git_repository_open_ext(&opened, path.constData(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr);
+    const int status = git.repositoryOpen(&opened, path.constData(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr);
     const Repository repository(opened);
     if (status == GIT_ENOTFOUND)
         return;  // not a repository
@@ -141,7 +191,7 @@ void readGitFacts(const QString &folder, SourceFacts &out)
 
     // The repository's own settings, then the user's and the system's.
     git_config *snapshot = nullptr;
-    if (git_repository_config_snapshot(&snapshot, repository.get()) == 0) {
+    if (git.configSnapshot(&snapshot, repository.get()) == 0) {
         const Config config(snapshot);
         // The remote as `git remote add` sets it; libgit2 1.5's own lookup
         // of a remote leaks a regular expression's match data.
@@ -149,7 +199,7 @@ void readGitFacts(const QString &folder, SourceFacts &out)
                                          std::pair{"user.email", ProjectField::EMail},
                                          std::pair{"remote.origin.url", ProjectField::WebSite}}) {
             const char *value = nullptr;
-            if (git_config_get_string(&value, config.get(), key) == 0)
+            if (git.configGetString(&value, config.get(), key) == 0)
                 out.add(field, field == ProjectField::WebSite ? webAddressOfRemote(QString::fromUtf8(value))
                                                               : QString::fromUtf8(value));
         }
@@ -157,10 +207,10 @@ void readGitFacts(const QString &folder, SourceFacts &out)
 
     // Only the tags' names: no object is read.
     TagSearch tags;
-    git_reference_foreach_glob(repository.get(), "refs/tags/*", lookAtTag, &tags);
+    git.referenceForeachGlob(repository.get(), "refs/tags/*", lookAtTag, &tags);
     if (tags.newest)
         out.add(ProjectField::Version, tags.newest->text);
-    git_error_clear();
+    git.errorClear();
 }
 
 }  // namespace velmora
