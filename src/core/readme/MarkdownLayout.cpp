@@ -351,15 +351,7 @@ Outcome readMarkdownLayout(const QStringList &lines)
         result.format = ReadmeFormat::Markdown;
         return result;
     };
-    std::optional<Outcome> first;
-    for (int freewareAt : std::as_const(freewareRows)) {
-        Outcome outcome = readFrom(freewareAt, r);
-        if (std::holds_alternative<RecognisedReadme>(outcome))
-            return outcome;
-        if (!first)
-            first = std::move(outcome);
-    }
-    return *first;
+    return firstThatReads(freewareRows, [&](int at) { return readFrom(at, r); });
 }
 
 }  // namespace velmora

@@ -3,6 +3,7 @@
 #include "core/readme/ReadmeReading.h"
 #include "core/readme/ReadmeRecord.h"
 
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -40,6 +41,23 @@ QString typeExpected();
 // company, language, web site, author.
 std::optional<Mismatch> checkRecord(const ReadmeRecord &r, int nameLine, int eMailLine,
                                     std::array<int, 5> generalLines);
+
+// The reading of the first of places from which read() reads the rest of
+// the file, or, when none does, where the first one leaves the layout.
+// places is not empty.
+template <class Read>
+Outcome firstThatReads(const QList<int> &places, Read read)
+{
+    std::optional<Outcome> first;
+    for (int at : places) {
+        Outcome outcome = read(at);
+        if (std::holds_alternative<RecognisedReadme>(outcome))
+            return outcome;
+        if (!first)
+            first = std::move(outcome);
+    }
+    return *first;
+}
 
 // Items 1 to 6 of PROGRAM into r, in order.
 void setItems(ReadmeRecord &r, const std::array<QString, 6> &values);

@@ -338,15 +338,7 @@ Outcome readTextLayout(const QStringList &lines)
         result.format = ReadmeFormat::Text;
         return result;
     };
-    std::optional<Outcome> first;
-    for (int at : std::as_const(freewareRows)) {
-        Outcome outcome = readFrom(at, r);
-        if (std::holds_alternative<RecognisedReadme>(outcome))
-            return outcome;
-        if (!first)
-            first = std::move(outcome);
-    }
-    return *first;
+    return firstThatReads(freewareRows, [&](int at) { return readFrom(at, r); });
 }
 
 }  // namespace velmora
